@@ -1,0 +1,6 @@
+#include "characters/AttackerTally.h"
+
+AttackerTally& AttackerTally::instance() {
+    static AttackerTally tally;
+    return tally;
+}

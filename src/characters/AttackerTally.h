@@ -1,0 +1,17 @@
+#pragma once
+
+#include <array>
+
+// How many enemies currently claim player 1 and player 2 as their target.
+class AttackerTally {
+public:
+    static AttackerTally& instance();
+
+    void reset() { counts = {0, 0}; }
+    int& count(int playerIndex) { return counts[playerIndex]; }
+    int count(int playerIndex) const { return counts[playerIndex]; }
+
+private:
+    AttackerTally() = default;
+    std::array<int, 2> counts{0, 0};
+};

@@ -1,0 +1,314 @@
+#include "core/Game.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "arcade/CoinClient.h"
+#include "audio/SoundManager.h"
+#include "characters/AnimationLibrary.h"
+#include "characters/AttackerTally.h"
+#include "characters/BodyLists.h"
+#include "characters/Player.h"
+#include "core/Settings.h"
+#include "render/CreditsHUD.h"
+#include "render/HealthBar.h"
+#include "render/TextureManager.h"
+#include "ui/Cutscene.h"
+#include "ui/DeathMenu.h"
+#include "ui/MainMenu.h"
+#include "ui/PauseMenu.h"
+#include "world/Ink.h"
+
+namespace {
+
+const char* const kAnimationFiles[] = {
+    "SwingStick.txt",       "ThrowBall.txt",         "FightStance.txt",      "WeaponStance.txt",
+    "Hit1.txt",             "Walk.txt",              "WeaponWalk.txt",       "LoseLimb.txt",
+    "Die.txt",              "WeaponHit.txt",         "PunchStart.txt",       "PunchFinish.txt",
+    "SwingStickStart.txt",  "SwingStickFinish.txt",  "TransformBazooka.txt", "BazookaShotStart.txt",
+    "BazookaShotFinish.txt", "BazookaHit.txt",       "BazookaStance.txt",    "BazookaWalk.txt",
+    "PickupStart.txt",      "PickupFinish.txt",      "RipLimbStart.txt",     "RipLimbFinish.txt",
+};
+
+constexpr Color kPlayer1Colour{0.0, 0.0, 0.3, 1.0};
+constexpr Color kPlayer2Colour{0.3, 0.0, 0.0, 1.0};
+constexpr int kContinueTime = 20000;
+
+std::unique_ptr<Game>& gameHolder() {
+    static std::unique_ptr<Game> holder;
+    return holder;
+}
+
+}  // namespace
+
+Game& Game::instance() {
+    std::unique_ptr<Game>& holder = gameHolder();
+    if (!holder) {
+        holder.reset(new Game());
+    }
+    return *holder;
+}
+
+void Game::resetInstance() { gameHolder().reset(); }
+
+Game::Game() {
+    coinClient = std::make_unique<CoinClient>();
+    readControlMapping();
+    for (const char* file : kAnimationFiles) {
+        AnimationLibrary::instance().load(file);
+    }
+    SoundManager::instance().loadSoundList("sounds.dat");
+    attractHud = std::make_unique<CreditsHUD>();
+}
+
+Game::~Game() {
+    // Players are owned by the world; forget them before the world goes.
+    player1 = nullptr;
+    player2 = nullptr;
+    world.clear();
+}
+
+bool Game::isArcade() const { return Settings::instance().getInt("arcade") != 0; }
+
+void Game::init() {
+    glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    TextureManager::instance().clear();
+    TextureManager::instance().loadList("textures.dat");
+    BodyLists::instance().buildPlayerLists();
+    showMainMenu();
+}
+
+void Game::update(int milliseconds) {
+    SoundManager::instance().updateMusic();
+    coinClient->poll();
+    attractHud->update(milliseconds);
+
+    Cutscene& cutscene = Cutscene::instance();
+    if (cutscene.isPlaying()) {
+        cutscene.update(milliseconds);
+    } else if (attract) {
+        cutscene.load("cutscenes/arcade.dat");
+    } else if (menu) {
+        menu->update(milliseconds);
+    } else {
+        runGameplay(milliseconds);
+    }
+}
+
+void Game::runGameplay(int milliseconds) {
+    updateObjects(milliseconds);
+    removeKilledObjects();
+    Ink::instance().update(milliseconds);
+    applyMovement();
+    clampToView();
+    collisionPass();
+    removeOffscreenObjects();
+
+    double lead = -1.0;
+    for (Player* player : {player1, player2}) {
+        if (player != nullptr && !player->isDead()) {
+            if (lead < 0.0 || player->position.x < lead) {
+                lead = player->position.x;
+            }
+        }
+    }
+    level.update(lead);
+
+    sortForDrawing();
+
+    if (!allPlayersGone()) {
+        return;
+    }
+    if (!isArcade()) {
+        showDeathMenu();
+        return;
+    }
+    if (continueCountdown < 1) {
+        continueCountdown = kContinueTime;
+    } else {
+        continueCountdown -= milliseconds;
+        if (continueCountdown < 1) {
+            continueCountdown = 0;
+            showMainMenu();
+        }
+    }
+}
+
+bool Game::allPlayersGone() const {
+    for (const Player* player : {player1, player2}) {
+        if (player != nullptr && !player->isGone()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int Game::playerCount() const { return (player1 != nullptr ? 1 : 0) + (player2 != nullptr ? 1 : 0); }
+
+void Game::draw() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (backgroundShown) {
+        drawBackground();
+    } else if (!attract) {
+        glPushMatrix();
+        glTranslated(-level.scroll(), 0.0, 0.0);
+        TextureManager::instance().unbind();
+        level.drawWall();
+        level.drawFloor();
+        Ink::instance().draw();
+        for (const std::unique_ptr<Object>& object : world) {
+            object->draw();
+        }
+        glPopMatrix();
+    }
+    if (menu) {
+        menu->draw();
+    }
+    Cutscene& cutscene = Cutscene::instance();
+    if (cutscene.isPlaying()) {
+        cutscene.draw();
+    }
+    if (attract) {
+        attractHud->draw();
+    }
+    glutSwapBuffers();
+}
+
+void Game::drawBackground() const {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, windowWidth, 0.0, windowHeight, -1.0, 1.0);
+    TextureManager::instance().bind(backgroundTexture);
+    glColor3d(1.0, 1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glTexCoord2d(0, 0); glVertex2d(0, 0);
+    glTexCoord2d(1, 0); glVertex2d(windowWidth, 0);
+    glTexCoord2d(1, 1); glVertex2d(windowWidth, windowHeight);
+    glTexCoord2d(0, 1); glVertex2d(0, windowHeight);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void Game::reshape(int width, int height) {
+    windowWidth = width;
+    windowHeight = height;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, static_cast<double>(width) / (height == 0 ? 1 : height), 1.0, 100.0);
+    glTranslated(0.0, -10.0, -20.0);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile) {
+    attract = false;
+    clearWorld();
+    Cutscene::instance().skip();
+    levelName = levelFile;
+    continueCountdown = 0;
+    AttackerTally::instance().reset();
+
+    addObject(std::make_unique<CreditsHUD>());
+
+    player1Joined = withPlayer1;
+    player2Joined = withPlayer2;
+    createPlayers();
+
+    level.load(levelFile);
+}
+
+Player* Game::createPlayer(const Color& colour, const Vec3& where, int slot) {
+    auto player = std::make_unique<Player>(colour);
+    player->position = where;
+    player->getHealthBar()->slot = slot;
+    Player* const raw = player.get();
+    addObject(std::move(player));
+    return raw;
+}
+
+void Game::createPlayers() {
+    const bool arcade = isArcade();
+    if (player1Joined && player2Joined) {
+        player1 = createPlayer(kPlayer1Colour, Vec3(-5, 0, 0), 0);
+        player2 = createPlayer(kPlayer2Colour, Vec3(5, 0, 0), 1);
+    } else if (player1Joined) {
+        player1 = createPlayer(kPlayer1Colour, Vec3(0, 0, 0), arcade ? 0 : 2);
+    } else if (player2Joined) {
+        // A lone second player wears the first player's colour.
+        player2 = createPlayer(kPlayer1Colour, Vec3(0, 0, 0), arcade ? 1 : 2);
+    }
+}
+
+void Game::restartLevel() { startGame(player1Joined, player2Joined, levelName); }
+
+void Game::advanceToNextLevel() {
+    if (isArcade()) {
+        player1Joined = player1 != nullptr && !player1->isDead();
+        player2Joined = player2 != nullptr && !player2->isDead();
+    }
+    clearWorld();
+    // The in-game HUD went with the old world; the new level needs its own.
+    addObject(std::make_unique<CreditsHUD>());
+    createPlayers();
+    levelName = level.name();
+}
+
+void Game::showMainMenu() {
+    closeMenu();
+    if (isArcade()) {
+        attract = true;
+        Cutscene::instance().load("cutscenes/arcade.dat");
+    } else {
+        menu = std::make_unique<MainMenu>();
+        menu->buildItems();
+        setBackground("mainmenu_bk");
+        attract = false;
+    }
+    SoundManager::instance().playMusic("Punchout.ogg");
+}
+
+void Game::showPauseMenu() {
+    if (isArcade()) {
+        return;
+    }
+    closeMenu();
+    menu = std::make_unique<PauseMenu>();
+    menu->buildItems();
+    setBackground("pausemenu_bk");
+}
+
+void Game::showDeathMenu() {
+    closeMenu();
+    menu = std::make_unique<DeathMenu>();
+    menu->buildItems();
+    setBackground("deathmenu_bk");
+}
+
+void Game::closeMenu() { menu.reset(); }
+
+void Game::setBackground(const std::string& textureName) {
+    backgroundShown = true;
+    backgroundTexture = textureName;
+}
+
+void Game::clearBackground() { backgroundShown = false; }
+
+void Game::quit() {
+    std::cout.flush();
+    std::exit(0);
+}

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <array>
+#include <list>
+#include <memory>
+#include <string>
+
+#include "world/Color.h"
+#include "world/Level.h"
+#include "world/Object.h"
+
+class CoinClient;
+class CreditsHUD;
+class Menu;
+class Player;
+
+// The one running game: owns the world, the player slots, the level, the open menu,
+// the arcade attract loop and the continue countdown. The main loop calls update once
+// per 20 ms tick, draw once per frame, reshape on resize and keyboard / joystick for
+// every input event. Nothing here needs a window except init, draw and reshape, so
+// tests drive the game in-process.
+class Game {
+public:
+    using World = std::list<std::unique_ptr<Object>>;
+
+    static constexpr int ControlCount = 16;
+
+    static Game& instance();
+    // Tests: throw the current game away so the next instance() builds a fresh one.
+    static void resetInstance();
+    ~Game();
+
+    // One-time set-up once a GL context exists: GL state, textures, body lists, menu.
+    void init();
+    void update(int milliseconds);
+    void draw();
+    void reshape(int width, int height);
+
+    // Transitions between menus, attract loop, play, pause, death and continue.
+    void startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile);
+    void restartLevel();
+    void advanceToNextLevel();
+    void showMainMenu();
+    void showPauseMenu();
+    void showDeathMenu();
+    void closeMenu();
+    void setBackground(const std::string& textureName);
+    void clearBackground();
+    [[noreturn]] void quit();
+
+    // World operations offered to objects.
+    void addObject(std::unique_ptr<Object> object);
+    std::unique_ptr<Object> removeObject(Object* target);
+    void broadcast(Object* from, int message);
+    void clearWorld();
+    bool noLivingEnemies() const;
+    int countLivingMinions() const;
+    void disintegrateAll();
+    Object* findNearestObstacle(const Vec3& from) const;
+    Object* findNearestTarget(const Vec3& from) const;
+    Vec3 currentWorldPosition() const;
+
+    // Input (keys as delivered by the GLUT callbacks: special keys are 256 + code).
+    void keyboard(int key, int x, bool down, int modifiers);
+    void joystickButton(int joystick, int button, bool down);
+    void joystickAxis(int joystick, int axis, double value);
+    void controlPressed(int control);
+    void applyMovement();
+    bool stickDirection(int player, int direction) const;
+
+    // Read by the HUD, the level, enemies and tests.
+    CoinClient* getCoinClient() const { return coinClient.get(); }
+    int getContinueCountdown() const { return continueCountdown; }
+    Player* getPlayer1() const { return player1; }
+    Player* getPlayer2() const { return player2; }
+    int playerCount() const;
+    Level& getLevel() { return level; }
+    const Level& getLevel() const { return level; }
+    const World& getWorld() const { return world; }
+    Menu* getMenu() const { return menu.get(); }
+    bool isBackgroundShown() const { return backgroundShown; }
+    const std::string& getBackgroundTexture() const { return backgroundTexture; }
+    bool isAttract() const { return attract; }
+    bool isJoystickDebug() const { return joystickDebug; }
+    bool isControlHeld(int control) const { return controlHeld[control]; }
+    int getWindowWidth() const { return windowWidth; }
+    int getWindowHeight() const { return windowHeight; }
+    const std::string& getLevelName() const { return levelName; }
+    CreditsHUD* getAttractHud() const { return attractHud.get(); }
+
+    // The world's per-tick passes, in the order the gameplay tick runs them.
+    void updateObjects(int milliseconds);
+    void removeKilledObjects();
+    void clampToView();
+    void collisionPass();
+    void removeOffscreenObjects();
+    void sortForDrawing();
+
+private:
+    Game();
+    void readControlMapping();
+    void createPlayers();
+    Player* createPlayer(const Color& colour, const Vec3& where, int slot);
+    bool allPlayersGone() const;
+    void runGameplay(int milliseconds);
+    void drawBackground() const;
+    bool isArcade() const;
+    bool arcadeControlPressed(int control);
+    void playerControlPressed(Player* player, int control, int stickPlayer);
+
+    World world;
+    Player* player1 = nullptr;
+    Player* player2 = nullptr;
+    bool player1Joined = false;
+    bool player2Joined = false;
+    Level level;
+    std::string levelName;
+    std::unique_ptr<Menu> menu;
+    bool backgroundShown = false;
+    std::string backgroundTexture;
+    bool attract = false;
+    int continueCountdown = 0;
+    std::unique_ptr<CoinClient> coinClient;
+    std::unique_ptr<CreditsHUD> attractHud;
+    bool joystickDebug = false;
+    int windowWidth = 640;
+    int windowHeight = 480;
+
+    std::array<bool, ControlCount> controlHeld{};
+    std::array<int, ControlCount> controlKey{};
+    std::array<int, ControlCount> controlButton{};
+    struct Stick {
+        double horizontal = 0.0;
+        double depth = 0.0;
+    };
+    std::array<Stick, 2> stick{};
+};

@@ -1,0 +1,301 @@
+// The Game's input side: 16 logical controls fed by keys and joystick buttons, the
+// analogue sticks, and what a press does at once.
+#include <array>
+#include <iostream>
+#include <string>
+
+#include "arcade/CoinClient.h"
+#include "audio/SoundManager.h"
+#include "characters/Player.h"
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "render/HealthBar.h"
+#include "ui/Cutscene.h"
+#include "ui/Menu.h"
+
+namespace {
+
+enum Control {
+    Left = 0,
+    Right = 1,
+    Up = 2,
+    Down = 3,
+    Attack = 4,
+    PickUp = 5,
+    Drop = 6,
+    Start = 7,
+    Player2 = 8,  // player 2's controls are player 1's plus this
+};
+
+const char* const kControlNames[] = {"Left", "Right", "Up", "Down", "Attack", "PickUp", "Drop", "Start"};
+const char* const kButtonNames[] = {"ButtonLeft", "ButtonRight", "ButtonUp",   "ButtonDown",
+                                    "ButtonAttack", "ButtonPickUp", "ButtonDrop", "Start"};
+
+struct JoystickMapping {
+    int joystick[2];
+    int xAxis[2];
+    int yAxis[2];
+    double xFlip[2];
+    double yFlip[2];
+};
+
+const JoystickMapping& joystickMapping() {
+    static const JoystickMapping mapping = [] {
+        Settings& settings = Settings::instance();
+        JoystickMapping m{};
+        for (int p = 0; p < 2; ++p) {
+            const std::string prefix = "joystickPlayer" + std::to_string(p + 1);
+            m.joystick[p] = settings.getInt(prefix);
+            m.xAxis[p] = settings.getInt(prefix + "xAxis");
+            m.yAxis[p] = settings.getInt(prefix + "yAxis");
+            m.xFlip[p] = settings.getInt(prefix + "xAxisFlip") != 0 ? -1.0 : 1.0;
+            m.yFlip[p] = settings.getInt(prefix + "yAxisFlip") != 0 ? -1.0 : 1.0;
+        }
+        return m;
+    }();
+    return mapping;
+}
+
+float joystickDeadSpace() {
+    static const float deadSpace = Settings::instance().getFloat("joystickDeadSpace");
+    return deadSpace;
+}
+
+const Color kJoiningColour[2] = {Color(0.0, 0.0, 0.3, 1.0), Color(0.3, 0.0, 0.0, 1.0)};
+
+}  // namespace
+
+void Game::readControlMapping() {
+    Settings& settings = Settings::instance();
+    for (int player = 0; player < 2; ++player) {
+        const std::string keyPrefix = "player" + std::to_string(player + 1);
+        const std::string buttonPrefix = "joystickPlayer" + std::to_string(player + 1);
+        for (int i = 0; i < 8; ++i) {
+            controlKey[player * Player2 + i] = settings.getInt(keyPrefix + kControlNames[i]);
+            controlButton[player * Player2 + i] = settings.getInt(buttonPrefix + kButtonNames[i]);
+        }
+    }
+    controlHeld.fill(false);
+    stick = {};
+}
+
+void Game::keyboard(int key, int, bool down, int) {
+    int control = -1;
+    for (int c = 0; c < ControlCount; ++c) {
+        // An unbound control has key 0, which no key event should ever reach.
+        if (controlKey[c] != 0 && controlKey[c] == key) {
+            control = c;
+            controlHeld[c] = down;
+            break;
+        }
+    }
+    if (!down) {
+        return;
+    }
+    if (attract && key == Settings::instance().getInt("escape")) {
+        quit();
+    }
+    Cutscene& cutscene = Cutscene::instance();
+    if (cutscene.isPlaying() && !attract) {
+        cutscene.skip();
+        return;
+    }
+    if (control >= 0) {
+        controlPressed(control);
+        return;
+    }
+    if (menu) {
+        if (key == 10 || key == 13 || key == 32) {
+            menu->activateSelected();
+        } else if (key == 27) {
+            menu->cancel();
+        }
+        return;
+    }
+    if (key == 27) {
+        showPauseMenu();
+    } else if (key == 266) {
+        SoundManager::instance().playSound("quillbanter");
+    } else if (key == 268) {
+        joystickDebug = !joystickDebug;
+        std::cout << "Joystick debugging " << (joystickDebug ? "enabled.\n" : "disabled.\n");
+    }
+}
+
+void Game::joystickButton(int joystick, int button, bool down) {
+    Cutscene& cutscene = Cutscene::instance();
+    if (cutscene.isPlaying() && down) {
+        cutscene.skip();
+        return;
+    }
+    if (joystickDebug) {
+        std::cout << "Joystick Button [joystick=" << joystick << ", button=" << button
+                  << ", down=" << (down ? "true" : "false") << "]\n";
+    }
+    const JoystickMapping& mapping = joystickMapping();
+    int control = -1;
+    for (int player = 0; player < 2; ++player) {
+        if (joystick != mapping.joystick[player]) {
+            continue;
+        }
+        for (int c = player * Player2; c < player * Player2 + 8; ++c) {
+            if (controlButton[c] == button) {
+                controlHeld[c] = down;
+                control = c;
+                break;
+            }
+        }
+    }
+    if (down && control >= 0) {
+        controlPressed(control);
+    }
+}
+
+void Game::joystickAxis(int joystick, int axis, double value) {
+    if (joystickDebug) {
+        std::cout << "Joystick Axis Motion [joystick=" << joystick << ", axis=" << axis
+                  << ", position=" << value << "]\n";
+    }
+    const JoystickMapping& mapping = joystickMapping();
+    for (int player = 0; player < 2; ++player) {
+        if (joystick != mapping.joystick[player]) {
+            continue;
+        }
+        if (axis == mapping.xAxis[player]) {
+            stick[player].horizontal = value * mapping.xFlip[player];
+        }
+        if (axis == mapping.yAxis[player]) {
+            stick[player].depth = value * mapping.yFlip[player];
+        }
+    }
+}
+
+void Game::controlPressed(int control) {
+    if (menu) {
+        const int action = control % Player2;
+        if (action == Up) {
+            menu->selectPrevious();
+        } else if (action == Down) {
+            menu->selectNext();
+        } else if (action == Attack) {
+            menu->activateSelected();
+        }
+        return;
+    }
+    if (isArcade() && arcadeControlPressed(control)) {
+        return;
+    }
+    if (player1 != nullptr && control < Player2) {
+        playerControlPressed(player1, control, 0);
+    }
+    if (player2 != nullptr && control >= Player2) {
+        playerControlPressed(player2, control, 1);
+    }
+}
+
+// Returns true when the press started a game and so does nothing else.
+bool Game::arcadeControlPressed(int control) {
+    const int action = control % Player2;
+    const int playerIndex = control / Player2;
+    const int credits = coinClient->getCredits();
+
+    if (continueCountdown <= 0 && attract && credits >= 1 && action == Start) {
+        coinClient->useCoin();
+        startGame(playerIndex == 0, playerIndex == 1, "level1.dat");
+        return true;
+    }
+    if (continueCountdown > 0) {
+        if (action == Attack || action == PickUp) {
+            continueCountdown = 20000;
+        } else if (action == Drop) {
+            continueCountdown -= 1000;
+            // Twenty drops from a fresh countdown land exactly on 0, which must end it
+            // too: at 0 the next tick would otherwise start a new countdown.
+            if (continueCountdown < 1) {
+                continueCountdown = 0;
+                showMainMenu();
+                return true;
+            }
+        }
+    }
+    if (!attract && coinClient->getCredits() >= 1 && action == Start) {
+        Player*& slot = playerIndex == 0 ? player1 : player2;
+        if (slot == nullptr) {
+            slot = createPlayer(kJoiningColour[playerIndex], Vec3(0, 0, 0), playerIndex);
+            coinClient->useCoin();
+            continueCountdown = 0;
+        } else if (slot->isDead()) {
+            slot->respawn();
+            coinClient->useCoin();
+            continueCountdown = 0;
+        }
+    }
+    return false;
+}
+
+void Game::playerControlPressed(Player* player, int control, int stickPlayer) {
+    const int base = control - control % Player2;
+    switch (control % Player2) {
+        case Attack:
+            player->attack();
+            break;
+        case Drop:
+            player->dropWeapon();
+            break;
+        case PickUp:
+            // The part asked for follows the direction held at the moment of the press.
+            if (controlHeld[base + Up] || stickDirection(stickPlayer, 0)) {
+                player->pickUp(HeadPart);
+            } else if (controlHeld[base + Down] || stickDirection(stickPlayer, 2)) {
+                player->pickUp(LegPart);
+            } else if (controlHeld[base + Left] || controlHeld[base + Right] || stickDirection(stickPlayer, 3) ||
+                       stickDirection(stickPlayer, 1)) {
+                player->pickUp(WholeBody);
+            } else {
+                player->pickUp(ArmPart);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void Game::applyMovement() {
+    const float deadSpace = joystickDeadSpace();
+    const double moveSpeed = Settings::instance().getFloat("moveSpeed");
+    Player* const players[2] = {player1, player2};
+    for (int p = 0; p < 2; ++p) {
+        if (players[p] == nullptr) {
+            continue;
+        }
+        const int base = p * Player2;
+        Vec3 direction;
+        if (controlHeld[base + Left]) direction += Vec3(-1, 0, 0);
+        if (controlHeld[base + Right]) direction += Vec3(1, 0, 0);
+        if (controlHeld[base + Up]) direction += Vec3(0, 0, -1);
+        if (controlHeld[base + Down]) direction += Vec3(0, 0, 1);
+        direction += Vec3(stick[p].horizontal, 0, stick[p].depth);
+        const double length = direction.length();
+        if (length > deadSpace) {
+            if (length > 1.0) {
+                direction = direction / length;
+            }
+            players[p]->move(direction * moveSpeed);
+        }
+    }
+}
+
+bool Game::stickDirection(int player, int direction) const {
+    const float d = joystickDeadSpace();
+    const float h = static_cast<float>(stick[player].horizontal);
+    const float v = static_cast<float>(stick[player].depth);
+    const float absH = h < 0 ? -h : h;
+    const float absV = v < 0 ? -v : v;
+    switch (direction) {
+        case 0: return v < -d && absH < absV;
+        case 1: return h > d && absV < absH;
+        case 2: return v > d && absH < absV;
+        case 3: return h < -d && absV < absH;
+        default: return false;
+    }
+}

@@ -1,0 +1,248 @@
+// The world operations of the Game: the object list and its per-tick passes.
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "characters/Boss.h"
+#include "characters/Enemy.h"
+#include "characters/Player.h"
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "world/Head.h"
+#include "world/Message.h"
+#include "world/Obstacle.h"
+#include "world/Stick.h"
+
+namespace {
+
+double leftDeadSpace() {
+    static const double space = Settings::instance().getFloat("leftDeadSpace");
+    return space;
+}
+
+bool overlap(const Object& a, const Region& ra, const Object& b, const Region& rb) {
+    if (ra.radius <= 0.0 || rb.radius <= 0.0) {
+        return false;
+    }
+    Vec3 difference = (a.position + ra.offset) - (b.position + rb.offset);
+    difference.y = 0.0;
+    const double reach = ra.radius + rb.radius;
+    return difference.lengthSquared() <= reach * reach;
+}
+
+// Tells both parties of one overlapping region pair, A being earlier in the world.
+void deliver(Object& a, const Region& ra, Object& b, const Region& rb) {
+    if (ra.type == RegionType::Attack && rb.type == RegionType::Body) {
+        b.message(&a, Hit);
+        a.message(&b, HitLanded);
+    } else if (ra.type == RegionType::Body && rb.type == RegionType::Attack) {
+        a.message(&b, Hit);
+        b.message(&a, HitLanded);
+    } else if (ra.type == RegionType::Solid && rb.type == RegionType::Solid) {
+        a.message(&b, Bump);
+        b.message(&a, Bump);
+    } else if (ra.type == RegionType::Reach && rb.type == RegionType::Pickup) {
+        a.message(&b, PickupTouch);
+    } else if (ra.type == RegionType::Pickup && rb.type == RegionType::Reach) {
+        b.message(&a, PickupTouch);
+    }
+}
+
+}  // namespace
+
+void Game::addObject(std::unique_ptr<Object> object) {
+    if (object) {
+        world.push_back(std::move(object));
+    }
+}
+
+std::unique_ptr<Object> Game::removeObject(Object* target) {
+    std::unique_ptr<Object> owned;
+    for (auto it = world.begin(); it != world.end();) {
+        if (it->get() == target) {
+            owned = std::move(*it);
+            it = world.erase(it);
+        } else {
+            (*it)->message(target, Removed);
+            ++it;
+        }
+    }
+    if (player1 == target) {
+        player1 = nullptr;
+    }
+    if (player2 == target) {
+        player2 = nullptr;
+    }
+    return owned;
+}
+
+void Game::broadcast(Object* from, int message) {
+    for (const std::unique_ptr<Object>& object : world) {
+        if (object.get() != from && !object->removed) {
+            object->message(from, message);
+        }
+    }
+}
+
+void Game::clearWorld() {
+    player1 = nullptr;
+    player2 = nullptr;
+    // Objects may look at the world while they are destroyed, so empty it first.
+    World doomed;
+    doomed.swap(world);
+    doomed.clear();
+}
+
+bool Game::noLivingEnemies() const {
+    return std::none_of(world.begin(), world.end(), [](const std::unique_ptr<Object>& object) {
+        const auto* enemy = dynamic_cast<const Enemy*>(object.get());
+        return enemy != nullptr && !enemy->isDead();
+    });
+}
+
+int Game::countLivingMinions() const {
+    int count = 0;
+    for (const std::unique_ptr<Object>& object : world) {
+        const auto* enemy = dynamic_cast<const Enemy*>(object.get());
+        if (enemy == nullptr || dynamic_cast<const Boss*>(enemy) != nullptr) {
+            continue;
+        }
+        if (!enemy->isDead() || enemy->canLoseLimb(WholeBody)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void Game::disintegrateAll() {
+    for (const std::unique_ptr<Object>& object : world) {
+        object->disintegrate();
+    }
+}
+
+Object* Game::findNearestObstacle(const Vec3& from) const {
+    Object* nearest = nullptr;
+    double nearestDistance = 0.0;
+    for (const std::unique_ptr<Object>& object : world) {
+        const auto* obstacle = dynamic_cast<const Obstacle*>(object.get());
+        if (obstacle == nullptr || obstacle->getRadius() <= 0.0) {
+            continue;
+        }
+        if (!(object->position.x > level.leftEdge(20.0 - object->position.z))) {
+            continue;
+        }
+        const double distance = from.distanceSquared(object->position);
+        if (nearest == nullptr || distance < nearestDistance) {
+            nearest = object.get();
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+Object* Game::findNearestTarget(const Vec3& from) const {
+    Object* nearest = nullptr;
+    double nearestDistance = 0.0;
+    for (const std::unique_ptr<Object>& object : world) {
+        Object* const candidate = object.get();
+        bool wanted = dynamic_cast<Stick*>(candidate) != nullptr || dynamic_cast<Head*>(candidate) != nullptr;
+        if (!wanted) {
+            const auto* figure = dynamic_cast<const StickFigure*>(candidate);
+            wanted = figure != nullptr && figure->isDead() && figure->hasAnyLimb();
+        }
+        if (!wanted) {
+            continue;
+        }
+        const double distanceFromEye = 20.0 - candidate->position.z;
+        const double x = candidate->position.x;
+        if (!(level.leftEdge(distanceFromEye) < x && x < level.rightEdge(distanceFromEye))) {
+            continue;
+        }
+        const double distance = from.distanceSquared(candidate->position);
+        if (nearest == nullptr || distance < nearestDistance) {
+            nearest = candidate;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+Vec3 Game::currentWorldPosition() const {
+    GLdouble m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    const double w = (m[15] != 0.0) ? m[15] : 1.0;
+    return Vec3(m[12] / w + level.scroll(), m[13] / w, m[14] / w);
+}
+
+void Game::updateObjects(int milliseconds) {
+    for (auto it = world.begin(); it != world.end(); ++it) {
+        (*it)->update(milliseconds);
+    }
+    for (auto it = world.begin(); it != world.end(); ++it) {
+        (*it)->afterUpdate();
+    }
+}
+
+void Game::removeKilledObjects() {
+    world.remove_if([](const std::unique_ptr<Object>& object) { return object->removed; });
+}
+
+void Game::clampToView() {
+    for (const std::unique_ptr<Object>& object : world) {
+        const auto* figure = dynamic_cast<const StickFigure*>(object.get());
+        if (figure == nullptr || figure->isDead()) {
+            continue;
+        }
+        Vec3& p = object->position;
+        if (p.z > level.frontLimit()) {
+            p.z = level.frontLimit();
+        } else if (p.z < level.backLimit()) {
+            p.z = level.backLimit();
+        }
+        const double distance = 20.0 - p.z;
+        if (p.x < level.leftEdge(distance)) {
+            p.x = level.leftEdge(distance);
+        } else if (p.x > level.rightEdge(distance)) {
+            p.x = level.rightEdge(distance);
+        }
+    }
+}
+
+void Game::collisionPass() {
+    for (auto a = world.begin(); a != world.end(); ++a) {
+        for (auto b = std::next(a); b != world.end(); ++b) {
+            Object& first = **a;
+            Object& second = **b;
+            const RegionList& firstRegions = first.regions();
+            const RegionList& secondRegions = second.regions();
+            for (const Region& ra : firstRegions) {
+                for (const Region& rb : secondRegions) {
+                    if (overlap(first, ra, second, rb)) {
+                        deliver(first, ra, second, rb);
+                    }
+                }
+            }
+        }
+    }
+}
+
+void Game::removeOffscreenObjects() {
+    const double deadSpace = leftDeadSpace();
+    for (const std::unique_ptr<Object>& object : world) {
+        if (dynamic_cast<const Player*>(object.get()) != nullptr) {
+            continue;
+        }
+        if (object->position.x < level.leftEdge(20.0 - object->position.z) - deadSpace) {
+            object->kill();
+        }
+    }
+}
+
+void Game::sortForDrawing() {
+    world.sort([](const std::unique_ptr<Object>& a, const std::unique_ptr<Object>& b) {
+        if (a->drawLast != b->drawLast) {
+            return !a->drawLast;
+        }
+        return a->position.z < b->position.z;
+    });
+}

@@ -1,0 +1,126 @@
+#include "core/MainLoop.h"
+
+#include <AL/alut.h>
+#include <GL/freeglut.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "input/InputDevices.h"
+
+namespace {
+
+constexpr int kTickMilliseconds = 20;
+
+InputDevices& inputDevices() {
+    static InputDevices devices;
+    return devices;
+}
+
+void onReshape(int width, int height) {
+    glViewport(0, 0, width, height);
+    Game::instance().reshape(width, height);
+}
+
+void onDisplay() { Game::instance().draw(); }
+
+void onTimer(int) {
+    inputDevices().poll();
+    Game::instance().update(kTickMilliseconds);
+    glutPostRedisplay();
+    // Re-armed after the work, so the real period is 20 ms plus the tick itself.
+    glutTimerFunc(kTickMilliseconds, onTimer, 0);
+}
+
+void onKeyDown(unsigned char key, int, int) { Game::instance().keyboard(key, 0, true, glutGetModifiers()); }
+
+void onKeyUp(unsigned char key, int, int) { Game::instance().keyboard(key, 0, false, glutGetModifiers()); }
+
+void resizeForHotKey(int key) {
+    switch (key) {
+        case GLUT_KEY_F5: glutReshapeWindow(640, 480); break;
+        case GLUT_KEY_F6: glutReshapeWindow(800, 600); break;
+        case GLUT_KEY_F7: glutReshapeWindow(1024, 768); break;
+        case GLUT_KEY_F8: glutReshapeWindow(1280, 1024); break;
+        default: break;
+    }
+}
+
+void onSpecialDown(int key, int, int) {
+    resizeForHotKey(key);
+    Game::instance().keyboard(256 + key, 0, true, glutGetModifiers());
+}
+
+void onSpecialUp(int key, int, int) { Game::instance().keyboard(256 + key, 0, false, glutGetModifiers()); }
+
+void openWindow(int width, int height, bool fullscreen) {
+    if (fullscreen) {
+        glutGameModeString(MainLoop::gameModeString(width, height).c_str());
+        if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0 &&
+            glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) {
+            return;
+        }
+        // Without game mode there would be no window at all: use a full-screen window.
+        std::cout << "Full-screen mode " << width << "x" << height
+                  << " is not available; using a full-screen window.\n";
+    }
+    glutInitWindowSize(width, height);
+    glutCreateWindow("Margin Brawler");
+    if (fullscreen) {
+        glutFullScreen();
+    }
+}
+
+}  // namespace
+
+std::string MainLoop::gameModeString(int width, int height) {
+    char mode[64];
+    std::snprintf(mode, sizeof mode, "%dx%d:32", width, height);
+    return mode;
+}
+
+void MainLoop::run(int argc, char** argv) {
+    Settings& settings = Settings::instance();
+    glutInit(&argc, argv);
+    alutInitWithoutContext(&argc, argv);
+
+    settings.load("config.dat");
+    int width = settings.getInt("width");
+    int height = settings.getInt("height");
+    if (width == 0) {
+        width = 640;
+    }
+    if (height == 0) {
+        height = 480;
+    }
+    const bool fullscreen = settings.getInt("fullscreen") != 0;
+
+    const std::string dataDirectory = settings.getString("dataDirectory");
+    if (dataDirectory.empty() || chdir(dataDirectory.c_str()) != 0) {
+        std::cerr << "Failed to change into the data directory.\n";
+    }
+
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    openWindow(width, height, fullscreen);
+
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_DEPTH_TEST);
+    glutIgnoreKeyRepeat(1);
+    glutSetCursor(GLUT_CURSOR_NONE);
+
+    glutReshapeFunc(onReshape);
+    glutDisplayFunc(onDisplay);
+    glutKeyboardFunc(onKeyDown);
+    glutKeyboardUpFunc(onKeyUp);
+    glutSpecialFunc(onSpecialDown);
+    glutSpecialUpFunc(onSpecialUp);
+    glutTimerFunc(kTickMilliseconds, onTimer, 0);
+
+    Game::instance().init();
+    glutMainLoop();
+    std::exit(0);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// Start-up and the GLUT glue: reads "config.dat", opens the window, registers the
+// callbacks and runs the fixed 20 ms tick for ever.
+namespace MainLoop {
+
+// Never returns; the game ends the process itself.
+[[noreturn]] void run(int argc, char** argv);
+
+// The game-mode request for a full-screen size at 32 bits per pixel.
+std::string gameModeString(int width, int height);
+
+}  // namespace MainLoop

@@ -1,0 +1,109 @@
+#include "core/Settings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+struct NamedKey {
+    const char* name;
+    int32_t code;
+};
+
+const NamedKey kNamedKeys[] = {
+    {"up", 357}, {"down", 359}, {"left", 356}, {"right", 358},
+    {"space", 32}, {"tab", 9}, {"escape", 27},
+};
+
+}  // namespace
+
+Settings& Settings::instance() {
+    static Settings store;
+    return store;
+}
+
+void Settings::clear() {
+    strings.clear();
+    integers.clear();
+    floats.clear();
+}
+
+int32_t Settings::keyCode(const std::string& keyName) {
+    if (keyName.size() == 1) {
+        return static_cast<signed char>(keyName[0]);
+    }
+    std::string lower = keyName;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const NamedKey& named : kNamedKeys) {
+        if (lower == named.name) {
+            return named.code;
+        }
+    }
+    return 0;
+}
+
+void Settings::load(const std::string& fileName) {
+    std::ifstream file(fileName);
+    if (!file) {
+        return;
+    }
+    std::string line;
+    while (std::getline(file, line)) {
+        const std::string::size_type hash = line.find('#');
+        if (hash != std::string::npos) {
+            line.erase(hash);
+        }
+        parseLine(line);
+    }
+}
+
+void Settings::parseLine(const std::string& line) {
+    std::istringstream words(line);
+    std::string type;
+    if (!(words >> type)) {
+        return;
+    }
+    std::string key;
+    if (type == "int") {
+        words >> key;
+        int32_t& slot = integers[key];
+        int32_t value = 0;
+        if (words >> value) {
+            slot = value;
+        }
+    } else if (type == "float") {
+        words >> key;
+        float& slot = floats[key];
+        float value = 0.0f;
+        if (words >> value) {
+            slot = value;
+        }
+    } else if (type == "key") {
+        words >> key;
+        std::string keyName;
+        integers[key] = (words >> keyName) ? keyCode(keyName) : 0;
+    } else if (type == "string") {
+        words >> key;
+        std::string rest;
+        if (words) {
+            std::getline(words, rest);
+        }
+        // Only the single separator after the key is dropped; inner and trailing
+        // spaces belong to the value.
+        if (rest.size() > 1) {
+            strings[key] = rest.substr(1);
+        }
+    } else {
+        std::cout << "Unrecognized line: " << line << "\n";
+    }
+}
+
+int32_t Settings::getInt(const std::string& key) { return integers[key]; }
+
+float Settings::getFloat(const std::string& key) { return floats[key]; }
+
+std::string Settings::getString(const std::string& key) { return strings[key]; }

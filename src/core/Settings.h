@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+// The process-wide store of typed tuning values, filled from "config.dat" at start-up.
+// Three independent maps keyed by exact, case-sensitive names; a getter for an absent
+// key answers 0, 0.0 or "" (and may insert that default). Key codes from "key" lines
+// live in the integer map: a plain key is its character code, a special key is
+// 256 + GLUT's special-key code (arrows 356..359, Fn is 256 + n).
+class Settings {
+public:
+    static Settings& instance();
+
+    // Reads a settings file into the store; a later line for the same key overwrites.
+    // A file that cannot be opened leaves the store unchanged and prints nothing.
+    void load(const std::string& fileName);
+
+    int32_t getInt(const std::string& key);
+    float getFloat(const std::string& key);
+    std::string getString(const std::string& key);
+
+    // Store a value directly (tests and tools; the game only loads files).
+    void setInt(const std::string& key, int32_t value) { integers[key] = value; }
+    void setFloat(const std::string& key, float value) { floats[key] = value; }
+    void setString(const std::string& key, const std::string& value) { strings[key] = value; }
+    void clear();
+
+    // The key-name rule of "key" lines: one character is its own code, otherwise a
+    // case-insensitive name from a small table, else 0.
+    static int32_t keyCode(const std::string& keyName);
+
+private:
+    Settings() = default;
+    void parseLine(const std::string& line);
+
+    std::map<std::string, std::string> strings;
+    std::map<std::string, int32_t> integers;
+    std::map<std::string, float> floats;
+};

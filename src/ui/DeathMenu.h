@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/Menu.h"
+
+// Shown in home mode once every player is gone; it reuses the pause menu's pictures.
+class DeathMenu : public Menu {
+public:
+    class RestartLevelItem : public MenuItem {
+    public:
+        RestartLevelItem() : MenuItem("pausemenu_restart") {}
+        void activate() override;
+    };
+    class ExitToMainMenuItem : public MenuItem {
+    public:
+        ExitToMainMenuItem() : MenuItem("pausemenu_exit") {}
+        void activate() override;
+    };
+
+    void buildItems() override;
+    void cancel() override;
+};

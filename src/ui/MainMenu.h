@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/Menu.h"
+
+// Home mode's first screen: one- and two-player games, credits, quit.
+class MainMenu : public Menu {
+public:
+    class NewGameItem : public MenuItem {
+    public:
+        using MenuItem::MenuItem;
+    };
+    class New1PlayerGameItem : public NewGameItem {
+    public:
+        New1PlayerGameItem() : NewGameItem("mainmenu_1p") {}
+        void activate() override;
+    };
+    class New2PlayerGameItem : public NewGameItem {
+    public:
+        New2PlayerGameItem() : NewGameItem("mainmenu_2p") {}
+        void activate() override;
+    };
+    class CreditsItem : public MenuItem {
+    public:
+        CreditsItem() : MenuItem("mainmenu_credits") {}
+        void activate() override;
+    };
+    class QuitItem : public MenuItem {
+    public:
+        QuitItem() : MenuItem("mainmenu_quit") {}
+        void activate() override;
+    };
+
+    void buildItems() override;
+    void cancel() override;
+};

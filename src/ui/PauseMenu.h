@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ui/Menu.h"
+
+// Opened by Escape during a home-mode game.
+class PauseMenu : public Menu {
+public:
+    class ResumeGameItem : public MenuItem {
+    public:
+        ResumeGameItem() : MenuItem("pausemenu_resume") {}
+        void activate() override;
+    };
+    class RestartLevelItem : public MenuItem {
+    public:
+        RestartLevelItem() : MenuItem("pausemenu_restart") {}
+        void activate() override;
+    };
+    class ExitToMainMenuItem : public MenuItem {
+    public:
+        ExitToMainMenuItem() : MenuItem("pausemenu_exit") {}
+        void activate() override;
+    };
+
+    void buildItems() override;
+    void cancel() override;
+};

@@ -1,0 +1,69 @@
+#include "world/Object.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <iostream>
+#include <memory>
+
+#include "core/Settings.h"
+#include "render/TextureManager.h"
+#include "world/Message.h"
+
+namespace {
+
+bool regionsShown() {
+    static const bool shown = Settings::instance().getInt("showRegions") == 1;
+    return shown;
+}
+
+struct QuadricDeleter {
+    void operator()(GLUquadric* q) const { gluDeleteQuadric(q); }
+};
+
+GLUquadric* regionQuadric() {
+    static std::unique_ptr<GLUquadric, QuadricDeleter> quadric(gluNewQuadric());
+    return quadric.get();
+}
+
+}  // namespace
+
+void Object::update(int) {}
+
+void Object::afterUpdate() {}
+
+void Object::draw() { drawRegions(); }
+
+void Object::kill() { removed = true; }
+
+const RegionList& Object::regions() const {
+    static const RegionList none;
+    return none;
+}
+
+void Object::message(Object*, int message) {
+    if (message == Removed || message == Explosion) {
+        return;
+    }
+    std::cout << "Unhandled message: " << message << "\n";
+}
+
+void Object::disintegrate() {}
+
+void Object::drawRegions() const {
+    if (!regionsShown()) {
+        return;
+    }
+    glPushMatrix();
+    TextureManager::instance().unbind();
+    glTranslated(position.x, 0.0, position.z);
+    glColor3d(1.0, 0.0, 0.0);
+    for (const Region& region : regions()) {
+        glPushMatrix();
+        glTranslated(region.offset.x, region.offset.y, region.offset.z);
+        glRotated(90.0, 1.0, 0.0, 0.0);
+        gluDisk(regionQuadric(), 0.0, region.radius, 9, 1);
+        glPopMatrix();
+    }
+    glPopMatrix();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "world/Region.h"
+#include "world/Vec3.h"
+
+// Base of everything that lives in a level. The world (owned by Game) drives objects
+// through these operations once per tick; objects meet each other only through the
+// messages of the collision pass and the world operations of Game.
+class Object {
+public:
+    Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+    virtual ~Object() = default;
+
+    // Once per gameplay tick, in world order, with the tick length (always 20 ms).
+    virtual void update(int milliseconds);
+    // After every object was updated; drop references to objects now marked removed.
+    virtual void afterUpdate();
+    // Once per frame, in world order; the base draws collision regions when enabled.
+    virtual void draw();
+    // Ask to leave the world: deleted at the next removal pass.
+    virtual void kill();
+    // The object's collision circles; the list belongs to the class, not the caller.
+    virtual const RegionList& regions() const;
+    // A collision or world message from another object.
+    virtual void message(Object* from, int message);
+    // The boss calls in a wave: lying debris may dissolve.
+    virtual void disintegrate();
+
+    bool removed = false;
+    Vec3 position;
+    bool drawLast = false;
+
+protected:
+    // Draws every region as a red disk on the floor when "showRegions" is 1.
+    void drawRegions() const;
+};

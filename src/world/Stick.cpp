@@ -1,0 +1,4 @@
+#include "world/Stick.h"
+
+Stick::Stick(const Color& c) : colour(c) {}
+Stick::~Stick() = default;

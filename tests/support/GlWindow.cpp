@@ -1,0 +1,48 @@
+#include "support/GlWindow.h"
+
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+namespace {
+int theWindow = 0;
+}
+
+GlWindow::GlWindow(int width, int height) : w(width), h(height) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        throw std::runtime_error("GL tests need an X display: run the suite under xvfb-run");
+    }
+    if (theWindow == 0) {
+        int argc = 1;
+        char name[] = "test";
+        char* argv[] = {name, nullptr};
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+        glutInitWindowSize(width, height);
+        theWindow = glutCreateWindow("Margin Brawler test");
+        glutDisplayFunc([] {});
+    } else {
+        glutReshapeWindow(width, height);
+    }
+    glViewport(0, 0, width, height);
+}
+
+std::vector<unsigned char> GlWindow::readBackBuffer() const {
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(w) * h * 3);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+void GlWindow::saveBackBuffer(const std::string& path) const {
+    const std::vector<unsigned char> pixels = readBackBuffer();
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << w << " " << h << "\n255\n";
+    for (int row = h - 1; row >= 0; --row) {
+        out.write(reinterpret_cast<const char*>(&pixels[static_cast<std::size_t>(row) * w * 3]), w * 3);
+    }
+}
