@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Start-up as a person sees it: window size, title, the data-directory message, the
+# F5-F8 sizes, and the full-screen fallback where game mode is unavailable.
+set -u
+GAME=$1
+SCREENS=$2
+mkdir -p "$SCREENS"
+. "$(dirname "$0")/lib.sh"
+[ -n "${DISPLAY:-}" ] || fail "needs an X display (run the suite under xvfb-run)"
+trap stop_game EXIT
+
+work=$(mktemp -d)
+
+# No config.dat: a 640 x 480 window titled "Margin Brawler", and the message.
+mkdir -p "$work/bare"
+start_game "$work/bare"
+id=$(window_id) || fail "no window titled Margin Brawler"
+wait_for_size "$id" 640x480 || fail "window is $(window_size "$id"), not 640x480"
+sleep 0.5
+grep -qx "Failed to change into the data directory." "$work/bare/stderr.txt" \
+  || fail "missing data-directory message: $(cat "$work/bare/stderr.txt")"
+import -window root "$SCREENS/startup-bare.png" 2>/dev/null || true
+
+# F6 resizes to 800 x 600, F5 back to 640 x 480.
+xdotool key --window "$id" F6
+wait_for_size "$id" 800x600 || fail "F6 left the window at $(window_size "$id")"
+xdotool key --window "$id" F5
+wait_for_size "$id" 640x480 || fail "F5 left the window at $(window_size "$id")"
+kill -0 "$GAME_PID" || fail "the game died"
+stop_game
+
+# width 800 / height 600 from config.dat, and a data directory that exists.
+mkdir -p "$work/sized/data"
+printf 'int width 800\nint height 600\nstring dataDirectory data\n' > "$work/sized/config.dat"
+start_game "$work/sized"
+id=$(window_id) || fail "no window with a sized config"
+wait_for_size "$id" 800x600 || fail "window is $(window_size "$id"), not 800x600"
+sleep 0.5
+if grep -q "Failed to change into the data directory." "$work/sized/stderr.txt"; then
+  fail "the data directory exists but the game could not change into it"
+fi
+stop_game
+
+# fullscreen 1: game mode never enters under Xvfb, so a full-screen window stands in.
+mkdir -p "$work/full"
+printf 'int fullscreen 1\nint width 800\nint height 600\n' > "$work/full/config.dat"
+start_game "$work/full"
+screen=$(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
+id=$(window_id) || fail "no window in full-screen mode"
+wait_for_size "$id" "$screen" || fail "full-screen window is $(window_size "$id"), screen is $screen"
+kill -0 "$GAME_PID" || fail "the game died in full-screen mode"
+import -window root "$SCREENS/startup-fullscreen.png" 2>/dev/null || true
+stop_game
+
+rm -rf "$work"
