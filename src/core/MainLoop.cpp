@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -28,7 +29,31 @@ void onReshape(int width, int height) {
 
 void onDisplay() { Game::instance().draw(); }
 
+// With MARGIN_BRAWLER_TICK_REPORT=N in the environment, prints the real tick period
+// measured over the first N ticks: the timer is re-armed after each tick's work, so a
+// slow machine shows up here as a period above 20 ms.
+void reportTickPeriod() {
+    static const long wanted = [] {
+        const char* text = std::getenv("MARGIN_BRAWLER_TICK_REPORT");
+        return text != nullptr ? std::strtol(text, nullptr, 10) : 0L;
+    }();
+    static long ticks = 0;
+    static std::chrono::steady_clock::time_point start;
+    if (wanted <= 0 || ticks > wanted) {
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (ticks == 0) {
+        start = now;
+    } else if (ticks == wanted) {
+        const double total = std::chrono::duration<double, std::milli>(now - start).count();
+        std::cout << "Tick period over " << wanted << " ticks: " << total / wanted << " ms\n" << std::flush;
+    }
+    ++ticks;
+}
+
 void onTimer(int) {
+    reportTickPeriod();
     inputDevices().poll();
     Game::instance().update(kTickMilliseconds);
     glutPostRedisplay();
