@@ -1,11 +1,28 @@
 #include "characters/Player.h"
 
+#include "characters/Enemy.h"
 #include "core/Game.h"
+#include "core/Settings.h"
 #include "render/HealthBar.h"
+#include "world/Head.h"
+#include "world/Health.h"
+#include "world/Message.h"
+#include "world/Stick.h"
+
+namespace {
+
+bool friendlyFire() {
+    static const bool enabled = Settings::instance().getInt("friendlyFire") != 0;
+    return enabled;
+}
+
+constexpr float kPlayerHealth = 300.0f;
+
+}  // namespace
 
 Player::Player(const Color& color) : StickFigure(color) {
-    setMaxHealth(300.0f);
-    setHealth(300.0f);
+    setMaxHealth(kPlayerHealth);
+    setHealth(kPlayerHealth);
     auto bar = std::make_unique<HealthBar>();
     bar->colour = color;
     healthBar = bar.get();
@@ -13,3 +30,53 @@ Player::Player(const Color& color) : StickFigure(color) {
 }
 
 Player::~Player() = default;
+
+void Player::update(int milliseconds) {
+    nearbyParts = 0;
+    for (Object* candidate : candidates) {
+        if (dynamic_cast<Head*>(candidate) != nullptr) {
+            nearbyParts |= 1 << 2;
+        } else if (dynamic_cast<Stick*>(candidate) != nullptr) {
+            nearbyParts |= 1 << 0;
+        } else if (const auto* enemy = dynamic_cast<const Enemy*>(candidate)) {
+            for (int part = ArmPart; part <= WholeBody; ++part) {
+                if (enemy->canLoseLimb(static_cast<PartKind>(part))) {
+                    nearbyParts |= 1 << part;
+                }
+            }
+        }
+    }
+    StickFigure::update(milliseconds);
+    healthBar->setHealth(healthFraction());
+    healthBar->setIcons(nearbyParts);
+}
+
+void Player::draw() { StickFigure::draw(); }
+
+void Player::message(Object* from, int message) {
+    switch (message) {
+        case Hit:
+            if (!friendlyFire() && dynamic_cast<Player*>(from) != nullptr) {
+                return;
+            }
+            break;
+        case Bump:
+            if (dynamic_cast<StickFigure*>(from) != nullptr) {
+                return;
+            }
+            break;
+        case PickupTouch:
+            if (auto* pot = dynamic_cast<Health*>(from)) {
+                if (pot->removed) {
+                    return;  // another player drank it this tick
+                }
+                heal(pot->amount());
+                pot->kill();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    StickFigure::message(from, message);
+}

@@ -1,17 +1,26 @@
 #pragma once
 
+#include <cstdint>
+
 #include "characters/StickFigure.h"
 
 class HealthBar;
 
-// The stick figure a person controls: 300 health, its own health bar in the world.
+// The stick figure a person controls: tougher than the rest, with its own health bar in
+// the world, walking through other figures and drinking the ink pots it touches.
 class Player : public StickFigure {
 public:
     explicit Player(const Color& color);
     ~Player() override;
 
+    void update(int milliseconds) override;
+    void draw() override;
+    void message(Object* from, int message) override;
+
     HealthBar* getHealthBar() const { return healthBar; }
+    int32_t getNearbyParts() const { return nearbyParts; }
 
 private:
     HealthBar* healthBar = nullptr;  // owned by the world
+    int32_t nearbyParts = 0;         // bit 0 arm or stick, 1 leg, 2 head, 3 whole body
 };

@@ -1,57 +1,137 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "characters/BodyParts.h"
+#include "characters/StickFigModel.h"
 #include "world/Color.h"
 #include "world/Object.h"
 
-// The fighting character shared by players, enemies and the boss.
+// What a figure is doing; each state plays one animation on the model.
+enum class FigureState : int32_t {
+    Standing = 0,
+    Walking = 1,
+    PunchStart = 2,
+    PunchFinish = 3,
+    SwingStart = 4,
+    SwingFinish = 5,
+    RipStart = 6,
+    RipFinish = 7,
+    PickupStart = 8,
+    PickupFinish = 9,
+    BazookaStart = 10,
+    BazookaFinish = 11,
+    Throwing = 12,
+    Dead = 13,
+    Recoiling = 14,
+};
+
+// The fighting character shared by players, enemies and the boss: walks, punches,
+// swings a held stick, throws a held head, tears limbs off enemies, picks up sticks,
+// heads and whole corpses, fires a carried corpse as a bazooka, recoils, dies and
+// topples. Controls and AI drive it only through its virtual operations; collisions
+// reach it only as messages. A held object is out of the world and owned here.
 class StickFigure : public Object {
 public:
     explicit StickFigure(const Color& color);
     ~StickFigure() override;
 
     void update(int milliseconds) override;
+    void afterUpdate() override;
+    void draw() override;
+    const RegionList& regions() const override;
+    void message(Object* from, int message) override;
+    // The boss calls a wave: a stripped corpse may dissolve.
+    void disintegrate() override;
 
-    // Walk by d (only while standing or walking).
+    // Controls or AI: walk by d this tick (only while standing or walking).
     virtual void move(const Vec3& d);
-    // Punch, swing, throw or fire, as the held object decides.
+    // Controls or AI: punch, swing, throw or fire, as the held object decides.
     virtual void attack();
-    // Take o into the empty hand.
+    // The level arms a new enemy: o goes into the empty hand.
     virtual void takeWeapon(std::unique_ptr<Object> o);
-    // Rip or pick up the part asked for from what lies within reach.
+    // Controls or AI: rip or pick up the part asked for from what lies within reach.
     virtual void pickUp(PartKind k);
-    // Put the held object into the world (only while standing or walking).
+    // Controls or AI: put the held object into the world (only while standing or walking).
     virtual Object* dropWeapon();
+    // Anyone: what the hand holds, or null.
     virtual Object* heldWeapon() const;
+    // Anyone: whether part k could be torn off now.
     virtual bool canLoseLimb(PartKind k) const;
-    // Tear off a part; the caller owns the result.
+    // A ripping or picking figure tears off a part; the caller owns the result.
     virtual std::unique_ptr<Object> loseLimb(PartKind k);
+    // Health ran out.
     virtual void die();
     virtual float healthFraction() const;
     virtual bool isDead() const;
     // Dead, fully toppled and the corpse time has run out.
     virtual bool isGone() const;
+    // Arcade mode revives a dead player where it lies.
     virtual void respawn();
     virtual void setFacingLeft(bool left);
     virtual void punch();
     virtual void swingStick();
     virtual void takeDamage(float amount);
 
-    bool hasAnyLimb() const;
-    bool isFacingLeft() const { return facingLeft; }
-    float getHealth() const { return health; }
+    void stand();
+    void walk();
+    Object* releaseWeapon();
+    void heal(float amount);
+    void setBazooka(bool value) { isBazooka = value; }
+    void setRipper(StickFigure* r) { ripper = r; }
+    void clearRipper(StickFigure* r);
+    bool isBeingRipped() const { return ripper != nullptr; }
+    void setColor(const Color& c);
     void setHealth(float value) { health = value; }
     void setMaxHealth(float value) { maxHealth = value; }
+
+    FigureState state() const { return figureState; }
+    bool isFacingLeft() const { return facingLeft; }
+    bool isCarriedAsBazooka() const { return isBazooka; }
+    float getHealth() const { return health; }
+    float getMaxHealth() const { return maxHealth; }
     const Color& getColor() const { return color; }
-    void setColor(const Color& c) { color = c; }
+    bool hasAnyLimb() const { return model.hasAnyLimb(); }
+    const StickFigModel& getModel() const { return model; }
+    StickFigModel& getModel() { return model; }
+    int getHitCooldown() const { return hitCooldown; }
+    float getFall() const { return fall; }
+    Object* getGrabTarget() const { return grabTarget; }
+    const std::vector<Object*>& getCandidates() const { return candidates; }
 
 protected:
+    std::vector<Object*> candidates;
+
+private:
+    void takeHit(Object* attacker);
+    void splash(int kind, const Object* attacker) const;
+    void recoil();
+    void completeRip();
+    void completePickup();
+    void fire();
+    void throwHead();
+    void launchHead(class Head& head, bool shot);
+    // A figure knocked out of a rip lets go of its victim, which would otherwise stay
+    // frozen as "being ripped" for as long as the ripper lives.
+    void abandonGrab();
+    void beginGrab(FigureState grabState, const char* animation, Object* target);
+    const char* animationFor(const char* none, const char* weaponHeld, const char* bazookaHeld) const;
+
     std::unique_ptr<Object> weapon;
     bool facingLeft = false;
-    bool dead = false;
+    FigureState figureState = FigureState::Standing;
+    bool isBazooka = false;
+    bool movedThisTick = false;
+    int32_t hitCooldown = 0;
+    StickFigModel model;
     Color color;
+    float fall = 0.0f;
+    int32_t corpseTimer = 0;
     float health = 100.0f;
     float maxHealth = 100.0f;
+    Object* grabTarget = nullptr;
+    StickFigure* ripper = nullptr;
+    PartKind wantedPart = WholeBody;
 };
