@@ -1,20 +1,47 @@
 #pragma once
 
+#include <deque>
 #include <string>
+#include <vector>
+
+#include "ui/CutsceneFrame.h"
 
 // The one slide-show player: cutscenes between parts of a level, the credits and the
-// arcade attract loop.
+// arcade attract loop. A cutscene file names its own textures; they live from load until
+// the show ends or is skipped. While a show plays the game advances it instead of the
+// world and draws it over everything else.
 class Cutscene {
 public:
+    // How the slide being shown appears at the moment.
+    enum class Look { Opaque, CrossFade, Blank };
+
     static Cutscene& instance();
 
+    // Reads the file and starts its first slide; a file that cannot be opened changes nothing.
     void load(const std::string& path);
+    // Called with every game tick while playing.
     void update(int milliseconds);
-    void draw();
-    bool isPlaying() const { return playing; }
+    // Full-window drawing on top of the scene; needs the GL context.
+    void draw() const;
+    bool isPlaying() const { return !current.texture.empty(); }
     void skip();
+    void releaseTextures();
+
+    const CutsceneFrame& currentFrame() const { return current; }
+    const CutsceneFrame& nextFrame() const { return next; }
+    const std::deque<CutsceneFrame>& remainingFrames() const { return frames; }
+    const std::vector<std::string>& loadedTextureNames() const { return loadedTextures; }
+    Look look() const;
+    // Opacity of the current slide during a cross-fade: 1 when the fade starts, 0 at its end.
+    float fadeAlpha() const;
 
 private:
     Cutscene() = default;
-    bool playing = false;
+    void parse(std::istream& in);
+    void end();
+
+    std::deque<CutsceneFrame> frames;
+    CutsceneFrame current;
+    CutsceneFrame next;
+    std::vector<std::string> loadedTextures;
 };

@@ -1,0 +1,59 @@
+#include "render/Font.h"
+
+#include <GL/gl.h>
+
+#include "render/TextureManager.h"
+
+namespace {
+
+constexpr int kGridSide = 16;
+
+unsigned digitCount(unsigned long long magnitude) {
+    unsigned count = 1;
+    while (magnitude >= 10) {
+        magnitude /= 10;
+        ++count;
+    }
+    return count;
+}
+
+// Texture t = 0 is the image's top row, so a glyph's top edge takes the cell's row / 16.
+void glyphQuad(int character, float x, float y) {
+    const double col = character % kGridSide;
+    const double row = character / kGridSide;
+    const double s0 = col / kGridSide;
+    const double s1 = (col + 1) / kGridSide;
+    const double t0 = row / kGridSide;
+    const double t1 = (row + 1) / kGridSide;
+    const double size = Font::CellSize;
+    glTexCoord2d(s0, t0); glVertex3d(x, y + size, 0.0);
+    glTexCoord2d(s1, t0); glVertex3d(x + size, y + size, 0.0);
+    glTexCoord2d(s1, t1); glVertex3d(x + size, y, 0.0);
+    glTexCoord2d(s0, t1); glVertex3d(x, y, 0.0);
+}
+
+}  // namespace
+
+std::vector<Font::DigitCell> Font::digitCells(float x, int value, unsigned digits) {
+    unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value);
+    const unsigned count = digits == AllDigits ? digitCount(magnitude) : digits;
+    std::vector<DigitCell> cells;
+    cells.reserve(count);
+    float left = x + static_cast<float>(count) * CellSize - CellSize;
+    for (unsigned i = 0; i < count; ++i) {
+        cells.push_back({left, static_cast<int>(magnitude % 10)});
+        magnitude /= 10;
+        left -= CellSize;
+    }
+    return cells;
+}
+
+void Font::drawNumber(float x, float y, int value, unsigned digits) {
+    TextureManager::instance().bind("font");
+    glBegin(GL_QUADS);
+    for (const DigitCell& cell : digitCells(x, value, digits)) {
+        glyphQuad('0' + cell.digit, cell.left, y);
+    }
+    glEnd();
+}
