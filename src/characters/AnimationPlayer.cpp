@@ -93,10 +93,9 @@ void AnimationPlayer::update(unsigned dt, Pose& pose) {
                         ? 1.0f
                         : static_cast<float>(static_cast<double>(timeInFrame) / frameDuration);
     for (int joint = 0; joint < JointCount; ++joint) {
-        pose[joint] = wrapAngle(interpolate(t, frames[previous].angles[joint],
-                                            frames[current].angles[joint],
-                                            frames[next].angles[joint],
-                                            frames[afterNext].angles[joint]));
+        pose[joint] =
+            wrapAngle(interpolate(t, frames[previous].angles[joint], frames[current].angles[joint],
+                                  frames[next].angles[joint], frames[afterNext].angles[joint]));
     }
     timeInFrame += dt;
 }

@@ -96,11 +96,15 @@ void BodyLists::buildBossLists() {
     boss.build(quadric.get(), radii.stick, radii.head, BossTorso, BossLimb);
 }
 
-void BodyLists::callPart(int index) const {
+GLuint BodyLists::listName(int index) const {
     if (index < 0 || index >= ListCount) {
-        return;
+        return 0;
     }
-    const GLuint list = index < BossSet ? player.name(index) : boss.name(index - BossSet);
+    return index < BossSet ? player.name(index) : boss.name(index - BossSet);
+}
+
+void BodyLists::callPart(int index) const {
+    const GLuint list = listName(index);
     if (list != 0) {
         glCallList(list);
     }

@@ -38,6 +38,8 @@ public:
     // Calls list `index` (0-13); an index outside that range or a set not built yet
     // draws nothing.
     void callPart(int index) const;
+    // The GL name behind list `index`; 0 when out of range or not built yet.
+    GLuint listName(int index) const;
 
 private:
     // Seven consecutive display-list names, freed with their owner.

@@ -41,9 +41,8 @@ bool coinToss() { return (std::rand() % 32768) * 2.0 / 32768.0 >= 1.0; }
 StickFigModel::StickFigModel(const Color& c)
     : pose{0, 0, 0, 0, 90, -90, 90, 90, 90, -90, 30, 30, 90, -90, 0, 0, 0, 0},
       color(c),
-      partList{BodyLists::Torso,    BodyLists::UpperArm,  BodyLists::LowerArm,
-               BodyLists::UpperLeg, BodyLists::LowerLeg,  BodyLists::JointBall,
-               BodyLists::HeadBall},
+      partList{BodyLists::Torso,    BodyLists::UpperArm,  BodyLists::LowerArm, BodyLists::UpperLeg,
+               BodyLists::LowerLeg, BodyLists::JointBall, BodyLists::HeadBall},
       headRadius(playerHeadRadius()),
       stickRadius(playerStickRadius()) {
     attached.fill(true);
@@ -266,8 +265,7 @@ void StickFigModel::drawHead() const {
     glPopMatrix();
 }
 
-void StickFigModel::drawLeg(Limb limb, int hipPitch, int hipYaw, int kneePitch,
-                            int kneeYaw) const {
+void StickFigModel::drawLeg(Limb limb, int hipPitch, int hipYaw, int kneePitch, int kneeYaw) const {
     glPushMatrix();
     glTranslatef(0.0f, -torsoLength / 2, 0.0f);
     drawPart(BodyLists::JointBall);

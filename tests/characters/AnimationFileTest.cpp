@@ -23,7 +23,10 @@ protected:
 };
 
 TEST_F(AnimationFileTest, StoresRecordsUnderTheNameInsideTheFile) {
-    data.write("animations/Walk.txt", "walk\n" + record(10, 100) + record(20, 200, -7.5f));
+    std::string second = record(20, 200, -7.5f);
+    second[second.find(' ')] = '\t';
+    second[second.rfind(' ')] = '\n';
+    data.write("animations/Walk.txt", "walk\n" + record(10, 100) + second);
     ASSERT_TRUE(library.load("Walk.txt"));
 
     EXPECT_EQ(library.find("Walk.txt"), nullptr);
@@ -36,21 +39,6 @@ TEST_F(AnimationFileTest, StoresRecordsUnderTheNameInsideTheFile) {
     EXPECT_FLOAT_EQ((*walk)[1].angles[0], 20.0f);
     EXPECT_FLOAT_EQ((*walk)[1].angles[17], -7.5f);
     EXPECT_EQ((*walk)[1].duration, 200);
-}
-
-TEST_F(AnimationFileTest, AnyWhitespaceSeparatesNumbers) {
-    std::string text = "tabs";
-    for (int i = 0; i < 18; ++i) {
-        text += (i % 3 == 0 ? "\n" : "\t  ") + std::to_string(i);
-    }
-    text += "\r\n  250";
-    data.write("animations/tabs.txt", text);
-    ASSERT_TRUE(library.load("tabs.txt"));
-    const Animation* tabs = library.find("tabs");
-    ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->size(), 1u);
-    EXPECT_FLOAT_EQ((*tabs)[0].angles[17], 17.0f);
-    EXPECT_EQ((*tabs)[0].duration, 250);
 }
 
 TEST_F(AnimationFileTest, AFileWithOnlyANameStoresAnEmptyAnimation) {
@@ -66,8 +54,9 @@ TEST_F(AnimationFileTest, ReadingStopsAtTheFirstIncompleteRecord) {
     data.write("animations/partial.txt", "partial " + record(1, 10) + record(2, 20) + partial);
     data.write("animations/word.txt",
                "word " + record(1, 10) + "1 2 3 oops " + record(3, 30) + record(4, 40));
-    data.write("animations/fraction.txt", "fraction " + record(1, 10) + record(2, 12) +
-                                              "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 12.5\n");
+    data.write("animations/fraction.txt",
+               "fraction " + record(1, 10) + record(2, 12) +
+                   "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 12.5\n");
     data.write("animations/huge.txt", "huge " + record(1, 10) + record(2, 2147483647));
     std::string bigDuration = record(5, 10);
     bigDuration.replace(bigDuration.rfind("10"), 2, "2147483648");
@@ -77,7 +66,7 @@ TEST_F(AnimationFileTest, ReadingStopsAtTheFirstIncompleteRecord) {
     data.write("animations/toobig.txt", "toobig " + record(1, 10) + "1e50 " + record(2, 20));
 
     const std::pair<const char*, std::size_t> cases[] = {
-        {"partial", 2}, {"word", 1}, {"fraction", 2}, {"huge", 2},
+        {"partial", 2},  {"word", 1},      {"fraction", 2}, {"huge", 2},
         {"overflow", 1}, {"notfinite", 1}, {"toobig", 1},
     };
     for (const auto& [name, frames] : cases) {
@@ -121,15 +110,6 @@ TEST_F(AnimationFileTest, AMissingFileIsReportedAndStoresNothing) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Error: Cannot open animation file Nowhere.txt\n");
     EXPECT_EQ(library.find("Nowhere.txt"), nullptr);
-}
-
-TEST_F(AnimationFileTest, NamesAreCaseSensitive) {
-    data.write("animations/a.txt", "die " + record(1, 10));
-    data.write("animations/b.txt", "Die " + record(2, 10));
-    EXPECT_TRUE(library.load("a.txt"));
-    EXPECT_TRUE(library.load("b.txt"));
-    EXPECT_FLOAT_EQ((*library.find("die"))[0].angles[0], 1.0f);
-    EXPECT_FLOAT_EQ((*library.find("Die"))[0].angles[0], 2.0f);
 }
 
 }  // namespace

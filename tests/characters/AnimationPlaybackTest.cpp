@@ -180,27 +180,4 @@ TEST_F(AnimationPlaybackTest, AZeroLengthKeyFrameShowsWhereItLeads) {
     EXPECT_TRUE(player.isPlaying());
 }
 
-TEST_F(AnimationPlaybackTest, RestartingBeginsAgainAtKeyFrameOne) {
-    define("three", {{10, 100}, {20, 200}, {40, 300}});
-    player.loop("three");
-    play(7, 50);
-    player.playOnce("three");
-    EXPECT_EQ(player.elapsed(), 0u);
-    player.update(20, pose);
-    EXPECT_FLOAT_EQ(pose[0], 20.0f);
-    EXPECT_EQ(player.elapsed(), 20u);
-}
-
-TEST(JointAngleTest, WrapsIntoOneTurnKeepingThreeSixty) {
-    EXPECT_FLOAT_EQ(AnimationPlayer::wrapAngle(-30.0f), 330.0f);
-    EXPECT_FLOAT_EQ(AnimationPlayer::wrapAngle(720.0f), 360.0f);
-    EXPECT_FLOAT_EQ(AnimationPlayer::wrapAngle(360.0f), 360.0f);
-    EXPECT_FLOAT_EQ(AnimationPlayer::wrapAngle(-360.0f), 0.0f);
-    EXPECT_FLOAT_EQ(AnimationPlayer::wrapAngle(-750.0f), 330.0f);
-    EXPECT_FLOAT_EQ(AnimationPlayer::wrapAngle(725.0f), 5.0f);
-    const float wrapped = AnimationPlayer::wrapAngle(3e38f);
-    EXPECT_GE(wrapped, 0.0f);
-    EXPECT_LE(wrapped, 360.0f);
-}
-
 }  // namespace
