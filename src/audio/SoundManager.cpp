@@ -1,0 +1,220 @@
+#include "audio/SoundManager.h"
+
+#include "audio/AudioDevice.h"
+#include "audio/MusicStream.h"
+#include "core/Settings.h"
+
+#include <AL/alut.h>
+
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+// Read at every playMusic, so switching music off takes effect with the next track.
+bool musicEnabled() {
+    return Settings::instance().getInt("music") != 0;
+}
+
+// A stream failing this many reads in a row is given up for the current fill.
+constexpr int MaxConsecutiveErrors = 16;
+
+}  // namespace
+
+SoundManager& SoundManager::instance() {
+    static SoundManager manager;
+    return manager;
+}
+
+SoundManager::SoundManager()
+    : device(std::make_unique<AudioDevice>()), musicStream(std::make_unique<MusicStream>()) {
+    if (!device->isOpen()) {
+        device.reset();
+    }
+}
+
+SoundManager::~SoundManager() {
+    shutdown();
+    alutExit();
+}
+
+void SoundManager::shutdown() {
+    stopMusic();
+    sounds.clear();
+    device.reset();
+}
+
+void SoundManager::loadSoundList(const std::string& path) {
+    std::ifstream in(path);
+    std::string name;
+    while (in >> name) {
+        int count = 0;
+        if (!(in >> count)) {
+            return;
+        }
+        std::string fileName;
+        for (int i = 0; i < count && in >> fileName; ++i) {
+            loadSound(name, fileName);
+        }
+    }
+}
+
+void SoundManager::loadSound(const std::string& name, const std::string& fileName) {
+    if (!device) {
+        return;
+    }
+    AlBuffer buffer = AlBuffer::adopt(alutCreateBufferFromFile(("sounds/" + fileName).c_str()));
+    if (!buffer) {
+        const ALenum code = alutGetError();
+        std::cout << "Failed to load " << fileName << ": " << code << "(" << alutGetErrorString(code) << ")\n";
+        return;
+    }
+    AlSource source = AlSource::generate();
+    if (!source) {
+        return;
+    }
+    alSourcei(source.id(), AL_BUFFER, static_cast<ALint>(buffer.id()));
+    alSourcei(source.id(), AL_LOOPING, AL_FALSE);
+    // The earlier file of this name is unreachable from now on; erasing it first
+    // deletes its source before its buffer.
+    sounds.erase(name);
+    sounds.emplace(name, Effect{std::move(buffer), std::move(source)});
+}
+
+void SoundManager::playSound(const std::string& name, int, float) {
+    const ALuint source = soundSource(name);
+    if (source != 0) {
+        alSourcePlay(source);
+    }
+}
+
+ALuint SoundManager::soundSource(const std::string& name) const {
+    if (!device) {
+        return 0;
+    }
+    const auto found = sounds.find(name);
+    return found != sounds.end() ? found->second.source.id() : 0;
+}
+
+void SoundManager::playMusic(const std::string& fileName) {
+    stopMusic();
+    if (!device || !musicEnabled()) {
+        return;
+    }
+    switch (musicStream->open("music/" + fileName)) {
+    case MusicStream::OpenResult::Missing:
+        std::cout << "Couldn't open " << fileName << ".\n";
+        return;
+    case MusicStream::OpenResult::NotVorbis:
+        std::cout << "File does not appear to be an Ogg bitstream: " << fileName << ".\n";
+        return;
+    case MusicStream::OpenResult::TooManyChannels:
+        std::cout << "Music must be mono or stereo: " << fileName << ".\n";
+        return;
+    case MusicStream::OpenResult::Opened:
+        break;
+    }
+
+    musicSource = AlSource::generate();
+    if (!musicSource) {
+        musicStream->close();
+        return;
+    }
+    alSourcei(musicSource.id(), AL_LOOPING, AL_FALSE);
+    std::array<ALuint, 4> filled{};
+    ALsizei count = 0;
+    for (AlBuffer& buffer : musicBuffers) {
+        buffer = AlBuffer::generate();
+        if (buffer && fillMusicBuffer(buffer.id())) {
+            filled[count++] = buffer.id();
+        }
+    }
+    // A track that decodes to nothing would leave a source with nothing to play.
+    if (count == 0) {
+        stopMusic();
+        return;
+    }
+    alSourceQueueBuffers(musicSource.id(), count, filled.data());
+    alSourcePlay(musicSource.id());
+}
+
+bool SoundManager::fillMusicBuffer(ALuint buffer) {
+    if (!musicStream->isOpen()) {
+        return false;
+    }
+    const long capacity = static_cast<long>(musicArea.size() / 2);
+    long frames = 0;
+    int errors = 0;
+    // Starts true so a fill that begins exactly at the end of the file may rewind;
+    // an end of stream reached again without a sample in between gives up the fill.
+    bool decodedSinceEnd = true;
+    while (frames < capacity) {
+        const long result = musicStream->read(musicArea.data() + 2 * frames, capacity - frames);
+        if (result > 0) {
+            frames += result;
+            errors = 0;
+            decodedSinceEnd = true;
+        } else if (result == 0) {
+            if (!decodedSinceEnd || !musicStream->rewind()) {
+                break;
+            }
+            decodedSinceEnd = false;
+        } else {
+            std::cout << "Error streaming music: " << result << ".\n";
+            if (++errors >= MaxConsecutiveErrors) {
+                break;
+            }
+        }
+    }
+    if (frames < 1) {
+        return false;
+    }
+    alBufferData(buffer, AL_FORMAT_STEREO16, musicArea.data(), static_cast<ALsizei>(frames * 4),
+                 static_cast<ALsizei>(musicStream->rate()));
+    return true;
+}
+
+void SoundManager::updateMusic() {
+    if (!musicSource) {
+        return;
+    }
+    const ALuint source = musicSource.id();
+    ALint processed = 0;
+    alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
+    for (ALint i = 0; i < processed; ++i) {
+        ALuint buffer = 0;
+        alSourceUnqueueBuffers(source, 1, &buffer);
+        if (buffer != 0 && fillMusicBuffer(buffer)) {
+            alSourceQueueBuffers(source, 1, &buffer);
+        }
+    }
+    // After the queue ran dry the source stays stopped, and OpenAL counts every buffer
+    // queued on a stopped source as processed: waiting for a tick with nothing
+    // processed would refill forever and never play. Restart right after the refill.
+    ALint state = AL_PLAYING;
+    ALint queued = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
+    if (state == AL_STOPPED && queued > 0) {
+        alSourcePlay(source);
+    }
+}
+
+void SoundManager::stopMusic() {
+    if (!musicSource) {
+        return;
+    }
+    musicStream->close();
+    const ALuint source = musicSource.id();
+    alSourceStop(source);
+    ALint queued = 0;
+    alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
+    for (ALint i = 0; i < queued; ++i) {
+        ALuint buffer = 0;
+        alSourceUnqueueBuffers(source, 1, &buffer);
+    }
+    musicSource.reset();
+    for (AlBuffer& buffer : musicBuffers) {
+        buffer.reset();
+    }
+}
