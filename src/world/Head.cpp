@@ -1,4 +1,149 @@
 #include "world/Head.h"
 
-Head::Head(const Color& c) : colour(c) {}
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "audio/SoundManager.h"
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "render/TextureManager.h"
+#include "world/Message.h"
+#include "world/ParticleEffect.h"
+
+namespace {
+
+// Gravity is read on the first update of any head, and the drip's reference throw count
+// on the first draw, both kept for the run. The radius, the throw count of a new head and
+// the straight-flight time are read at each use so that tuning shows at once.
+double gravity() {
+    static const double value = Settings::instance().getFloat("gravity");
+    return value;
+}
+int throwsPerHeadForDrip() {
+    static const int value = Settings::instance().getInt("throwsPerHead");
+    return value;
+}
+double headRadius() { return Settings::instance().getFloat("headRadius"); }
+int throwsPerHead() { return Settings::instance().getInt("throwsPerHead"); }
+int throwDuration() { return Settings::instance().getInt("throwDuration"); }
+
+const ParticleEffect& explodeEffect() {
+    static const ParticleEffect effect("headExplode");
+    return effect;
+}
+const ParticleEffect& dripEffect() {
+    static const ParticleEffect effect("headDrip");
+    return effect;
+}
+const ParticleEffect& shotEffect() {
+    static const ParticleEffect effect("headShot");
+    return effect;
+}
+const ParticleEffect& disintegrateEffect() {
+    static const ParticleEffect effect("disintegrate");
+    return effect;
+}
+
+int random15() { return std::rand() % 32768; }
+
+}  // namespace
+
+Head::Head(const Color& c) : colour(c), remainingThrows(throwsPerHead()) {}
+
 Head::~Head() = default;
+
+const RegionList& Head::regions() const {
+    static const RegionList lying{Region{RegionType::Pickup, Vec3(), headRadius()}};
+    static const RegionList inFlight{Region{RegionType::Attack, Vec3(), headRadius()},
+                                     Region{RegionType::Solid, Vec3(), headRadius()}};
+    return flying ? inFlight : lying;
+}
+
+void Head::launch(const Vec3& newVelocity, bool asShot) {
+    velocity = newVelocity;
+    flying = true;
+    flightTimer = throwDuration();
+    if (remainingThrows > 0) {
+        --remainingThrows;
+    }
+    shot = asShot;
+}
+
+void Head::update(int milliseconds) {
+    if (flying) {
+        flightTimer = std::max(0, flightTimer - milliseconds);
+    }
+    position += velocity * milliseconds / 1000.0;
+    const double radius = headRadius();
+    if (position.y > radius && flightTimer == 0) {
+        velocity.y -= milliseconds * gravity() / 1000.0;
+    }
+    if (position.y < radius) {
+        position.y = radius;
+        velocity = Vec3();
+        flying = false;
+        shot = false;
+        flightTimer = 0;
+        if (remainingThrows == 0) {
+            kill();
+        }
+    }
+}
+
+void Head::message(Object* from, int message) {
+    if (message != HitLanded && message != Bump) {
+        Object::message(from, message);
+        return;
+    }
+    if (shot) {
+        explode();
+    }
+    // Whatever it struck, the head stops and drops to the floor.
+    velocity = Vec3();
+    flightTimer = 0;
+    flying = false;
+}
+
+void Head::explode() {
+    explodeEffect().burst(position, colour);
+    SoundManager::instance().playSound("bazookasplash", 1, 1.0f);
+    kill();
+    shot = false;
+    Game::instance().broadcast(this, Explosion);
+}
+
+void Head::draw() {
+    // A file may allow no throws at all; such a head is already spent and barely bleeds.
+    const int fullThrows = throwsPerHeadForDrip();
+    const double fresh = fullThrows > 0 ? static_cast<double>(remainingThrows) / fullThrows : 0.0;
+
+    TextureManager::instance().unbind();
+    glColor4dv(colour.data());
+    glPushMatrix();
+    glTranslated(position.x, position.y, position.z);
+    if (quadric.get() != nullptr) {
+        gluSphere(quadric.get(), headRadius(), 16, 16);
+    }
+    Game& game = Game::instance();
+    dripEffect().emit(game.currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
+                      0.25 * fresh + 0.05);
+    if (shot) {
+        const Vec3 trail = velocity.x < 0.0 ? Vec3(1.0, 0.0, 0.0) : Vec3(-1.0, 0.0, 0.0);
+        shotEffect().emit(game.currentWorldPosition(), trail, colour, 1.0);
+    }
+    glPopMatrix();
+    Object::draw();
+}
+
+void Head::disintegrate() {
+    if (flying) {
+        return;
+    }
+    if (random15() * 10 / 32768 == 0) {
+        disintegrateEffect().burst(position, colour);
+        kill();
+    }
+}

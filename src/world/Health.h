@@ -4,13 +4,18 @@
 
 #include "world/Object.h"
 
-// A health pickup lying on the floor; a player who touches it drinks it.
+// A health pickup lying on the floor, drawn as an ink pot. It neither moves nor expires;
+// a player who touches it heals by amount() and kills it.
 class Health : public Object {
 public:
     explicit Health(float amount);
     ~Health() override;
 
+    void draw() override;
+    const RegionList& regions() const override;
+
     float amount() const { return healAmount; }
+    const std::string& getTexture() const { return texture; }
 
 protected:
     std::string texture;

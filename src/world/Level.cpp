@@ -1,22 +1,238 @@
 #include "world/Level.h"
 
+#include <GL/gl.h>
+
 #include <fstream>
 #include <iostream>
+#include <memory>
 
-bool Level::load(const std::string& levelName_) {
-    levelName = levelName_;
+#include "audio/SoundManager.h"
+#include "characters/Boss.h"
+#include "characters/Enemy.h"
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "render/TextureManager.h"
+#include "ui/Cutscene.h"
+#include "world/Head.h"
+#include "world/Health.h"
+#include "world/Ink.h"
+#include "world/Obstacle.h"
+#include "world/Stick.h"
+
+namespace {
+
+// Read at every load, so each level starts with the current view offsets.
+float xOffsetSetting() { return Settings::instance().getFloat("x_offset"); }
+float zOffsetSetting() { return Settings::instance().getFloat("z_offset"); }
+
+constexpr double kScrollStep = 0.25;
+constexpr double kEyeZ = 20.0;
+constexpr int kBossType = 4;
+constexpr uint32_t kLastEnemyKind = 3;
+constexpr uint32_t kNoWeapon = 0;
+constexpr uint32_t kStickWeapon = 1;
+constexpr uint32_t kHeadWeapon = 2;
+const Color kEnemyWeaponColour(0.0, 0.0, 0.0, 1.0);
+
+std::unique_ptr<Enemy> makeEnemy(uint32_t type) {
+    if (type == kBossType) {
+        return std::make_unique<Boss>();
+    }
+    return std::make_unique<Enemy>(type <= kLastEnemyKind ? static_cast<int>(type) : 0);
+}
+
+std::unique_ptr<Object> makeItem(int32_t type) {
+    switch (type) {
+    case 1:
+        return std::make_unique<SmallHealth>();
+    case 2:
+        return std::make_unique<MediumHealth>();
+    case 3:
+        return std::make_unique<LargeHealth>();
+    default:
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+bool Level::load(const std::string& newName) {
+    levelName = newName;
     std::ifstream file("levels/" + levelName);
     if (!file) {
         std::cerr << "Failed to load " << levelName << "\n";
         return false;
     }
-    nextLevel.clear();
+    script.clear();
     scrollPosition = 0.0;
+    Ink::instance().clear();
+
+    std::string line;
+    while (std::getline(file, line)) {
+        script.readLine(line, levelName);
+    }
+    script.sort();
+    xOffset = xOffsetSetting();
+    zOffset = zOffsetSetting();
     return true;
 }
 
-void Level::update(double) {}
+void Level::update(double lead) {
+    // Obstacles and pickups appear ahead of the view as it was at the start of the tick.
+    const double spawnEdge = xOffset * 4.0 + scrollPosition;
+    releaseStop();
+    reachStops(lead);
+    spawnEnemies(lead);
+    advanceScroll(lead);
+    placeObstacles(spawnEdge);
+    placeItems(spawnEdge);
+    if (startCutscene()) {
+        return;
+    }
+    changeMusic();
+    finishIfAtEnd();
+}
 
-void Level::drawWall() const {}
+void Level::releaseStop() {
+    if (stopped && Game::instance().noLivingEnemies()) {
+        stopped = false;
+    }
+}
 
-void Level::drawFloor() const {}
+void Level::reachStops(double lead) {
+    while (!script.stops.empty() && script.stops.front() <= lead) {
+        stopped = true;
+        script.stops.pop_front();
+    }
+}
+
+void Level::spawnEnemies(double lead) {
+    Game& game = Game::instance();
+    while (!script.enemies.empty() && script.enemies.front().triggerX <= lead) {
+        const EnemyEntry entry = script.enemies.front();
+        script.enemies.pop_front();
+        if (entry.minPlayers > game.playerCount()) {
+            continue;
+        }
+        std::unique_ptr<Enemy> enemy = makeEnemy(entry.type);
+        const double distance = kEyeZ - entry.z;
+        const double x = entry.side == 0 ? leftEdge(distance) : rightEdge(distance);
+        enemy->position = Vec3(x, 0.0, entry.z);
+        enemy->setFacingLeft(entry.side != 0);
+        Enemy* const figure = enemy.get();
+        game.addObject(std::move(enemy));
+
+        if (entry.weapon == kStickWeapon) {
+            figure->takeWeapon(std::make_unique<Stick>(kEnemyWeaponColour));
+        } else if (entry.weapon == kHeadWeapon) {
+            figure->takeWeapon(std::make_unique<Head>(kEnemyWeaponColour));
+        } else if (entry.weapon != kNoWeapon) {
+            std::cout << "Unknown weapon for enemy: " << entry.weapon << "\n";
+        }
+    }
+}
+
+void Level::advanceScroll(double lead) {
+    if (stopped || !(scrollPosition < lead)) {
+        return;
+    }
+    scrollPosition += kScrollStep;
+    if (scrollPosition > lead) {
+        scrollPosition = lead;
+    }
+}
+
+void Level::placeObstacles(double spawnEdge) {
+    while (!script.obstacles.empty() && script.obstacles.front().x <= spawnEdge) {
+        const ObstacleEntry& entry = script.obstacles.front();
+        auto obstacle = std::make_unique<Obstacle>(entry.texture, entry.radius, entry.width,
+                                                   entry.height, entry.contents);
+        obstacle->position = Vec3(entry.x, 0.0, entry.z);
+        Game::instance().addObject(std::move(obstacle));
+        script.obstacles.pop_front();
+    }
+}
+
+void Level::placeItems(double spawnEdge) {
+    while (!script.items.empty() && script.items.front().x <= spawnEdge) {
+        const ItemEntry& entry = script.items.front();
+        std::unique_ptr<Object> item = makeItem(entry.type);
+        if (item) {
+            item->position = Vec3(entry.x, 0.0, entry.z);
+            Game::instance().addObject(std::move(item));
+        } else {
+            std::cout << "Unknown item type: " << entry.type << std::endl;
+        }
+        script.items.pop_front();
+    }
+}
+
+bool Level::startCutscene() {
+    while (!script.cutscenes.empty() && script.cutscenes.front().x <= scrollPosition) {
+        const CutsceneEntry entry = script.cutscenes.front();
+        script.cutscenes.pop_front();
+        if (entry.players == Game::instance().playerCount()) {
+            Cutscene::instance().load(entry.file);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Level::changeMusic() {
+    if (!script.music.empty() && script.music.front().x <= scrollPosition) {
+        SoundManager::instance().playMusic(script.music.front().file);
+        script.music.pop_front();
+    }
+}
+
+void Level::finishIfAtEnd() {
+    if (!(script.endPosition <= scrollPosition)) {
+        return;
+    }
+    Game& game = Game::instance();
+    const std::string next = script.nextLevel;
+    // A missing next level ends the game like a last level would; carrying on would
+    // retry the load and rebuild the players on every tick.
+    if (next.empty() || !load(next)) {
+        game.showMainMenu();
+        return;
+    }
+    game.advanceToNextLevel();
+}
+
+void Level::drawWall() const {
+    const double s = scrollPosition / 40.0;
+    const double z = -zOffset;
+    TextureManager::instance().bind("background");
+    glColor4d(1.0, 1.0, 1.0, 1.0);
+    glBegin(GL_QUADS);
+    glTexCoord2d(s - 1.0, 1.0);
+    glVertex3d(scrollPosition - 40.0, 0.0, z);
+    glTexCoord2d(s + 1.0, 1.0);
+    glVertex3d(scrollPosition + 40.0, 0.0, z);
+    glTexCoord2d(s + 1.0, 0.0);
+    glVertex3d(scrollPosition + 40.0, 50.0, z);
+    glTexCoord2d(s - 1.0, 0.0);
+    glVertex3d(scrollPosition - 40.0, 50.0, z);
+    glEnd();
+}
+
+void Level::drawFloor() const {
+    const double s = scrollPosition / 40.0;
+    const double y = -0.01f;
+    const double back = -zOffset;
+    const double front = 5.0;
+    TextureManager::instance().bind("background");
+    glColor4d(1.0, 1.0, 1.0, 1.0);
+    glBegin(GL_QUADS);
+    glTexCoord2d(s - 1.0, 0.0);
+    glVertex3d(scrollPosition - 40.0, y, back);
+    glTexCoord2d(s + 1.0, 0.0);
+    glVertex3d(scrollPosition + 40.0, y, back);
+    glTexCoord2d(s + 1.0, 1.0);
+    glVertex3d(scrollPosition + 40.0, y, front);
+    glTexCoord2d(s - 1.0, 1.0);
+    glVertex3d(scrollPosition - 40.0, y, front);
+    glEnd();
+}

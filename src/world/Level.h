@@ -2,12 +2,18 @@
 
 #include <string>
 
+#include "world/LevelScript.h"
+
 // The level script of one stretch of the world: what comes in where, where the view
 // stops, and what follows. Lives inside Game for the whole run; load reuses it.
+// The geometry answers (edges, depth limits) describe the visible play area at the
+// current scroll position.
 class Level {
 public:
     Level() = default;
 
+    // Reads "levels/" + levelName; false (and nothing but the name changed) when the file
+    // cannot be opened.
     bool load(const std::string& levelName);
     // Once per gameplay tick with the smallest x of the living players, or -1.
     void update(double lead);
@@ -20,13 +26,25 @@ public:
     double backLimit() const { return 15.0 - zOffset; }
     double frontLimit() const { return 0.0; }
     const std::string& name() const { return levelName; }
-    const std::string& nextLevelName() const { return nextLevel; }
+    const std::string& nextLevelName() const { return script.nextLevel; }
+    // The view is held at a stop point until no living enemy remains.
+    bool isStopped() const { return stopped; }
 
 private:
+    void releaseStop();
+    void reachStops(double lead);
+    void spawnEnemies(double lead);
+    void advanceScroll(double lead);
+    void placeObstacles(double spawnEdge);
+    void placeItems(double spawnEdge);
+    // True when a cutscene started; the rest of the tick is then skipped.
+    bool startCutscene();
+    void changeMusic();
+    void finishIfAtEnd();
+
+    LevelScript script;
     double scrollPosition = 0.0;
-    double endPosition = 0.0;
     std::string levelName;
-    std::string nextLevel;
     float xOffset = 10.0f;
     float zOffset = 10.0f;
     bool stopped = false;

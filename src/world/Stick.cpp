@@ -1,4 +1,97 @@
 #include "world/Stick.h"
 
-Stick::Stick(const Color& c) : colour(c) {}
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdlib>
+
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "render/TextureManager.h"
+#include "world/ParticleEffect.h"
+
+namespace {
+
+// The swing count of a new stick is read at each construction; the drip's reference
+// count once, on the first draw, and kept; the thickness at every draw.
+int swingsPerStick() { return Settings::instance().getInt("swingsPerStick"); }
+int swingsPerStickForDrip() {
+    static const int value = Settings::instance().getInt("swingsPerStick");
+    return value;
+}
+double stickRadius() { return Settings::instance().getFloat("stickRadius"); }
+
+constexpr double kHalfLength = 1.2;
+constexpr double kLength = 2.4;
+
+const ParticleEffect& dripEffect() {
+    static const ParticleEffect effect("stickDrip");
+    return effect;
+}
+const ParticleEffect& disintegrateEffect() {
+    static const ParticleEffect effect("disintegrate");
+    return effect;
+}
+
+int random15() { return std::rand() % 32768; }
+
+}  // namespace
+
+Stick::Stick(const Color& c) : colour(c), remainingSwings(swingsPerStick()) {}
+
 Stick::~Stick() = default;
+
+const RegionList& Stick::regions() const {
+    static const RegionList lying{Region{RegionType::Pickup, Vec3(), kHalfLength}};
+    return lying;
+}
+
+void Stick::setSwinging(bool value) {
+    swinging = value;
+    hitCounted = false;
+}
+
+void Stick::registerHit() {
+    if (remainingSwings > 0 && !hitCounted) {
+        --remainingSwings;
+        hitCounted = true;
+    }
+}
+
+void Stick::update(int) {
+    if (remainingSwings == 0) {
+        kill();
+    }
+}
+
+void Stick::draw() {
+    // A file may allow no swings at all; such a stick is already spent and barely drips.
+    const int fullSwings = swingsPerStickForDrip();
+    const double fresh = fullSwings > 0 ? static_cast<double>(remainingSwings) / fullSwings : 0.0;
+
+    TextureManager::instance().unbind();
+    glColor4dv(colour.data());
+    glPushMatrix();
+    glTranslated(position.x, position.y, position.z);
+    glTranslated(-kHalfLength, 0.0, 0.0);
+    glRotated(90.0, 0.0, 1.0, 0.0);
+    const double radius = stickRadius();
+    if (quadric.get() != nullptr) {
+        gluCylinder(quadric.get(), radius, radius, kLength, 16, 16);
+    }
+    glTranslated(0.0, 0.0, kLength);
+    const double chance = (swinging ? 0.75 : 0.25) * fresh + 0.05;
+    if (chance > random15() / 32768.0) {
+        dripEffect().emit(Game::instance().currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
+                          1.0);
+    }
+    glPopMatrix();
+    Object::draw();
+}
+
+void Stick::disintegrate() {
+    if (random15() * 10 / 32768 == 0) {
+        disintegrateEffect().burst(position, colour);
+        kill();
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One record per line of a level script. Fields that a short line does not supply keep
+// these defaults.
+
+// An enemy that comes in from an edge of the view once the players reach triggerX.
+struct EnemyEntry {
+    int32_t side = 0;  // 0: left edge, facing right; otherwise the right edge, facing left
+    int32_t minPlayers = 0;
+    double triggerX = 0.0;
+    double z = 0.0;
+    uint32_t type = 0;  // kinds 0..3, 4 the boss
+    uint32_t weapon = 0;  // 0 none, 1 a stick, 2 a head
+};
+
+struct ObstacleEntry {
+    std::string texture;
+    double radius = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+    double x = 0.0;
+    double z = 0.0;
+    int32_t contents = 0;
+};
+
+// A health pickup: type 1 small, 2 medium, 3 large.
+struct ItemEntry {
+    double x = 0.0;
+    double z = 0.0;
+    int32_t type = 0;
+};
+
+// Plays only in a game with exactly `players` players.
+struct CutsceneEntry {
+    double x = 0.0;
+    std::string file;
+    int32_t players = 0;
+};
+
+struct MusicEntry {
+    double x = 0.0;
+    std::string file;
+    float level = 0.0f;  // kept from the file; it changes nothing
+};
