@@ -109,6 +109,8 @@ std::string MainLoop::gameModeString(int width, int height) {
 }
 
 void MainLoop::run(int argc, char** argv) {
+    // Diagnostics go to the console line by line, even when it is a log file.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Settings& settings = Settings::instance();
     glutInit(&argc, argv);
     alutInitWithoutContext(&argc, argv);
