@@ -1,10 +1,37 @@
 #pragma once
 
+#include <memory>
+
 #include "characters/Enemy.h"
 
-// The large black enemy that calls waves of minions.
+// The large, slow, black enemy that ends a level: only a bazooka shot wounds it, it
+// cannot be torn apart, it calls a wave of minions from both edges of the view every
+// "minionSpawnTime" ms and hunts the nearer player. Dead, it dissolves in bursts of ink
+// and leaves the world.
 class Boss : public Enemy {
 public:
     Boss();
     ~Boss() override;
+
+    void update(int milliseconds) override;
+    void message(Object* from, int message) override;
+    bool canLoseLimb(PartKind k) const override;
+    std::unique_ptr<Object> loseLimb(PartKind k) override;
+    void die() override;
+
+    int getSpawnInterval() const { return spawnInterval; }
+    int getSpawnCount() const { return spawnCount; }
+    int getSpawnTimer() const { return spawnTimer; }
+    int getDissolveCountdown() const { return dissolveCountdown; }
+
+private:
+    void callWave();
+    void placeColumn(int count, bool leftEdge, int minionKind);
+    void chooseTarget();
+    void approachPlayer(int slot);
+
+    int spawnInterval = 0;
+    int spawnCount = 0;
+    int spawnTimer = 0;
+    int dissolveCountdown = 0;
 };

@@ -1,4 +1,577 @@
 #include "characters/Enemy.h"
 
-Enemy::Enemy(int kind_) : StickFigure(Color(0, 0, 0, 1)), kind(kind_) {}
+#include <cmath>
+#include <cstdlib>
+
+#include "characters/AttackerTally.h"
+#include "characters/Player.h"
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "world/Head.h"
+#include "world/Message.h"
+#include "world/Obstacle.h"
+#include "world/Stick.h"
+
+namespace {
+
+struct EnemyTuning {
+    float moveSpeed;
+    float punchAttackDist;
+    float stickAttackDist;
+};
+
+const EnemyTuning& tuning() {
+    static const EnemyTuning values = [] {
+        Settings& s = Settings::instance();
+        EnemyTuning t{};
+        t.moveSpeed = s.getFloat("moveSpeed");
+        t.punchAttackDist = s.getFloat("punchAttackDist");
+        t.stickAttackDist = s.getFloat("stickAttackDist");
+        return t;
+    }();
+    return values;
+}
+
+struct KindTraits {
+    float health;
+    float speedFactor;
+    double weaponChance;
+    double bodyChance;
+    Color colour;
+};
+
+// By kind; 4 is the boss. Any other kind is built as kind 0.
+const KindTraits kKinds[] = {
+    {40.0f, 0.6f, 0.0, 0.0, Color(1, 0, 0, 1)},
+    {60.0f, 0.7f, 0.3, 0.0, Color(0, 0, 1, 1)},
+    {100.0f, 0.8f, 0.6, 0.0, Color(0, 1, 0, 1)},
+    {150.0f, 0.9f, 1.0, 0.5, Color(1, 1, 0, 1)},
+    {1500.0f, 0.4f, 0.0, 0.0, Color(0, 0, 0, 1)},
+};
+
+const KindTraits& traitsOf(int kind) {
+    constexpr int kindCount = static_cast<int>(sizeof(kKinds) / sizeof(kKinds[0]));
+    return kind >= 0 && kind < kindCount ? kKinds[kind] : kKinds[0];
+}
+
+// The game's random numbers are 15-bit whatever the platform's RAND_MAX.
+int random15() { return std::rand() % 32768; }
+double unitRoll() { return random15() / 32768.0; }
+
+int& attackers(int slot) { return AttackerTally::instance().count(slot - 1); }
+
+double flatDistanceSquared(const Vec3& a, const Vec3& b) {
+    const double dx = a.x - b.x;
+    const double dz = a.z - b.z;
+    return dx * dx + dz * dz;
+}
+
+}  // namespace
+
+Enemy::Enemy(int kind_) : StickFigure(Color(0, 0, 0, 1)), kind(kind_) {
+    const KindTraits& traits = traitsOf(kind);
+    setColor(traits.colour);
+    setHealth(traits.health);
+    setMaxHealth(traits.health);
+    speedFactor = traits.speedFactor;
+    weaponChance = traits.weaponChance;
+    bodyChance = traits.bodyChance;
+    startDelay = 750 + random15() % 500;
+    roll = unitRoll();
+}
+
 Enemy::~Enemy() = default;
+
+Player* Enemy::livingPlayer(int slot) {
+    const Game& game = Game::instance();
+    Player* const player = slot == 1 ? game.getPlayer1() : game.getPlayer2();
+    return player != nullptr && !player->isDead() ? player : nullptr;
+}
+
+void Enemy::update(int milliseconds) {
+    // Killed after the last afterUpdate (collision or off-screen pass): about to be deleted.
+    if (target != nullptr && target->removed) {
+        target = nullptr;
+    }
+
+    if (isDead()) {
+        if (target != nullptr) {
+            if (target == livingPlayer(1)) {
+                target = nullptr;
+                --attackers(1);
+            } else if (target == livingPlayer(2)) {
+                target = nullptr;
+                --attackers(2);
+            }
+        }
+        StickFigure::update(milliseconds);
+        return;
+    }
+    if (startTimer < startDelay) {
+        startTimer += milliseconds;
+        StickFigure::update(milliseconds);
+        return;
+    }
+    if (isBeingRipped()) {
+        StickFigure::update(milliseconds);
+        return;
+    }
+    if (heldWeapon() == nullptr) {
+        thrown = false;
+    }
+
+    switch (state) {
+        case Decide: decide(); break;
+        case ApproachPlayer1: approach(1); break;
+        case ApproachPlayer2: approach(2); break;
+        case ThrowAtPlayer1: throwAt(1); break;
+        case ThrowAtPlayer2: throwAt(2); break;
+        case FetchWeapon: fetch(); break;
+        case HoldOff: holdOff(); break;
+        case Striking: strike(milliseconds); break;
+        case Idle: break;
+        default: state = Decide; break;
+    }
+    StickFigure::update(milliseconds);
+}
+
+void Enemy::afterUpdate() {
+    StickFigure::afterUpdate();
+    // A weapon lying in the world can wear out or dissolve; the world deletes it without
+    // telling anyone.
+    if (target != nullptr && target->removed) {
+        target = nullptr;
+    }
+}
+
+Object* Enemy::wantedWeapon() const {
+    if (heldWeapon() != nullptr) {
+        return nullptr;
+    }
+    Object* const weapon = Game::instance().findNearestTarget(position);
+    return weapon != nullptr && weaponChance > roll ? weapon : nullptr;
+}
+
+void Enemy::release() {
+    if (target == nullptr) {
+        return;
+    }
+    if (target == livingPlayer(1)) {
+        --attackers(1);
+    } else if (target == livingPlayer(2)) {
+        --attackers(2);
+    }
+}
+
+void Enemy::claim(int slot) {
+    Player* const player = livingPlayer(slot);
+    if (target == player) {
+        return;
+    }
+    Player* const other = livingPlayer(3 - slot);
+    if (target != nullptr && target == other) {
+        --attackers(3 - slot);
+    }
+    ++attackers(slot);
+    target = player;
+}
+
+void Enemy::holdOffOrFetch(Object* wanted) {
+    release();
+    if (wanted != nullptr) {
+        target = wanted;
+        state = FetchWeapon;
+    } else {
+        target = nullptr;
+        state = HoldOff;
+    }
+}
+
+void Enemy::decide() {
+    const int c1 = attackers(1);
+    const int c2 = attackers(2);
+    Player* const p1 = livingPlayer(1);
+    Player* const p2 = livingPlayer(2);
+    roll = unitRoll();
+    Object* const wanted = wantedWeapon();
+
+    if (p1 != nullptr && p2 != nullptr) {
+        if (target == p1 || (c1 < maxAttackers && c1 < c2)) {
+            fight(1, wanted);
+        } else if (target != p2 && c2 >= maxAttackers) {
+            holdOffOrFetch(wanted);
+        } else {
+            fight(2, wanted);
+        }
+    } else if (p1 != nullptr) {
+        if (c1 >= maxAttackers) {
+            holdOffOrFetch(wanted);
+        } else {
+            fight(1, wanted);
+        }
+    } else if (p2 != nullptr) {
+        if (c2 >= maxAttackers) {
+            holdOffOrFetch(wanted);
+        } else {
+            fight(2, wanted);
+        }
+    }
+}
+
+void Enemy::fight(int slot, Object* wanted) {
+    const Player* const player = livingPlayer(slot);
+    if (wanted != nullptr &&
+        position.distanceSquared(wanted->position) < position.distanceSquared(player->position)) {
+        release();
+        target = wanted;
+        state = FetchWeapon;
+        return;
+    }
+    claim(slot);
+    Object* const held = heldWeapon();
+    const bool throwable = dynamic_cast<Head*>(held) != nullptr || dynamic_cast<StickFigure*>(held) != nullptr;
+    if (throwable && !thrown) {
+        state = slot == 1 ? ThrowAtPlayer1 : ThrowAtPlayer2;
+    } else {
+        state = slot == 1 ? ApproachPlayer1 : ApproachPlayer2;
+    }
+}
+
+void Enemy::followPlayer(int slot) {
+    Player* const player = livingPlayer(slot);
+    if (target != player) {
+        if (player != nullptr) {
+            ++attackers(slot);
+        }
+        target = player;
+    }
+}
+
+void Enemy::approach(int slot) {
+    followPlayer(slot);
+    approachTarget();
+}
+
+void Enemy::approachTarget() {
+    if (target == nullptr) {
+        state = Decide;
+        return;
+    }
+    const Vec3 p = target->position;
+    if (inStrikingRange(p)) {
+        return;
+    }
+    const double reach = tuning().punchAttackDist;
+    Vec3 goal = p;
+    if (const auto* obstacle = dynamic_cast<const Obstacle*>(Game::instance().findNearestObstacle(position))) {
+        const Vec3 right(p.x + 2.0 * reach, 0.0, p.z);
+        const Vec3 left(p.x - 2.0 * reach, 0.0, p.z);
+        const double radiusSquared = obstacle->getRadius() * obstacle->getRadius();
+        const bool rightFree = right.distanceSquared(obstacle->position) > radiusSquared;
+        const bool leftFree = left.distanceSquared(obstacle->position) > radiusSquared;
+        if (rightFree && leftFree) {
+            goal = std::fabs(left.x - position.x) <= std::fabs(right.x - position.x) ? left : right;
+        } else if (rightFree) {
+            goal = right;
+        } else if (leftFree) {
+            goal = left;
+        }
+    }
+    steerTowards(goal);
+}
+
+bool Enemy::inStrikingRange(const Vec3& p) {
+    const double reach = tuning().punchAttackDist;
+    const double distance = (p - position).length();
+    const double depth = std::fabs(p.z - position.z);
+    const double range = heldWeapon() != nullptr ? tuning().stickAttackDist + 2.0 * reach : 3.0 * reach;
+    if (!(distance < range && depth < 1.5 * reach)) {
+        return false;
+    }
+    setFacingLeft(p.x - position.x < 0.0);
+    state = Striking;
+    return true;
+}
+
+void Enemy::throwAt(int slot) {
+    followPlayer(slot);
+    if (target == nullptr) {
+        state = Decide;
+        return;
+    }
+    const Vec3 p = target->position;
+    if (std::fabs(p.z - position.z) < throwDepthTolerance) {
+        setFacingLeft(!(position.x <= p.x));
+        attack();
+        thrown = true;
+        state = Decide;
+        return;
+    }
+    steerTowards(Vec3(position.x, 0.0, p.z));
+}
+
+void Enemy::fetch() {
+    if (target == nullptr || heldWeapon() != nullptr) {
+        state = Decide;
+        return;
+    }
+    if (candidates.empty()) {
+        steerTowards(target->position);
+        return;
+    }
+    tryPickUp();
+    state = Decide;
+}
+
+void Enemy::holdOff() {
+    if (Object* const wanted = wantedWeapon()) {
+        target = wanted;
+        state = FetchWeapon;
+    }
+    const Player* const p1 = livingPlayer(1);
+    const Player* const p2 = livingPlayer(2);
+    const int c1 = attackers(1);
+    const int c2 = attackers(2);
+
+    if (p1 != nullptr && p2 != nullptr) {
+        if (c1 >= maxAttackers && c2 >= maxAttackers) {
+            const double d1 = (p1->position - position).length();
+            const double d2 = (p2->position - position).length();
+            if (d1 < d2) {
+                keepDistance(*p1, d1);
+            } else if (d2 < d1) {
+                keepDistance(*p2, d2);
+            } else {
+                waiting = true;
+            }
+        } else {
+            state = Decide;
+        }
+    } else if (p1 != nullptr || p2 != nullptr) {
+        const Player& player = p1 != nullptr ? *p1 : *p2;
+        const int claims = p1 != nullptr ? c1 : c2;
+        if (claims >= maxAttackers) {
+            keepDistance(player, (player.position - position).length());
+        } else {
+            waiting = false;
+            state = Decide;
+        }
+    }
+}
+
+void Enemy::keepDistance(const Player& player, double distance) {
+    if (waiting && distance > holdFar) {
+        waiting = false;
+        steerTowards(player.position);
+    } else if (waiting) {
+        return;
+    } else if (distance > holdNear) {
+        steerTowards(player.position);
+    } else {
+        waiting = true;
+    }
+}
+
+int Enemy::approachStateFor(const Object* figure) const {
+    if (figure != nullptr && figure == livingPlayer(1)) {
+        return ApproachPlayer1;
+    }
+    if (figure != nullptr && figure == livingPlayer(2)) {
+        return ApproachPlayer2;
+    }
+    return state;
+}
+
+void Enemy::strike(int milliseconds) {
+    const auto* figure = dynamic_cast<const StickFigure*>(target);
+    if (figure == nullptr || figure->isDead()) {
+        state = Decide;
+        return;
+    }
+    attackTimer += milliseconds;
+    if (attackTimer <= attackInterval + attackJitter) {
+        if (!inStrikingRange(target->position)) {
+            state = approachStateFor(target);
+        }
+        return;
+    }
+    attack();
+    state = approachStateFor(target);
+    attackJitter = random15() % 400 - 200;
+    attackTimer = 0;
+}
+
+void Enemy::tryPickUp() {
+    bodyRoll = unitRoll();
+    bool wholeBody = false;
+    bool stickAvailable = false;
+    bool headAvailable = false;
+    for (const Object* candidate : candidates) {
+        if (candidate->removed) {
+            continue;
+        }
+        if (const auto* figure = dynamic_cast<const StickFigure*>(candidate)) {
+            const StickFigModel& body = figure->getModel();
+            wholeBody = wholeBody || figure->canLoseLimb(WholeBody);
+            stickAvailable = stickAvailable || body.isAttached(LimbArm1) || body.isAttached(LimbArm2) ||
+                             body.isAttached(LimbLeg1) || body.isAttached(LimbLeg2);
+            headAvailable = headAvailable || body.isAttached(LimbHead);
+        } else if (dynamic_cast<const Stick*>(candidate) != nullptr) {
+            stickAvailable = true;
+        } else if (dynamic_cast<const Head*>(candidate) != nullptr) {
+            headAvailable = true;
+        }
+    }
+
+    auto takeStick = [this] {
+        pickUp(ArmPart);
+        if (heldWeapon() == nullptr) {
+            pickUp(LegPart);
+        }
+    };
+
+    if (wholeBody && bodyChance > bodyRoll) {
+        pickUp(WholeBody);
+    } else if (headAvailable && stickAvailable) {
+        const Player* const p1 = livingPlayer(1);
+        const Player* const p2 = livingPlayer(2);
+        double nearest = 0.0;
+        if (p1 != nullptr && p2 != nullptr) {
+            nearest = std::fmin((p1->position - position).length(), (p2->position - position).length());
+        } else if (p1 != nullptr || p2 != nullptr) {
+            nearest = ((p1 != nullptr ? p1 : p2)->position - position).length();
+        }
+        if (nearest <= preferStickRange) {
+            takeStick();
+        } else {
+            pickUp(HeadPart);
+        }
+    } else if (headAvailable) {
+        pickUp(HeadPart);
+    } else if (stickAvailable) {
+        takeStick();
+    }
+}
+
+void Enemy::steerTowards(const Vec3& goal) {
+    Vec3 direction(goal.x - position.x, 0.0, goal.z - position.z);
+    const double lengthSquared = direction.x * direction.x + direction.z * direction.z;
+    if (!(lengthSquared > 0.0)) {
+        return;
+    }
+    if (const auto* obstacle = dynamic_cast<const Obstacle*>(Game::instance().findNearestObstacle(position))) {
+        const Vec3& centre = obstacle->position;
+        const double t =
+            ((centre.x - position.x) * direction.x + (centre.z - position.z) * direction.z) / lengthSquared;
+        if (t >= 0.0 && t <= 1.0) {
+            const double clearance = obstacle->getRadius() + obstacleClearance;
+            const Vec3 closest = position + (goal - position) * t;
+            if (flatDistanceSquared(closest, centre) <= clearance * clearance) {
+                direction = detour(direction, centre, clearance);
+            }
+        }
+    }
+    direction.y = 0.0;
+    const double length = direction.length();
+    if (length > 0.0) {
+        const float speed = tuning().moveSpeed * speedFactor;
+        move(direction / length * static_cast<double>(speed));
+    }
+}
+
+// Walks towards one of the two points where the view from here grazes the clearance
+// circle: the side already taken, else the one on the goal's side.
+Vec3 Enemy::detour(const Vec3& direction, const Vec3& centre, double clearance) {
+    const double clearanceSquared = clearance * clearance;
+    if (clearanceSquared >= flatDistanceSquared(position, centre)) {
+        return escape(direction, centre);
+    }
+    const Vec3 middle((centre.x + position.x) / 2.0, 0.0, (centre.z + position.z) / 2.0);
+    const double half = std::sqrt(flatDistanceSquared(position, middle));
+    const double halfSquared = half * half;
+    const Vec3 across(centre.x - middle.x, 0.0, centre.z - middle.z);
+    const Vec3 base = Vec3((middle.x + centre.x) / 2.0, 0.0, (middle.z + centre.z) / 2.0) +
+                      across * ((halfSquared - clearanceSquared) / (2.0 * halfSquared));
+    const double spread = ((half + clearance) * (half + clearance) - halfSquared) *
+                          (halfSquared - (clearance - half) * (clearance - half));
+    const double s = std::sqrt(std::fmax(spread, 0.0)) / (2.0 * halfSquared);
+    const Vec3 first(base.x + s * across.z, 0.0, base.z - s * across.x);
+    const Vec3 second(base.x - s * across.z, 0.0, base.z + s * across.x);
+    const Vec3 u(first.x - position.x, 0.0, first.z - position.z);
+    const Vec3 v(second.x - position.x, 0.0, second.z - position.z);
+
+    // Every step round the obstacle crosses the straight line to the goal and flips the
+    // quadrant test below, which would zig-zag on the spot; keep to the side taken while
+    // its point still leads towards the goal.
+    if (detourSide == 1 && u.dot(direction) > 0.0) {
+        return u;
+    }
+    if (detourSide == 2 && v.dot(direction) > 0.0) {
+        return v;
+    }
+    auto sameWay = [&direction](const Vec3& w) {
+        return (w.x < 0.0) == (direction.x < 0.0) && (w.z < 0.0) == (direction.z < 0.0);
+    };
+    if (sameWay(u)) {
+        detourSide = 1;
+        return u;
+    }
+    if (sameWay(v)) {
+        detourSide = 2;
+        return v;
+    }
+    return detourSide == 2 ? v : u;
+}
+
+// Inside the clearance circle (or on its rim) no point grazes it: step out diagonally,
+// away from the centre and sideways towards the goal.
+Vec3 Enemy::escape(const Vec3& direction, const Vec3& centre) {
+    Vec3 away(position.x - centre.x, 0.0, position.z - centre.z);
+    const double awayLength = away.length();
+    if (!(awayLength > 0.0)) {
+        return direction;  // on the centre itself every way leads out
+    }
+    away = away / awayLength;
+    const Vec3 heading = direction / direction.length();
+    Vec3 sideways = heading - away * heading.dot(away);
+    const double sidewaysLength = sideways.length();
+    if (sidewaysLength > 1e-9) {
+        sideways = sideways / sidewaysLength;
+    } else if (detourSide == 2) {
+        sideways = Vec3(away.z, 0.0, -away.x);
+    } else {
+        sideways = Vec3(-away.z, 0.0, away.x);
+    }
+    return away + sideways;
+}
+
+void Enemy::message(Object* from, int message) {
+    switch (message) {
+        case Hit:
+            if (state == HoldOff) {
+                if (from == livingPlayer(1) && from != nullptr) {
+                    state = ApproachPlayer1;
+                } else if (from == livingPlayer(2) && from != nullptr) {
+                    state = ApproachPlayer2;
+                }
+            }
+            break;
+        case PickupTouch:
+            if (heldWeapon() == nullptr) {
+                const auto* figure = dynamic_cast<const StickFigure*>(from);
+                const bool fighter = dynamic_cast<const Enemy*>(from) != nullptr || dynamic_cast<const Player*>(from) != nullptr;
+                if (!(fighter && !figure->isDead())) {
+                    candidates.push_back(from);
+                }
+            }
+            return;
+        case Removed:
+            if (from == target) {
+                target = nullptr;
+            }
+            break;
+        default:
+            break;
+    }
+    StickFigure::message(from, message);
+}

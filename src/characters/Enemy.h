@@ -2,14 +2,98 @@
 
 #include "characters/StickFigure.h"
 
-// The computer-controlled stick figure of kind 0..3.
+class Player;
+
+// The computer-controlled stick figure of kind 0..3. StickFigure does the fighting;
+// this class only decides, once per tick, whom to fight, when to wait its turn, when to
+// fetch something to hit with, how to walk round an obstacle and when to strike.
+// Enemies share the AttackerTally so that no more than maxAttackers press one player.
 class Enemy : public StickFigure {
 public:
+    // What the enemy is doing; any other value falls back to Decide.
+    enum Behaviour : int {
+        Decide = 0,
+        ApproachPlayer1 = 1,
+        ApproachPlayer2 = 2,
+        ThrowAtPlayer1 = 3,
+        ThrowAtPlayer2 = 4,
+        FetchWeapon = 5,
+        HoldOff = 6,
+        Striking = 7,
+        Idle = 8,
+    };
+
     explicit Enemy(int kind);
     ~Enemy() override;
 
+    void update(int milliseconds) override;
+    // Forgets a target that was killed this tick, before the world deletes it.
+    void afterUpdate() override;
+    void message(Object* from, int message) override;
+
     int getKind() const { return kind; }
+    int getState() const { return state; }
+    void setState(int value) { state = value; }
+    Object* getTarget() const { return target; }
+    float getSpeedFactor() const { return speedFactor; }
+    double getWeaponChance() const { return weaponChance; }
+    double getBodyChance() const { return bodyChance; }
+    int getStartDelay() const { return startDelay; }
+    bool isWaiting() const { return waiting; }
+    int getDetourSide() const { return detourSide; }
+
+protected:
+    // Player `slot` (1 or 2) while it is in the game and alive, else null.
+    static Player* livingPlayer(int slot);
+    // The walk-in part of ApproachPlayer once `target` is settled: back to Decide without
+    // a target, into Striking when in range, otherwise a step towards a place beside it.
+    void approachTarget();
+    void strike(int milliseconds);
+    bool inStrikingRange(const Vec3& p);
+    void steerTowards(const Vec3& goal);
+
+    int state = Decide;
+    Object* target = nullptr;
+    int attackInterval = 1200;
+    int attackJitter = 0;
+    int attackTimer = 1200;
 
 private:
+    void decide();
+    void fight(int slot, Object* wanted);
+    void claim(int slot);
+    void release();
+    void holdOffOrFetch(Object* wanted);
+    // Makes living player `slot` the target (counting the claim), or none if it is gone.
+    void followPlayer(int slot);
+    void approach(int slot);
+    void throwAt(int slot);
+    void fetch();
+    void holdOff();
+    void keepDistance(const Player& player, double distance);
+    void tryPickUp();
+    // The weapon worth fetching under the current roll, or null.
+    Object* wantedWeapon() const;
+    // ApproachPlayer1 or 2 for a target that is that living player; `state` otherwise.
+    int approachStateFor(const Object* figure) const;
+    Vec3 detour(const Vec3& direction, const Vec3& centre, double clearance);
+    Vec3 escape(const Vec3& direction, const Vec3& centre);
+
     int kind = 0;
+    int startDelay = 750;
+    int startTimer = 0;
+    float speedFactor = 0.6f;
+    double weaponChance = 0.0;
+    double roll = 0.0;
+    double bodyChance = 0.0;
+    double bodyRoll = 0.0;
+    double preferStickRange = 5.0;
+    double throwDepthTolerance = 1.5;
+    double obstacleClearance = 0.5;
+    int detourSide = 0;
+    double holdNear = 10.0;
+    double holdFar = 13.0;
+    bool waiting = false;
+    bool thrown = false;
+    int maxAttackers = 3;
 };

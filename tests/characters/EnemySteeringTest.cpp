@@ -1,0 +1,122 @@
+#include <cmath>
+#include <memory>
+
+#include "characters/CombatFixture.h"
+#include "world/Obstacle.h"
+
+namespace {
+
+constexpr double kStep = 0.25f * 0.6f;  // "moveSpeed" times a red enemy's pace
+
+class EnemySteeringTest : public CombatFixture {
+protected:
+    // Ticks until the enemy takes a step; that step's displacement.
+    Vec3 firstStep(Enemy* enemy) {
+        const Vec3 start = enemy->position;
+        for (int i = 0; i < 100 && enemy->position == start; ++i) tick();
+        return enemy->position - start;
+    }
+
+    Obstacle* crate(const Vec3& where, double radius) {
+        return spawn(std::make_unique<Obstacle>("crate", radius, 2.0, 2.0, 0), where);
+    }
+
+    static Vec3 flat(const Vec3& v) { return Vec3(v.x, 0.0, v.z); }
+};
+
+TEST_F(EnemySteeringTest, WithNothingInTheWayItWalksStraightAtThePlayer) {
+    player->position = Vec3(0, 0, -2);
+    Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -8));
+    const Vec3 toPlayer = flat(player->position - enemy->position);
+    const Vec3 step = firstStep(enemy);
+    EXPECT_NEAR(step.length(), kStep, 1e-9);
+    EXPECT_NEAR(step.x / step.length(), toPlayer.x / toPlayer.length(), 1e-9);
+    EXPECT_NEAR(step.z / step.length(), toPlayer.z / toPlayer.length(), 1e-9);
+}
+
+TEST_F(EnemySteeringTest, AnObstacleInTheWayIsPassedAtATangentThenTheWayIsStraight) {
+    player->position = Vec3(-6, 0, -5);
+    const Vec3 centre(5, 0, -5);
+    crate(centre, 1.0);
+    Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
+    const Vec3 goal(-4, 0, -5);  // the free stand point on the enemy's side of the player
+    const double clearance = 1.5;
+
+    // From 5 units away the clearance circle of radius 1.5 is grazed at asin(0.3) off the
+    // straight line; with the goal dead ahead the front side (z above) is taken.
+    const Vec3 step = firstStep(enemy);
+    EXPECT_NEAR(step.length(), kStep, 1e-9);
+    EXPECT_NEAR(step.x / kStep, -std::sqrt(1.0 - 0.09), 1e-9);
+    EXPECT_NEAR(step.z / kStep, 0.3, 1e-9);
+    EXPECT_NE(enemy->getDetourSide(), 0);
+
+    int straightSteps = 0;
+    for (int i = 0; i < 200 && enemy->getState() != Enemy::Striking; ++i) {
+        const Vec3 before = enemy->position;
+        const Vec3 toGoal = flat(goal - before);
+        const double t = flat(centre - before).dot(toGoal) / toGoal.lengthSquared();
+        const Vec3 nearest = before + toGoal * t;
+        const bool clear = t < 0.0 || t > 1.0 || flat(nearest - centre).length() > clearance;
+        tick();
+        const Vec3 moved = enemy->position - before;
+        // Within a step of touching, the crate's solid circle may push it aside as well.
+        const bool bumped = flat(before - centre).length() <= 2.0 + kStep;
+        ASSERT_GT(flat(enemy->position - centre).length(), 1.9) << "it never walks into the crate";
+        if (clear && !bumped && moved.length() > 0.0) {
+            ++straightSteps;
+            EXPECT_NEAR(moved.x / moved.length(), toGoal.x / toGoal.length(), 1e-9);
+            EXPECT_NEAR(moved.z / moved.length(), toGoal.z / toGoal.length(), 1e-9);
+        }
+    }
+    EXPECT_GT(straightSteps, 10);
+    EXPECT_EQ(enemy->getState(), Enemy::Striking);
+    EXPECT_LT(enemy->position.x, centre.x);
+}
+
+TEST_F(EnemySteeringTest, AnEnemyInsideTheClearanceCircleStillGetsOnItsWay) {
+    const Vec3 centre(5, 0, -5);
+    const Vec3 starts[] = {Vec3(5.4, 0, -5), Vec3(5, 0, -5), Vec3(4.2, 0, -4.5), Vec3(6.49, 0, -5)};
+    for (const Vec3& start : starts) {
+        game().startGame(true, false, "arena.dat");
+        player = game().getPlayer1();
+        player->position = Vec3(-6, 0, -5);
+        crate(centre, 1.0);
+        Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(12, 0, -9));
+        for (int i = 0; i < 100 && enemy->getState() == Enemy::Decide; ++i) tick();
+        ASSERT_EQ(enemy->getState(), Enemy::ApproachPlayer1);
+        enemy->position = start;
+        tick();
+        // The crate's solid circle alone pushes it out by 0.1 a tick (and not at all from
+        // the very centre); it walks out as well.
+        const double gained = flat(enemy->position - centre).length() - flat(start - centre).length();
+        EXPECT_GT(gained, 0.12) << "from " << start.x;
+        ASSERT_TRUE(tickUntil([&] { return enemy->getState() == Enemy::Striking; }, 400))
+            << "stuck at " << enemy->position.x << ", " << enemy->position.z << " from " << start.x;
+        EXPECT_TRUE(std::isfinite(enemy->position.x) && std::isfinite(enemy->position.z));
+        EXPECT_LT(enemy->position.x, 0.0);
+    }
+}
+
+TEST_F(EnemySteeringTest, WithAnObstacleAboutItAimsBesideThePlayerOnAFreeSide) {
+    player->position = Vec3(0, 0, -5);
+    auto expectHeading = [](const Vec3& step, const Vec3& way) {
+        EXPECT_NEAR(step.x / step.length(), way.x / way.length(), 1e-9);
+        EXPECT_NEAR(step.z / step.length(), way.z / way.length(), 1e-9);
+    };
+
+    // Both sides free: the side nearer to the enemy in x.
+    Obstacle* farCrate = crate(Vec3(-10, 0, -9), 0.5);
+    Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(6, 0, -1));
+    Vec3 start = enemy->position;
+    expectHeading(firstStep(enemy), Vec3(2, 0, -5) - start);
+
+    // The right-hand stand point lies under a crate: the left one.
+    farCrate->kill();
+    crate(Vec3(2, 0, -5), 0.5);
+    tick();
+    enemy->position = start = Vec3(6, 0, -1);
+    tick();
+    expectHeading(enemy->position - start, Vec3(-2, 0, -5) - start);
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "characters/AttackerTally.h"
+#include "characters/CombatFixture.h"
+#include "world/Head.h"
+#include "world/Stick.h"
+
+namespace {
+
+int claims(int slot) { return AttackerTally::instance().count(slot - 1); }
+
+// Kills one object during its own update, as a worn-out stick or a dissolving corpse
+// kills itself, without telling anyone.
+class Reaper : public Object {
+public:
+    void update(int) override {
+        if (victim != nullptr && armed) {
+            victim->kill();
+            victim = nullptr;
+        }
+    }
+    Object* victim = nullptr;
+    bool armed = false;
+};
+
+class EnemyTest : public CombatFixture {
+protected:
+    // Ticks until the enemy has made its first decision (after its start delay).
+    bool decided(Enemy* enemy) {
+        return tickUntil([&] { return enemy->getState() != Enemy::Decide; }, 100);
+    }
+};
+
+class TwoPlayerEnemyTest : public EnemyTest {
+protected:
+    bool twoPlayers() const override { return true; }
+};
+
+TEST_F(EnemyTest, KindsDifferInToughnessPaceAndTaste) {
+    const Enemy red(0), blue(1), green(2), yellow(3), unknown(9);
+    EXPECT_FLOAT_EQ(red.getMaxHealth(), 40.0f);
+    EXPECT_FLOAT_EQ(blue.getHealth(), 60.0f);
+    EXPECT_FLOAT_EQ(green.getMaxHealth(), 100.0f);
+    EXPECT_FLOAT_EQ(yellow.getHealth(), 150.0f);
+    EXPECT_EQ(yellow.getSpeedFactor(), 0.9f);
+    EXPECT_EQ(yellow.getBodyChance(), 0.5);
+    EXPECT_EQ(blue.getWeaponChance(), 0.3);
+    EXPECT_EQ(red.getColor(), Color(1, 0, 0, 1));
+    EXPECT_EQ(blue.getModel().getColor(), Color(0, 0, 1, 1));
+    EXPECT_EQ(green.getColor(), Color(0, 1, 0, 1));
+    EXPECT_EQ(yellow.getColor(), Color(1, 1, 0, 1));
+    EXPECT_EQ(unknown.getColor(), Color(1, 0, 0, 1));
+    EXPECT_FLOAT_EQ(unknown.getHealth(), 40.0f);
+    for (const Enemy* e : {&red, &blue, &green, &yellow}) {
+        EXPECT_GE(e->getStartDelay(), 750);
+        EXPECT_LT(e->getStartDelay(), 1250);
+    }
+}
+
+TEST_F(EnemyTest, ANewEnemyIdlesBeforeItFights) {
+    Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
+    const int idleTicks = enemy->getStartDelay() / 20;
+    tick(idleTicks - 1);
+    EXPECT_EQ(enemy->position, Vec3(10, 0, -5));
+    EXPECT_EQ(enemy->getTarget(), nullptr);
+    ASSERT_TRUE(decided(enemy));
+    EXPECT_EQ(enemy->getTarget(), player);
+}
+
+TEST_F(TwoPlayerEnemyTest, EnemiesSpreadOverBothPlayersAndWaitTheirTurnBeyondThree) {
+    Player* p1 = game().getPlayer1();
+    Player* p2 = game().getPlayer2();
+    p1->position = Vec3(-12, 0, -5);
+    p2->position = Vec3(0, 0, -5);
+
+    // Claimants stay where they are so that only the counters matter.
+    Player* expected[] = {p2, p1, p2, p1, p2, p1};
+    for (Player* who : expected) {
+        Enemy* claimant = spawn(std::make_unique<Enemy>(0), Vec3(-16, 0, -9));
+        ASSERT_TRUE(decided(claimant));
+        EXPECT_EQ(claimant->getTarget(), who);
+        claimant->setState(Enemy::Idle);
+    }
+    EXPECT_EQ(claims(1), 3);
+    EXPECT_EQ(claims(2), 3);
+
+    Enemy* fourth = spawn(std::make_unique<Enemy>(0), Vec3(12, 0, -5));
+    ASSERT_TRUE(decided(fourth));
+    EXPECT_EQ(fourth->getState(), Enemy::HoldOff);
+    EXPECT_EQ(fourth->getTarget(), nullptr);
+
+    ASSERT_TRUE(tickUntil([&] { return fourth->isWaiting(); }));
+    const double stoppedAt = fourth->position.x;
+    EXPECT_LE(stoppedAt - p2->position.x, 10.0);
+    EXPECT_GT(stoppedAt - p2->position.x, 9.5);
+
+    p2->position.x = stoppedAt - 12.5;  // inside the band: it keeps standing
+    tick(30);
+    EXPECT_EQ(fourth->position.x, stoppedAt);
+    p2->position.x = stoppedAt - 13.5;  // beyond it: it closes in again
+    ASSERT_TRUE(tickUntil([&] { return fourth->position.x < stoppedAt - 3.0 && fourth->isWaiting(); }));
+    EXPECT_LE(fourth->position.x - p2->position.x, 10.0);
+    EXPECT_EQ(claims(1), 3);
+    EXPECT_EQ(claims(2), 3);
+
+    // A punch from player 1 makes it fight player 1 whatever the counters say.
+    p1->position = fourth->position - Vec3(2, 0, 0);
+    p1->setFacingLeft(false);
+    p1->attack();
+    ASSERT_TRUE(tickUntil([&] { return fourth->getTarget() == p1; }));
+    EXPECT_EQ(claims(1), 4);
+    ASSERT_TRUE(tickUntil([&] { return p1->getHealth() < 300.0f; }, 200));
+}
+
+TEST_F(EnemyTest, ARedEnemyNeverFetchesAWeapon) {
+    player->position = Vec3(-6, 0, -5);
+    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(6, 0, -5));
+    Enemy* red = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
+    for (int i = 0; i < 300; ++i) {
+        tick();
+        ASSERT_NE(red->getState(), Enemy::FetchWeapon);
+        ASSERT_EQ(red->heldWeapon(), nullptr);
+    }
+    EXPECT_TRUE(inWorld(stick));
+    EXPECT_LT(player->getHealth(), 300.0f) << "it walked past the stick and fought bare-handed";
+}
+
+TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndFightsWithIt) {
+    player->position = Vec3(-6, 0, -5);
+    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(6, 0, -5));
+    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(10, 0, -5));
+    ASSERT_TRUE(decided(yellow));
+    EXPECT_EQ(yellow->getState(), Enemy::FetchWeapon);
+    EXPECT_EQ(yellow->getTarget(), stick);
+    EXPECT_EQ(claims(1), 0);
+
+    ASSERT_TRUE(tickUntil([&] { return yellow->heldWeapon() == stick; }));
+    EXPECT_FALSE(inWorld(stick));
+    ASSERT_TRUE(tickUntil([&] { return yellow->getState() == Enemy::Striking; }, 200));
+    EXPECT_EQ(yellow->getTarget(), player);
+    EXPECT_EQ(claims(1), 1);
+    ASSERT_TRUE(tickUntil([&] { return player->getHealth() < 300.0f; }, 200));
+}
+
+TEST_F(EnemyTest, AYellowEnemyLeavesAWeaponFartherThanItsPlayer) {
+    player->position = Vec3(0, 0, -5);
+    spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(-12, 0, -5));
+    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(10, 0, -5));
+    ASSERT_TRUE(decided(yellow));
+    EXPECT_EQ(yellow->getState(), Enemy::ApproachPlayer1);
+    EXPECT_EQ(yellow->getTarget(), player);
+}
+
+TEST_F(EnemyTest, AYellowEnemyTakesAWholeCorpseOnlyWhenItsRollAllows) {
+    std::srand(7);
+    int bazookas = 0;
+    int heads = 0;
+    for (int trial = 0; trial < 16; ++trial) {
+        game().startGame(true, false, "arena.dat");
+        player = game().getPlayer1();
+        player->position = Vec3(-12, 0, -5);  // beyond preferStickRange: a head beats a limb
+        Enemy* corpse = corpseAt(Vec3(5, 0, -5));
+        Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(8, 0, -5));
+        ASSERT_TRUE(tickUntil([&] { return yellow->heldWeapon() != nullptr; }, 300));
+        if (yellow->heldWeapon() == corpse) {
+            ++bazookas;
+        } else {
+            ASSERT_NE(dynamic_cast<Head*>(yellow->heldWeapon()), nullptr);
+            EXPECT_FALSE(corpse->getModel().isAttached(LimbHead));
+            ++heads;
+        }
+    }
+    EXPECT_GT(bazookas, 0);
+    EXPECT_GT(heads, 0);
+}
+
+TEST_F(EnemyTest, ADeadEnemyReleasesItsClaimButADeadPlayerKeepsHis) {
+    Enemy* first = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
+    ASSERT_TRUE(decided(first));
+    EXPECT_EQ(claims(1), 1);
+    first->takeDamage(1000.0f);
+    tick();
+    EXPECT_EQ(claims(1), 0);
+    EXPECT_EQ(first->getTarget(), nullptr);
+
+    Enemy* second = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
+    ASSERT_TRUE(decided(second));
+    EXPECT_EQ(claims(1), 1);
+    player->takeDamage(1000.0f);
+    tick(5);
+    EXPECT_EQ(second->getState(), Enemy::Decide);
+    second->takeDamage(1000.0f);
+    tick(5);
+    EXPECT_EQ(claims(1), 1);
+}
+
+TEST_F(EnemyTest, AWeaponThatVanishesOnTheWayIsForgottenBeforeItIsDeleted) {
+    player->position = Vec3(-12, 0, -5);
+    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(4, 0, -5));
+    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(10, 0, -5));
+    Reaper* reaper = spawn(std::make_unique<Reaper>(), Vec3(0, 0, 0));  // updated after the enemy
+    reaper->victim = stick;
+    ASSERT_TRUE(decided(yellow));
+    ASSERT_EQ(yellow->getTarget(), stick);
+    tick(3);
+    reaper->armed = true;
+    tick();
+    EXPECT_FALSE(inWorld(stick));
+    EXPECT_EQ(yellow->getTarget(), nullptr);
+    ASSERT_TRUE(tickUntil([&] { return yellow->getTarget() == player; }));
+}
+
+TEST_F(EnemyTest, AThrowerLinesUpInDepthAndThrowsItsHead) {
+    player->position = Vec3(-8, 0, -2);
+    Enemy* thrower = spawn(std::make_unique<Enemy>(0), Vec3(8, 0, -7));
+    thrower->takeWeapon(std::make_unique<Head>(Color(0, 0, 0, 1)));
+    ASSERT_TRUE(decided(thrower));
+    EXPECT_EQ(thrower->getState(), Enemy::ThrowAtPlayer1);
+    ASSERT_TRUE(tickUntil([&] { return thrower->heldWeapon() == nullptr; }));
+    EXPECT_EQ(thrower->position.x, 8.0) << "it walks straight across in depth";
+    EXPECT_LT(std::abs(thrower->position.z - player->position.z), 1.5);
+    EXPECT_TRUE(thrower->isFacingLeft());
+}
+
+}  // namespace
