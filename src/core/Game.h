@@ -129,9 +129,10 @@ private:
     std::array<bool, ControlCount> controlHeld{};
     std::array<int, ControlCount> controlKey{};
     std::array<int, ControlCount> controlButton{};
-    struct Stick {
+    // Last axis values of each player's joystick, after inversion.
+    struct StickAxes {
         double horizontal = 0.0;
         double depth = 0.0;
     };
-    std::array<Stick, 2> stick{};
+    std::array<StickAxes, 2> stick{};
 };

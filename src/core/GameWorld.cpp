@@ -145,8 +145,7 @@ Object* Game::findNearestTarget(const Vec3& from) const {
     double nearestDistance = 0.0;
     for (const std::unique_ptr<Object>& object : world) {
         Object* const candidate = object.get();
-        // ::Stick, the weapon; inside Game a bare Stick names the joystick state.
-        bool wanted = dynamic_cast<::Stick*>(candidate) != nullptr || dynamic_cast<Head*>(candidate) != nullptr;
+        bool wanted = dynamic_cast<Stick*>(candidate) != nullptr || dynamic_cast<Head*>(candidate) != nullptr;
         if (!wanted) {
             const auto* figure = dynamic_cast<const StickFigure*>(candidate);
             wanted = figure != nullptr && figure->isDead() && figure->hasAnyLimb();

@@ -7,6 +7,7 @@
 #include "arcade/CoinClient.h"
 #include "characters/Player.h"
 #include "core/Game.h"
+#include "core/Settings.h"
 #include "render/Font.h"
 #include "render/TextureManager.h"
 
@@ -45,6 +46,10 @@ bool CreditsHUD::joinPromptShown(int credits, const StickFigure* player) {
 }
 
 void CreditsHUD::draw() {
+    // Credits mean nothing at home: a home game would show a useless "credits 0".
+    if (Settings::instance().getInt("arcade") == 0) {
+        return;
+    }
     const Game& game = Game::instance();
     const int credits = game.getCoinClient()->getCredits();
     TextureManager& textures = TextureManager::instance();

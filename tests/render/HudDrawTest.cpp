@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/Game.h"
+#include "core/Settings.h"
 #include "render/CreditsHUD.h"
 #include "render/Font.h"
 #include "render/HealthBar.h"
@@ -178,6 +179,7 @@ TEST_F(HudOnScreen, DigitsSitInTheirCells) {
 }
 
 TEST_F(HudOnScreen, AttractPromptsDrawWithoutCreditsOrCountdown) {
+    Settings::instance().setInt("arcade", 1);
     Game::instance();
     load("credits", picture::solidPng(8, 8, {40, 160, 40, 255}));
     CreditsHUD hud;
@@ -187,6 +189,15 @@ TEST_F(HudOnScreen, AttractPromptsDrawWithoutCreditsOrCountdown) {
     // No credits: the join places stay empty.
     expectColour(at(-0.7, -0.84), {255, 255, 255, 255});
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST_F(HudOnScreen, HomeGamesShowNoCredits) {
+    Settings::instance().setInt("arcade", 0);
+    Game::instance();
+    load("credits", picture::solidPng(8, 8, {40, 160, 40, 255}));
+    CreditsHUD hud;
+    hud.draw();
+    expectColour(at(0.0, -0.84), {255, 255, 255, 255});
 }
 
 }  // namespace

@@ -8,7 +8,10 @@
 #include "core/Settings.h"
 #include "render/HealthBar.h"
 #include "support/TempDataDir.h"
+#include "world/Head.h"
 #include "world/Message.h"
+#include "world/Obstacle.h"
+#include "world/Stick.h"
 
 namespace {
 
@@ -229,6 +232,36 @@ TEST_F(WorldTest, OffscreenRemovalSparesPlayersAndHud) {
         if (dynamic_cast<HealthBar*>(object.get()) != nullptr) hudStays = true;
     }
     EXPECT_TRUE(hudStays) << "a HUD object's kill does nothing";
+}
+
+TEST_F(WorldTest, SearchesFindVisibleWeaponsCorpsesAndObstacles) {
+    Settings::instance().setFloat("z_offset", 25.0f);
+    auto far = std::make_unique<Stick>(Color());
+    far->position = Vec3(10, 0, 0);
+    Stick* farStick = far.get();
+    game.addObject(std::move(far));
+    auto corpse = std::make_unique<StickFigure>(Color());
+    corpse->position = Vec3(-6, 0, 0);
+    corpse->die();
+    StickFigure* corpseRaw = corpse.get();
+    game.addObject(std::move(corpse));
+    auto outOfView = std::make_unique<Head>(Color());
+    outOfView->position = Vec3(40, 0, 0);
+    game.addObject(std::move(outOfView));
+    add("probe", {}, Vec3(1, 0, 0));
+
+    EXPECT_EQ(game.findNearestTarget(Vec3(0, 0, 0)), corpseRaw);
+    EXPECT_EQ(game.findNearestTarget(Vec3(8, 0, 0)), farStick);
+    EXPECT_EQ(game.findNearestObstacle(Vec3(0, 0, 0)), nullptr);
+
+    auto flat = std::make_unique<Obstacle>("crate", 0.0, 4, 4, 1);
+    flat->position = Vec3(1, 0, 0);
+    game.addObject(std::move(flat));
+    auto crate = std::make_unique<Obstacle>("crate", 1.5, 4, 4, 1);
+    crate->position = Vec3(5, 0, -3);
+    Obstacle* crateRaw = crate.get();
+    game.addObject(std::move(crate));
+    EXPECT_EQ(game.findNearestObstacle(Vec3(0, 0, 0)), crateRaw) << "an obstacle without radius is no obstacle";
 }
 
 TEST_F(WorldTest, UnhandledMessagesAreReported) {
