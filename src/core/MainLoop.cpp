@@ -2,6 +2,7 @@
 
 #include <AL/alut.h>
 #include <GL/freeglut.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -109,6 +110,10 @@ std::string MainLoop::gameModeString(int width, int height) {
 }
 
 void MainLoop::run(int argc, char** argv) {
+    // Mesa's software renderer frees and re-grows large buffers around every display
+    // list it runs; letting glibc hand that memory back to the system each time costs
+    // several times the drawing itself.
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
     // Diagnostics go to the console line by line, even when it is a log file.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Settings& settings = Settings::instance();

@@ -119,19 +119,8 @@ protected:
         return false;
     }
 
-    // Keeps the frame for a person to look at when MB_SCREENSHOT_DIR names a folder.
-    void save(const std::string& name) const {
-        const char* folder = std::getenv("MB_SCREENSHOT_DIR");
-        if (folder == nullptr) {
-            return;
-        }
-        const std::string base = std::string(folder) + "/" + name;
-        window.saveBackBuffer(base + ".ppm");
-        const std::string convert = "convert '" + base + ".ppm' '" + base + ".png' 2>/dev/null";
-        if (std::system(convert.c_str()) != 0) {
-            std::cerr << "kept " << base << ".ppm only\n";
-        }
-    }
+    // Keeps the frame for a person to look at.
+    void save(const std::string& name) const { window.saveScreenshot(name); }
 
     GlWindow window{640, 480};
     std::vector<unsigned char> pixels;

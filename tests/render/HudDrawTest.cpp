@@ -92,9 +92,7 @@ protected:
     }
 
     void save(const std::string& name) const {
-        if (const char* screens = std::getenv("MB_SCREENS_DIR")) {
-            window.saveBackBuffer(std::string(screens) + "/" + name + ".ppm");
-        }
+        window.saveScreenshot(name);
     }
 
     TempDataDir dir;

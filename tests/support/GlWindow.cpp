@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <fstream>
+
+#include "support/PictureFile.h"
+#include "support/Screens.h"
 #include <stdexcept>
 
 namespace {
@@ -45,4 +48,15 @@ void GlWindow::saveBackBuffer(const std::string& path) const {
     for (int row = h - 1; row >= 0; --row) {
         out.write(reinterpret_cast<const char*>(&pixels[static_cast<std::size_t>(row) * w * 3]), w * 3);
     }
+}
+
+void GlWindow::saveScreenshot(const std::string& name) const {
+    const std::vector<unsigned char> pixels = readBackBuffer();
+    const int rowBytes = w * 3;
+    const std::vector<unsigned char> encoded = picture::png(w, h, [&](int x, int y) -> picture::Rgba {
+        const std::size_t i = static_cast<std::size_t>(h - 1 - y) * rowBytes + static_cast<std::size_t>(x) * 3;
+        return {pixels[i], pixels[i + 1], pixels[i + 2], 255};
+    });
+    std::ofstream out(screensDirectory() + "/" + name + ".png", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(encoded.data()), static_cast<std::streamsize>(encoded.size()));
 }

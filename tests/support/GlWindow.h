@@ -15,6 +15,8 @@ public:
     std::vector<unsigned char> readBackBuffer() const;
     // Saves the back buffer as a binary PPM (top row first) for a person to look at.
     void saveBackBuffer(const std::string& path) const;
+    // Saves the back buffer as <screens folder>/<name>.png for a person to look at.
+    void saveScreenshot(const std::string& name) const;
 
 private:
     int w;

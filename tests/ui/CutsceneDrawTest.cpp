@@ -156,12 +156,8 @@ TEST_F(CutsceneOnScreen, DrawingLeavesTheMatricesAsItFoundThem) {
     EXPECT_EQ(mode, GL_MODELVIEW);
 }
 
-// Written only when MB_SCREENS_DIR names a folder, for a person to look at.
+// Kept for a person to look at.
 TEST_F(CutsceneOnScreen, ScreenshotMidCrossFade) {
-    const char* screens = std::getenv("MB_SCREENS_DIR");
-    if (screens == nullptr) {
-        GTEST_SKIP() << "set MB_SCREENS_DIR to keep screenshots";
-    }
     // A sunset of stripes fading into a night sky with a moon in its upper left.
     writePicture("sunset.png", picture::png(64, 48, [](int x, int y) -> Rgba {
                      if (y < 16) return {255, 160, 40, 255};
@@ -181,7 +177,7 @@ TEST_F(CutsceneOnScreen, ScreenshotMidCrossFade) {
     }
     ASSERT_NEAR(show.fadeAlpha(), 0.7f, 1e-6);
     drawFrame();
-    window.saveBackBuffer(std::string(screens) + "/cutscene-crossfade.ppm");
+    window.saveScreenshot("cutscene-crossfade");
 }
 
 }  // namespace
