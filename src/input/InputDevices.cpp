@@ -1,9 +1,51 @@
 #include "input/InputDevices.h"
 
-void InputDevices::open() { opened = true; }
+#include "core/Game.h"
+#include "core/Settings.h"
+
+InputDevices::InputDevices() = default;
+InputDevices::~InputDevices() = default;
+
+void InputDevices::open() {
+    opened = true;
+    Settings& settings = Settings::instance();
+    const std::string calibration = settings.getString("joystickCalibration");
+    // A joystick that fails to open keeps its place in the list, so the numbers the
+    // players' settings name stay the same; it just never reports anything.
+    if (settings.getInt("joystick1Enabled") != 0) {
+        joysticks.push_back(std::make_unique<Joystick>(settings.getString("joystickDevice1"), calibration));
+    }
+    if (settings.getInt("joystick2Enabled") != 0) {
+        joysticks.push_back(std::make_unique<Joystick>(settings.getString("joystickDevice2"), calibration));
+    }
+    wiimotes.findAndConnect();
+}
 
 void InputDevices::poll() {
     if (!opened) {
         open();
+    }
+    if (wiimotes.hasRemotes()) {
+        wiimotes.poll();
+    }
+    pollJoysticks();
+}
+
+void InputDevices::pollJoysticks() {
+    Game& game = Game::instance();
+    for (std::size_t number = 0; number < joysticks.size(); ++number) {
+        Joystick& joystick = *joysticks[number];
+        const int index = static_cast<int>(number);
+        joystick.update();
+        for (int button = 0; button < joystick.buttonCount(); ++button) {
+            if (joystick.wasPressed(button)) {
+                game.joystickButton(index, button, true);
+            } else if (joystick.wasReleased(button)) {
+                game.joystickButton(index, button, false);
+            }
+        }
+        for (int axis = 0; axis < joystick.axisCount(); ++axis) {
+            game.joystickAxis(index, axis, joystick.axis(axis));
+        }
     }
 }

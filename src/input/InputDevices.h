@@ -1,14 +1,28 @@
 #pragma once
 
-// The joysticks and the Wii Remote, opened on the first tick and polled every tick;
-// their button edges and axis values go to Game::joystickButton / joystickAxis.
+#include <memory>
+#include <vector>
+
+#include "input/Joystick.h"
+#include "input/WiimoteManager.h"
+
+// The joysticks and the Wii Remote: opened on the first tick, then polled at the start
+// of every tick, their button edges and axis values handed to the Game.
 class InputDevices {
 public:
-    InputDevices() = default;
+    InputDevices();
+    ~InputDevices();
+
     // Called at the start of every tick; the first call opens the devices.
     void poll();
 
+    const std::vector<std::unique_ptr<Joystick>>& getJoysticks() const { return joysticks; }
+
 private:
-    bool opened = false;
     void open();
+    void pollJoysticks();
+
+    bool opened = false;
+    std::vector<std::unique_ptr<Joystick>> joysticks;
+    WiimoteManager wiimotes;
 };
