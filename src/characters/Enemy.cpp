@@ -145,11 +145,10 @@ void Enemy::afterUpdate() {
 }
 
 Object* Enemy::wantedWeapon() const {
-    if (heldWeapon() != nullptr) {
+    if (heldWeapon() != nullptr || !(weaponChance > roll)) {
         return nullptr;
     }
-    Object* const weapon = Game::instance().findNearestTarget(position);
-    return weapon != nullptr && weaponChance > roll ? weapon : nullptr;
+    return Game::instance().findNearestTarget(position);
 }
 
 void Enemy::release() {
@@ -548,10 +547,10 @@ Vec3 Enemy::escape(const Vec3& direction, const Vec3& centre) {
 void Enemy::message(Object* from, int message) {
     switch (message) {
         case Hit:
-            if (state == HoldOff) {
-                if (from == livingPlayer(1) && from != nullptr) {
+            if (state == HoldOff && from != nullptr) {
+                if (from == livingPlayer(1)) {
                     state = ApproachPlayer1;
-                } else if (from == livingPlayer(2) && from != nullptr) {
+                } else if (from == livingPlayer(2)) {
                     state = ApproachPlayer2;
                 }
             }
@@ -559,7 +558,8 @@ void Enemy::message(Object* from, int message) {
         case PickupTouch:
             if (heldWeapon() == nullptr) {
                 const auto* figure = dynamic_cast<const StickFigure*>(from);
-                const bool fighter = dynamic_cast<const Enemy*>(from) != nullptr || dynamic_cast<const Player*>(from) != nullptr;
+                const bool fighter =
+                    dynamic_cast<const Enemy*>(from) != nullptr || dynamic_cast<const Player*>(from) != nullptr;
                 if (!(fighter && !figure->isDead())) {
                     candidates.push_back(from);
                 }

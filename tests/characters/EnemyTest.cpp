@@ -38,29 +38,10 @@ protected:
     bool twoPlayers() const override { return true; }
 };
 
-TEST_F(EnemyTest, KindsDifferInToughnessPaceAndTaste) {
-    const Enemy red(0), blue(1), green(2), yellow(3), unknown(9);
-    EXPECT_FLOAT_EQ(red.getMaxHealth(), 40.0f);
-    EXPECT_FLOAT_EQ(blue.getHealth(), 60.0f);
-    EXPECT_FLOAT_EQ(green.getMaxHealth(), 100.0f);
-    EXPECT_FLOAT_EQ(yellow.getHealth(), 150.0f);
-    EXPECT_EQ(yellow.getSpeedFactor(), 0.9f);
-    EXPECT_EQ(yellow.getBodyChance(), 0.5);
-    EXPECT_EQ(blue.getWeaponChance(), 0.3);
-    EXPECT_EQ(red.getColor(), Color(1, 0, 0, 1));
-    EXPECT_EQ(blue.getModel().getColor(), Color(0, 0, 1, 1));
-    EXPECT_EQ(green.getColor(), Color(0, 1, 0, 1));
-    EXPECT_EQ(yellow.getColor(), Color(1, 1, 0, 1));
-    EXPECT_EQ(unknown.getColor(), Color(1, 0, 0, 1));
-    EXPECT_FLOAT_EQ(unknown.getHealth(), 40.0f);
-    for (const Enemy* e : {&red, &blue, &green, &yellow}) {
-        EXPECT_GE(e->getStartDelay(), 750);
-        EXPECT_LT(e->getStartDelay(), 1250);
-    }
-}
-
 TEST_F(EnemyTest, ANewEnemyIdlesBeforeItFights) {
     Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
+    EXPECT_GE(enemy->getStartDelay(), 750);
+    EXPECT_LT(enemy->getStartDelay(), 1250);
     const int idleTicks = enemy->getStartDelay() / 20;
     tick(idleTicks - 1);
     EXPECT_EQ(enemy->position, Vec3(10, 0, -5));

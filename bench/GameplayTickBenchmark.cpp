@@ -1,0 +1,168 @@
+// Gameplay ticks as the main loop runs them (updates, removal, ink, clamp, collision
+// pass, level, sort; no drawing): a crowd of enemies running their AI against two
+// players, and a fuller arena with many obstacles and the splat pools full.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "characters/Enemy.h"
+#include "characters/Player.h"
+#include "core/Game.h"
+#include "core/Settings.h"
+#include "world/Ink.h"
+#include "world/Obstacle.h"
+#include "world/Stick.h"
+
+namespace {
+
+constexpr int kMaxSplats = 1500;
+constexpr int kWarmUpTicks = 300;
+
+const char* const kAnimations[][2] = {
+    {"SwingStick.txt", "swingstick"},         {"ThrowBall.txt", "throw"},
+    {"FightStance.txt", "fightstance"},       {"WeaponStance.txt", "weaponstance"},
+    {"Hit1.txt", "hit"},                      {"Walk.txt", "walk"},
+    {"WeaponWalk.txt", "weaponwalk"},         {"LoseLimb.txt", "loselimb"},
+    {"Die.txt", "die"},                       {"WeaponHit.txt", "weaponhit"},
+    {"PunchStart.txt", "punchstart"},         {"PunchFinish.txt", "punchfinish"},
+    {"SwingStickStart.txt", "swingstickstart"}, {"SwingStickFinish.txt", "swingstickfinish"},
+    {"TransformBazooka.txt", "transformbazooka"}, {"BazookaShotStart.txt", "bazookashotstart"},
+    {"BazookaShotFinish.txt", "bazookashotfinish"}, {"BazookaHit.txt", "bazookahit"},
+    {"BazookaStance.txt", "bazookastance"},   {"BazookaWalk.txt", "bazookawalk"},
+    {"PickupStart.txt", "pickupstart"},       {"PickupFinish.txt", "pickupfinish"},
+    {"RipLimbStart.txt", "riplimbstart"},     {"RipLimbFinish.txt", "riplimbfinish"},
+};
+
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+}
+
+// A scratch data directory with short animations and an endless level; the working
+// directory while the benchmarks run.
+class Arena {
+public:
+    Arena() {
+        char pattern[] = "/tmp/mb-tick-bench-XXXXXX";
+        root = mkdtemp(pattern);
+        std::string frame;
+        for (int joint = 0; joint < 18; ++joint) frame += "10 ";
+        frame += "100\n";
+        for (const auto& animation : kAnimations) {
+            writeFile(root / "animations" / animation[0], std::string(animation[1]) + "\n" + frame + frame + frame);
+        }
+        writeFile(root / "levels" / "arena.dat", "end 100000\n");
+        std::filesystem::current_path(root);
+        configure();
+    }
+    ~Arena() {
+        std::filesystem::current_path("/");
+        std::filesystem::remove_all(root);
+    }
+
+private:
+    // Nobody takes damage, so the fight goes on for as long as the benchmark runs; every
+    // blow still bleeds.
+    static void configure() {
+        Settings& s = Settings::instance();
+        s.setFloat("punchAttackDist", 1.0f);
+        s.setFloat("stickAttackDist", 1.5f);
+        s.setFloat("moveSpeed", 0.25f);
+        s.setFloat("throwSpeed", 30.0f);
+        s.setFloat("gravity", 40.0f);
+        s.setFloat("headRadius", 0.6f);
+        s.setInt("swingsPerStick", 1000000);
+        s.setInt("throwsPerHead", 1000000);
+        s.setInt("throwDuration", 400);
+        s.setInt("maxSplats", kMaxSplats);
+        s.setFloat("x_offset", 10.0f);
+        s.setFloat("z_offset", 25.0f);
+        s.setFloat("leftDeadSpace", 10.0f);
+        for (const char* effect : {"punchHit", "stickHit", "headHit"}) {
+            const std::string name(effect);
+            s.setInt(name + "ParticleCount", 6);
+            s.setFloat(name + "ParticlePercent", 0.7f);
+            s.setFloat(name + "ParticleSpeed", 6.0f);
+            s.setFloat(name + "ParticleSpeedVariance", 3.0f);
+            s.setFloat(name + "ParticleSize", 0.2f);
+            s.setFloat(name + "ParticlePhi", 0.5f);
+        }
+    }
+
+    std::filesystem::path root;
+};
+
+double spread(double low, double high) { return low + (high - low) * (std::rand() % 32768) / 32768.0; }
+
+// A fresh game with two players and `enemies` enemies of every kind (a third of them
+// with sticks), already past their start delay, and `obstacles` crates.
+void setUpFight(int enemies, int obstacles) {
+    std::srand(11);
+    Game& game = Game::instance();
+    game.startGame(true, true, "arena.dat");
+    game.getPlayer1()->position = Vec3(-5, 0, -4);
+    game.getPlayer2()->position = Vec3(5, 0, -4);
+    for (int i = 0; i < obstacles; ++i) {
+        auto crate = std::make_unique<Obstacle>("crate", spread(0.5, 1.2), 2.0, 2.0, 0);
+        crate->position = Vec3(spread(-13, 13), 0.0, spread(-9, -1));
+        game.addObject(std::move(crate));
+    }
+    for (int i = 0; i < enemies; ++i) {
+        auto enemy = std::make_unique<Enemy>(i % 4);
+        enemy->position = Vec3(spread(-14, 14), 0.0, spread(-9, -1));
+        Enemy* const placed = enemy.get();
+        game.addObject(std::move(enemy));
+        if (i % 3 == 0) placed->takeWeapon(std::make_unique<Stick>(Color(0, 0, 0, 1)));
+    }
+    for (int i = 0; i < kWarmUpTicks; ++i) game.update(20);
+}
+
+// Drops on the floor until the splat pool and the pool of splats fading away are full.
+void fillSplats() {
+    Ink& ink = Ink::instance();
+    for (int round = 0; round < 4 && ink.fadingCount() < ink.capacity(); ++round) {
+        for (int i = 0; i < kMaxSplats; ++i) {
+            ink.burst(Vec3(spread(-14, 14), 0.5, spread(-10, 0)), 0.0, 0.0, 0.3, 0.1, 1, Color(0.6, 0, 0, 1));
+        }
+        for (int i = 0; i < 20; ++i) ink.update(20);
+    }
+}
+
+void BM_CrowdOfEnemies(benchmark::State& state) {
+    setUpFight(40, 4);
+    Game& game = Game::instance();
+    for (auto _ : state) {
+        game.update(20);
+    }
+    state.counters["objects"] = static_cast<double>(game.getWorld().size());
+    state.counters["splats"] = Ink::instance().splatCount();
+}
+BENCHMARK(BM_CrowdOfEnemies)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+void BM_CrowdWithObstaclesAndFullSplatPools(benchmark::State& state) {
+    setUpFight(40, 20);
+    fillSplats();
+    Game& game = Game::instance();
+    for (auto _ : state) {
+        game.update(20);
+    }
+    state.counters["objects"] = static_cast<double>(game.getWorld().size());
+    state.counters["splats"] = Ink::instance().splatCount();
+    state.counters["fading"] = Ink::instance().fadingCount();
+}
+BENCHMARK(BM_CrowdWithObstaclesAndFullSplatPools)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Arena arena;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
