@@ -87,7 +87,7 @@ public:
     void setHealth(float value) { health = value; }
     void setMaxHealth(float value) { maxHealth = value; }
 
-    FigureState state() const { return figureState; }
+    FigureState getFigureState() const { return figureState; }
     bool isFacingLeft() const { return facingLeft; }
     bool isCarriedAsBazooka() const { return isBazooka; }
     float getHealth() const { return health; }

@@ -55,7 +55,7 @@ protected:
         return ink.particleCount() + ink.splatCount() + ink.fadingCount();
     }
 
-    static FigureState figureState(const StickFigure& figure) { return figure.state(); }
+    static FigureState figureState(const StickFigure& figure) { return figure.getFigureState(); }
 };
 
 class TwoPlayerBossTest : public BossTest {

@@ -73,7 +73,7 @@ protected:
         return condition();
     }
 
-    bool standing(const StickFigure* figure) { return figure->state() == FigureState::Standing; }
+    bool standing(const StickFigure* figure) { return figure->getFigureState() == FigureState::Standing; }
 
     bool inWorld(const Object* object) {
         for (const auto& o : game().getWorld()) {

@@ -43,7 +43,7 @@ TEST_F(PunchTest, ASecondPunchInsideTheCooldownIsIgnoredButAnExplosionHurts) {
     Dummy* target = spawn(std::make_unique<Dummy>(), Vec3(3.0, 0, 0));
     player->attack();
     ASSERT_TRUE(tickUntil([&] { return target->getHealth() < 100.0f; }));
-    EXPECT_EQ(target->state(), FigureState::Recoiling);
+    EXPECT_EQ(target->getFigureState(), FigureState::Recoiling);
     ASSERT_TRUE(tickUntil([&] { return standing(player); }));
     player->attack();
     ASSERT_TRUE(tickUntil([&] { return standing(player) && player->getModel().isPlaying() == false; }, 30));
@@ -104,7 +104,7 @@ TEST_F(TearingTest, RippingAnArmOffALivingEnemy) {
     Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(2.0, 0, 0));
     tick();
     player->pickUp(LegPart);  // a living figure only gives arms
-    EXPECT_EQ(player->state(), FigureState::RipStart);
+    EXPECT_EQ(player->getFigureState(), FigureState::RipStart);
     ASSERT_TRUE(tickUntil([&] { return player->heldWeapon() != nullptr; }));
     EXPECT_NE(dynamic_cast<Stick*>(player->heldWeapon()), nullptr);
     EXPECT_FALSE(enemy->getModel().isAttached(LimbArm1));
@@ -115,13 +115,13 @@ TEST_F(TearingTest, RippingAnArmOffALivingEnemy) {
     player->dropWeapon();
     tick();
     player->pickUp(ArmPart);
-    EXPECT_NE(player->state(), FigureState::RipStart) << "the last arm of the living stays on";
+    EXPECT_NE(player->getFigureState(), FigureState::RipStart) << "the last arm of the living stays on";
 }
 
 TEST_F(TearingTest, PickingALegAndAHeadFromACorpse) {
     Enemy* corpse = corpseAt(Vec3(1.5, 0, 0));
     player->pickUp(LegPart);
-    ASSERT_EQ(player->state(), FigureState::PickupStart);
+    ASSERT_EQ(player->getFigureState(), FigureState::PickupStart);
     ASSERT_TRUE(tickUntil([&] { return standing(player); }));
     EXPECT_NE(dynamic_cast<Stick*>(player->heldWeapon()), nullptr);
     EXPECT_FALSE(corpse->getModel().isAttached(LimbLeg1) && corpse->getModel().isAttached(LimbLeg2));
@@ -147,8 +147,8 @@ TEST_F(TearingTest, AWholeCorpseBecomesABazookaThatFiresItsHead) {
     EXPECT_TRUE(corpse->isCarriedAsBazooka());
 
     player->attack();
-    EXPECT_EQ(player->state(), FigureState::BazookaStart);
-    ASSERT_TRUE(tickUntil([&] { return player->state() == FigureState::BazookaFinish; }));
+    EXPECT_EQ(player->getFigureState(), FigureState::BazookaStart);
+    ASSERT_TRUE(tickUntil([&] { return player->getFigureState() == FigureState::BazookaFinish; }));
     EXPECT_FALSE(corpse->getModel().isAttached(LimbHead));
     ASSERT_TRUE(tickUntil([&] { return listener->explosions > 0; }, 100));
     tick(20);
@@ -166,7 +166,7 @@ TEST_F(TearingTest, AWholeCorpseBecomesABazookaThatFiresItsHead) {
 TEST_F(TearingTest, AGrabTargetDeletedMidAnimationIsNeverTouched) {
     Enemy* corpse = corpseAt(Vec3(1.5, 0, 0));
     player->pickUp(ArmPart);
-    ASSERT_EQ(player->state(), FigureState::PickupStart);
+    ASSERT_EQ(player->getFigureState(), FigureState::PickupStart);
     corpse->kill();
     ASSERT_TRUE(tickUntil([&] { return standing(player); }));
     EXPECT_EQ(player->heldWeapon(), nullptr);
@@ -181,7 +181,7 @@ TEST_F(TearingTest, AHitDuringARipLetsTheVictimGo) {
     Dummy attacker;
     attacker.position = Vec3(-1, 0, 0);
     player->message(&attacker, Hit);
-    EXPECT_EQ(player->state(), FigureState::Recoiling);
+    EXPECT_EQ(player->getFigureState(), FigureState::Recoiling);
     EXPECT_FALSE(enemy->isBeingRipped());
 }
 
@@ -238,7 +238,7 @@ protected:
         game().keyboard('p', 0, true, 0);
         game().keyboard('p', 0, false, 0);
         if (directionKey != 0) game().keyboard(directionKey, 0, false, 0);
-        ASSERT_EQ(player->state(), FigureState::PickupStart);
+        ASSERT_EQ(player->getFigureState(), FigureState::PickupStart);
         ASSERT_TRUE(tickUntil([&] { return standing(player); }));
     }
 };
