@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <string>
 
-#include "core/Game.h"
 #include "core/Settings.h"
 #include "support/TempDataDir.h"
 #include "world/Health.h"
 #include "world/Message.h"
 #include "world/Obstacle.h"
+
 #include "RegionProbe.h"
 
 namespace {
@@ -19,68 +20,52 @@ protected:
     Obstacle* crate(int contents, const Vec3& where = Vec3(0, 0, -2)) {
         return placeInWorld(std::make_unique<Obstacle>("crate", 1.0, 3.0, 2.0, contents), where);
     }
-    RegionProbe* fist(const Vec3& where, int attackRegions = 1) {
-        RegionList regions(attackRegions, circle(RegionType::Attack, 0.5));
-        return placeInWorld(std::make_unique<RegionProbe>(regions), where);
+    RegionProbe* probe(const std::string& name, RegionType type, int regionCount, const Vec3& where) {
+        const RegionList regions(regionCount, circle(type, 0.5));
+        return placeInWorld(std::make_unique<RegionProbe>(name, log, regions), where);
     }
 
     TempDataDir dir;
     Game& game = Game::instance();
+    std::vector<Received> log;
 };
 
-TEST_F(ObstacleTest, UnbreakableObstacleOnlyBlocks) {
-    Obstacle* wall = crate(0);
-    RegionProbe* attacker = fist(Vec3(0.5, 0, -2));
-    RegionProbe* walker = placeInWorld(
-        std::make_unique<RegionProbe>(RegionList{circle(RegionType::Solid, 0.5)}), Vec3(-0.5, 0, -2));
-
-    game.collisionPass();
-
-    EXPECT_FALSE(wall->isBroken());
-    EXPECT_EQ(attacker->count(HitLanded), 0);
-    EXPECT_EQ(walker->count(Bump), 1);
-}
-
-TEST_F(ObstacleTest, BreakableObstacleWithoutContentsLeavesNothing) {
-    Obstacle* box = crate(1);
-    fist(Vec3(0.5, 0, -2));
-
-    game.collisionPass();
-
-    EXPECT_TRUE(box->isBroken());
-    EXPECT_TRUE(box->regions().empty());
-    EXPECT_EQ(countInWorld<Health>(), 0);
-}
-
-TEST_F(ObstacleTest, BrokenObstacleLeavesOnePickupAndCannotBeHitAgain) {
-    Obstacle* box = crate(4, Vec3(7, 0, -3));
-    // Two fists over the crate in the same tick: two Hit messages.
-    RegionProbe* attacker = fist(Vec3(7.5, 0, -3), 2);
-    RegionProbe* walker = placeInWorld(
-        std::make_unique<RegionProbe>(RegionList{circle(RegionType::Solid, 0.5)}), Vec3(7, 0, -3));
-
-    game.collisionPass();
-    EXPECT_EQ(attacker->count(HitLanded), 2);
-    game.collisionPass();
-
-    EXPECT_TRUE(box->isBroken());
-    EXPECT_EQ(attacker->count(HitLanded), 2);
-    // Broken before the walker's pair was tested: it no longer blocks.
-    EXPECT_EQ(walker->count(Bump), 0);
-    ASSERT_EQ(countInWorld<LargeHealth>(), 1);
-    for (const auto& object : game.getWorld()) {
-        if (auto* pickup = dynamic_cast<LargeHealth*>(object.get())) {
-            EXPECT_EQ(pickup->position, Vec3(7, 0, -3));
-            EXPECT_FLOAT_EQ(pickup->amount(), 300.0f);
-        }
+// Each crate has a double fist over it (two Hits in one pass) and a walker inside it that
+// comes after the fist in the world, so its pair is tested once the crate is broken.
+TEST_F(ObstacleTest, ContentsDecideWhetherABlowBreaksItAndWhatItLeaves) {
+    Obstacle* solid = crate(0, Vec3(0, 0, -3));
+    Obstacle* empty = crate(1, Vec3(20, 0, -3));
+    Obstacle* large = crate(4, Vec3(40, 0, -3));
+    std::vector<RegionProbe*> fists;
+    std::vector<RegionProbe*> walkers;
+    for (const int x : {0, 20, 40}) {
+        fists.push_back(probe("fist" + std::to_string(x), RegionType::Attack, 2, Vec3(x + 0.5, 0, -3)));
+        walkers.push_back(probe("walker" + std::to_string(x), RegionType::Solid, 1, Vec3(x, 0, -3)));
     }
+    game.collisionPass();
+    game.collisionPass();
+
+    EXPECT_FALSE(solid->isBroken());
+    EXPECT_EQ(fists[0]->count(HitLanded), 0);
+    EXPECT_EQ(walkers[0]->count(Bump), 2);
+
+    EXPECT_TRUE(empty->isBroken());
+    EXPECT_TRUE(large->isBroken());
+    EXPECT_TRUE(large->regions().empty());
+    EXPECT_EQ(fists[2]->count(HitLanded), 2) << "broken in the first pass, never hit again";
+    EXPECT_EQ(walkers[2]->count(Bump), 0) << "a broken obstacle no longer blocks";
+    ASSERT_EQ(objectsOf<Health>().size(), 1u);
+    const std::vector<LargeHealth*> pickups = objectsOf<LargeHealth>();
+    ASSERT_EQ(pickups.size(), 1u);
+    EXPECT_EQ(pickups[0]->position, Vec3(40, 0, -3));
+    EXPECT_FLOAT_EQ(pickups[0]->amount(), 300.0f);
 }
 
 TEST_F(ObstacleTest, DebrisFliesAwayBouncesThreeTimesAndGoes) {
     Obstacle* box = crate(2);
-    fist(Vec3(-0.5, 0, -2));
+    probe("fist", RegionType::Attack, 1, Vec3(-0.5, 0, -2));
     game.collisionPass();
-    ASSERT_EQ(countInWorld<SmallHealth>(), 1);
+    ASSERT_EQ(objectsOf<SmallHealth>().size(), 1u);
 
     int floorContacts = 0;
     double highest = 0.0;
@@ -96,8 +81,7 @@ TEST_F(ObstacleTest, DebrisFliesAwayBouncesThreeTimesAndGoes) {
         }
     }
     game.removeKilledObjects();
-
-    EXPECT_FALSE(inWorld(box));
+    EXPECT_TRUE(objectsOf<Obstacle>().empty());
     EXPECT_EQ(floorContacts, 3);
     // Rising at 15 against gravity 100 (the half speed changes the time, not the height).
     EXPECT_NEAR(highest, 15.0 * 15.0 / (2.0 * 100.0), 0.15);

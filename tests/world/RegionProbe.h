@@ -1,29 +1,43 @@
 #pragma once
 
-#include <map>
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/Game.h"
 #include "world/Object.h"
 
-// A world object with chosen collision regions that counts the messages it receives.
+// Receiver, sender and message number, as a probe writes them down.
+using Received = std::tuple<std::string, std::string, int>;
+
+// A world object with chosen collision regions that writes every message it receives into
+// a log shared with the other probes, so the order across objects shows.
 class RegionProbe : public Object {
 public:
-    explicit RegionProbe(RegionList regionList = {}) : own(std::move(regionList)) {}
+    RegionProbe(std::string name, std::vector<Received>& log, RegionList regionList = {})
+        : name(std::move(name)), log(log), own(std::move(regionList)) {}
 
     const RegionList& regions() const override { return own; }
-    void message(Object*, int message) override { ++received[message]; }
-
+    void message(Object* from, int message) override {
+        const auto* sender = dynamic_cast<const RegionProbe*>(from);
+        log.emplace_back(name, sender != nullptr ? sender->name : "?", message);
+    }
     int count(int message) const {
-        const auto found = received.find(message);
-        return found == received.end() ? 0 : found->second;
+        return static_cast<int>(std::count_if(log.begin(), log.end(), [&](const Received& r) {
+            return std::get<0>(r) == name && std::get<2>(r) == message;
+        }));
     }
 
+    std::string name;
+    std::vector<Received>& log;
     RegionList own;
-    std::map<int, int> received;
 };
 
-inline Region circle(RegionType type, double radius) { return Region{type, Vec3(), radius}; }
+inline Region circle(RegionType type, double radius, const Vec3& offset = {}) {
+    return Region{type, offset, radius};
+}
 
 // Hands `object` to the world at `where` and keeps a pointer for the test.
 template <typename T>
@@ -34,29 +48,13 @@ T* placeInWorld(std::unique_ptr<T> object, const Vec3& where) {
     return raw;
 }
 
-inline bool inWorld(const Object* object) {
-    for (const std::unique_ptr<Object>& candidate : Game::instance().getWorld()) {
-        if (candidate.get() == object) {
-            return true;
-        }
-    }
-    return false;
-}
-
 template <typename T>
-int countInWorld() {
-    int count = 0;
-    for (const std::unique_ptr<Object>& candidate : Game::instance().getWorld()) {
-        if (dynamic_cast<const T*>(candidate.get()) != nullptr) {
-            ++count;
+std::vector<T*> objectsOf() {
+    std::vector<T*> found;
+    for (const std::unique_ptr<Object>& object : Game::instance().getWorld()) {
+        if (auto* match = dynamic_cast<T*>(object.get())) {
+            found.push_back(match);
         }
     }
-    return count;
-}
-
-// One world tick as far as these objects care: update, after-update, removal.
-inline void tickObjects() {
-    Game& game = Game::instance();
-    game.updateObjects(20);
-    game.removeKilledObjects();
+    return found;
 }
