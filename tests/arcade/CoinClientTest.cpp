@@ -1,7 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
 #include "arcade/CoinClient.h"
-#include "arcade/FakeCoinServer.h"
 #include "characters/Player.h"
 #include "core/Game.h"
 #include "core/Settings.h"
@@ -10,92 +20,80 @@
 
 namespace {
 
+// A real UDP coin server on 127.0.0.1. It answers every "Q" with a 7 and then the count,
+// so only a client that takes the last byte gets it right; it answers nothing while
+// silent, and spends a credit on every "U".
+class CoinServer {
+public:
+    CoinServer() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        const timeval wait{0, 10000};
+        if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
+            setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait) != 0) {
+            throw std::runtime_error("cannot serve UDP on 127.0.0.1");
+        }
+        port = std::to_string(ntohs(address.sin_port));
+        worker = std::thread([this] { serve(); });
+    }
+    ~CoinServer() {
+        running = false;
+        worker.join();
+        close(fd);
+    }
+
+    std::string received() const {
+        const std::lock_guard<std::mutex> guard(lock);
+        return log;
+    }
+
+    std::string port;
+    std::atomic<int> credits{0};
+    std::atomic<bool> silent{false};
+
+private:
+    void serve() {
+        while (running) {
+            char datagram[64];
+            sockaddr_in from{};
+            auto* sender = reinterpret_cast<sockaddr*>(&from);
+            socklen_t fromLength = sizeof from;
+            if (recvfrom(fd, datagram, sizeof datagram, 0, sender, &fromLength) != 1) continue;
+            const std::lock_guard<std::mutex> guard(lock);
+            log += datagram[0];
+            if (datagram[0] == 'U' && credits > 0) --credits;
+            const char reply[2] = {7, static_cast<char>(credits)};
+            if (datagram[0] == 'Q' && !silent) sendto(fd, reply, 2, 0, sender, fromLength);
+        }
+    }
+
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    std::atomic<bool> running{true};
+    mutable std::mutex lock;
+    std::string log;
+    std::thread worker;
+};
+
 class CoinClientTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Settings::instance().clear();
         Settings::instance().setString("coin_host", "127.0.0.1");
-        Settings::instance().setString("coin_port", server.port());
+        Settings::instance().setString("coin_port", server.port);
     }
-    FakeCoinServer server;
+    CoinServer server;
 };
-
-TEST_F(CoinClientTest, WithoutAPortNothingHappens) {
-    Settings::instance().setString("coin_port", "");
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    CoinClient client;
-    client.poll();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_FALSE(client.isConnected());
-    EXPECT_EQ(client.getCredits(), 0);
-}
-
-TEST_F(CoinClientTest, ConnectsAndSaysSo) {
-    testing::internal::CaptureStdout();
-    CoinClient client;
-    const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(client.isConnected());
-    EXPECT_EQ(said, "Trying to connect to coin server.\n\thost: 127.0.0.1\n\tport: " + server.port() +
-                        "\nReady to talk to coin server!\n");
-}
-
-TEST_F(CoinClientTest, TheLastByteOfTheAnswerIsAnUnsignedCount) {
-    CoinClient client;
-    server.setAnswer([](int) { return std::string("\x07\x03"); });
-    client.poll();
-    EXPECT_EQ(client.getCredits(), 3);
-    server.setAnswer([](int) { return std::string(1, static_cast<char>(200)); });
-    client.poll();
-    EXPECT_EQ(client.getCredits(), 200);
-}
-
-TEST_F(CoinClientTest, UsingACoinTellsTheServerAndAsksAgain) {
-    server.setCredits(2);
-    CoinClient client;
-    client.poll();
-    ASSERT_EQ(client.getCredits(), 2);
-    client.useCoin();
-    EXPECT_EQ(client.getCredits(), 1);
-    EXPECT_EQ(server.received(), "QUQ");
-}
-
-TEST_F(CoinClientTest, UsingACoinWithNoneComplainsButStillSends) {
-    CoinClient client;
-    testing::internal::CaptureStderr();
-    client.useCoin();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Using a coin when we have none!\n");
-    EXPECT_EQ(server.received(), "UQ");
-}
-
-TEST_F(CoinClientTest, ASilentServerMeansNoCredits) {
-    server.setCredits(5);
-    CoinClient client;
-    client.poll();
-    ASSERT_EQ(client.getCredits(), 5);
-    server.setSilent(true);
-    client.poll();
-    EXPECT_EQ(client.getCredits(), 0);
-}
-
-TEST_F(CoinClientTest, AnUnresolvableHostLeavesTheClientUnconnected) {
-    Settings::instance().setString("coin_host", "no.such.host.invalid");
-    testing::internal::CaptureStderr();
-    CoinClient client;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "getaddrinfo failed\n");
-    EXPECT_FALSE(client.isConnected());
-}
 
 class ArcadeCreditsTest : public CoinClientTest {
 protected:
     void SetUp() override {
         CoinClientTest::SetUp();
-        Settings& s = Settings::instance();
-        s.setInt("arcade", 1);
-        s.setInt("player1Start", '1');
-        s.setInt("player2Start", '2');
-        s.setFloat("z_offset", 25.0f);
+        Settings::instance().setInt("arcade", 1);
+        Settings::instance().setInt("player1Start", '1');
+        Settings::instance().setInt("player2Start", '2');
+        Settings::instance().setFloat("z_offset", 25.0f);
         dir.write("levels/level1.dat", "end 100000\n");
     }
     Game& game() { return Game::instance(); }
@@ -106,8 +104,56 @@ protected:
     TempDataDir dir;
 };
 
+}  // namespace
+
+TEST_F(CoinClientTest, WithoutAPortOrAKnownHostNothingHappens) {
+    Settings::instance().setString("coin_port", "");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    CoinClient unconfigured;
+    unconfigured.poll();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(unconfigured.isConnected());
+    EXPECT_EQ(unconfigured.getCredits(), 0);
+
+    Settings::instance().setString("coin_port", server.port);
+    Settings::instance().setString("coin_host", "no.such.host.invalid");
+    testing::internal::CaptureStderr();
+    CoinClient unresolved;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "getaddrinfo failed\n");
+    EXPECT_FALSE(unresolved.isConnected());
+}
+
+TEST_F(CoinClientTest, TheLastByteOfTheAnswerIsAnUnsignedCountAndSilenceMeansNone) {
+    CoinClient client;
+    server.credits = 3;
+    client.poll();
+    EXPECT_EQ(client.getCredits(), 3);
+    server.credits = 200;
+    client.poll();
+    EXPECT_EQ(client.getCredits(), 200);
+    server.silent = true;
+    client.poll();
+    EXPECT_EQ(client.getCredits(), 0);
+}
+
+TEST_F(CoinClientTest, UsingACoinSendsUThenAsksAgainEvenWithNoneLeft) {
+    server.credits = 1;
+    CoinClient client;
+    client.poll();
+    ASSERT_EQ(client.getCredits(), 1);
+    client.useCoin();
+    EXPECT_EQ(client.getCredits(), 0);
+    EXPECT_EQ(server.received(), "QUQ");
+    testing::internal::CaptureStderr();
+    client.useCoin();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Using a coin when we have none!\n");
+    EXPECT_EQ(server.received(), "QUQUQ");
+}
+
 TEST_F(ArcadeCreditsTest, StartWithACreditBeginsAGameAndSpendsIt) {
-    server.setCredits(2);
+    server.credits = 2;
     game().showMainMenu();
     game().update(20);
     ASSERT_EQ(game().getCoinClient()->getCredits(), 2);
@@ -116,11 +162,11 @@ TEST_F(ArcadeCreditsTest, StartWithACreditBeginsAGameAndSpendsIt) {
     EXPECT_EQ(game().getPlayer1(), nullptr);
     ASSERT_NE(game().getPlayer2(), nullptr);
     EXPECT_EQ(game().getPlayer2()->getHealthBar()->slot, 1);
-    EXPECT_EQ(server.getCredits(), 1);
+    EXPECT_EQ(server.credits, 1);
 }
 
 TEST_F(ArcadeCreditsTest, JoiningMidGameAndRespawning) {
-    server.setCredits(3);
+    server.credits = 3;
     game().startGame(true, false, "level1.dat");
     game().update(20);
     press('2');
@@ -129,7 +175,7 @@ TEST_F(ArcadeCreditsTest, JoiningMidGameAndRespawning) {
     EXPECT_EQ(second->position, Vec3(0, 0, 0));
     EXPECT_EQ(second->getColor(), Color(0.3, 0, 0, 1));
     EXPECT_EQ(second->getHealthBar()->slot, 1);
-    EXPECT_EQ(server.getCredits(), 2);
+    EXPECT_EQ(server.credits, 2);
 
     Player* first = game().getPlayer1();
     first->takeDamage(1000.0f);
@@ -138,10 +184,7 @@ TEST_F(ArcadeCreditsTest, JoiningMidGameAndRespawning) {
     EXPECT_EQ(game().getPlayer1(), first) << "a dead player is revived, not replaced";
     EXPECT_FALSE(first->isDead());
     EXPECT_FLOAT_EQ(first->getHealth(), 300.0f);
-    EXPECT_EQ(server.getCredits(), 1);
-
+    EXPECT_EQ(server.credits, 1);
     press('1');
-    EXPECT_EQ(server.getCredits(), 1) << "a living player's Start costs nothing";
+    EXPECT_EQ(server.credits, 1) << "a living player's Start costs nothing";
 }
-
-}  // namespace
