@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "characters/Enemy.h"
 #include "characters/Player.h"
@@ -17,38 +19,32 @@
 class CombatFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        Settings& s = Settings::instance();
-        s.clear();
-        s.setFloat("punchAttackDist", 1.0f);
-        s.setFloat("stickAttackDist", 1.5f);
-        s.setFloat("punchDamage", 10.0f);
-        s.setFloat("stickDamage", 20.0f);
-        s.setFloat("headDamage", 25.0f);
-        s.setFloat("explodingHeadDamage", 20.0f);
-        s.setFloat("explodingHeadRadius", 8.0f);
-        s.setFloat("bossPunchDamage", 40.0f);
-        s.setInt("swingsPerStick", 3);
-        s.setInt("throwsPerHead", 3);
-        s.setInt("throwDuration", 400);
-        s.setFloat("throwSpeed", 30.0f);
-        s.setFloat("gravity", 40.0f);
-        s.setFloat("headRadius", 0.6f);
-        s.setFloat("stickRadius", 0.1f);
-        s.setInt("dripTime", 1000);
-        s.setInt("maxSplats", 200);
-        s.setFloat("x_offset", 10.0f);
-        s.setFloat("z_offset", 25.0f);
-        s.setFloat("leftDeadSpace", 10.0f);
-        s.setFloat("moveSpeed", 0.25f);
-        configure(s);
+        Settings::instance().clear();
+        set({{"punchAttackDist", 1.0f}, {"stickAttackDist", 1.5f}, {"punchDamage", 10.0f},
+             {"stickDamage", 20.0f}, {"headDamage", 25.0f}, {"explodingHeadDamage", 20.0f},
+             {"explodingHeadRadius", 8.0f}, {"bossPunchDamage", 40.0f}, {"throwSpeed", 30.0f},
+             {"gravity", 40.0f}, {"headRadius", 0.6f}, {"stickRadius", 0.1f}, {"x_offset", 10.0f},
+             {"z_offset", 25.0f}, {"leftDeadSpace", 10.0f}, {"moveSpeed", 0.25f}},
+            {{"swingsPerStick", 3}, {"throwsPerHead", 3}, {"throwDuration", 400},
+             {"dripTime", 1000}, {"maxSplats", 200}, {"player1Up", 'w'}, {"player1Down", 's'},
+             {"player1Right", 'd'}, {"player1PickUp", 'p'}});
+        configure();
         writeFigureAnimations(dir, 100);
         dir.write("levels/arena.dat", "end 100000\n");
         game().startGame(true, twoPlayers(), "arena.dat");
         player = game().getPlayer1();
     }
 
-    virtual void configure(Settings&) {}
+    // Called before the game starts, for a suite's own settings.
+    virtual void configure() {}
+    // Called when the game starts: whether player 2 joins.
     virtual bool twoPlayers() const { return false; }
+
+    static void set(std::initializer_list<std::pair<const char*, float>> floats,
+                    std::initializer_list<std::pair<const char*, int>> ints = {}) {
+        for (const auto& [key, value] : floats) Settings::instance().setFloat(key, value);
+        for (const auto& [key, value] : ints) Settings::instance().setInt(key, value);
+    }
 
     Game& game() { return Game::instance(); }
 
@@ -66,14 +62,14 @@ protected:
 
     // Ticks until the condition holds; false when it never did within maxTicks.
     bool tickUntil(const std::function<bool()>& condition, int maxTicks = 500) {
-        for (int i = 0; i < maxTicks; ++i) {
-            if (condition()) return true;
-            tick();
-        }
+        for (int i = 0; i < maxTicks && !condition(); ++i) tick();
         return condition();
     }
 
     bool standing(const StickFigure* figure) { return figure->getFigureState() == FigureState::Standing; }
+
+    // Ticks until the player has finished its move; false when it never did.
+    bool moveDone() { return tickUntil([&] { return standing(player); }); }
 
     bool inWorld(const Object* object) {
         for (const auto& o : game().getWorld()) {

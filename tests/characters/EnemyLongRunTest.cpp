@@ -1,4 +1,5 @@
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -11,40 +12,28 @@
 
 namespace {
 
-constexpr int kTenMinutes = 30000;  // ticks of 20 ms
-constexpr int kCrowd = 12;
-constexpr int kCorpsesKept = 8;
+constexpr std::size_t kCrowd = 12;
+constexpr std::size_t kCorpsesKept = 8;
 
 // Ten minutes of real gameplay against a crowd that is topped up as it falls, the way a
 // long level keeps sending enemies; fallen players get up again as in arcade mode.
 class EnemyLongRunTest : public CombatFixture {
 protected:
-    void configure(Settings& s) override {
-        s.setInt("minionSpawnTime", 5000);
-        s.setInt("minionSpawnCount", 4);
-        s.setInt("punchHitParticleCount", 4);
-        s.setFloat("punchHitParticlePercent", 0.5f);
-        s.setFloat("punchHitParticleSpeed", 5.0f);
-        s.setInt("stickHitParticleCount", 4);
-        s.setFloat("stickHitParticlePercent", 0.5f);
-        s.setFloat("stickHitParticleSpeed", 5.0f);
-        s.setInt("bossDeathParticleCount", 3);
-        s.setInt("disintegrateParticleCount", 3);
-    }
-
-    void addObstacles() {
-        spawn(std::make_unique<Obstacle>("crate", 1.0, 2.0, 2.0, 0), Vec3(-6, 0, -6));
-        spawn(std::make_unique<Obstacle>("crate", 1.5, 2.0, 2.0, 0), Vec3(7, 0, -3));
+    void configure() override {
+        set({{"punchHitParticlePercent", 0.5f}, {"punchHitParticleSpeed", 5.0f},
+             {"stickHitParticlePercent", 0.5f}, {"stickHitParticleSpeed", 5.0f}},
+            {{"minionSpawnTime", 5000}, {"minionSpawnCount", 4}, {"punchHitParticleCount", 4},
+             {"stickHitParticleCount", 4}, {"bossDeathParticleCount", 3},
+             {"disintegrateParticleCount", 3}});
     }
 
     // Enemy number `index` of the level: all four kinds, from both edges, some armed.
     void addEnemy(int index) {
-        const int kind = index % 4;
         const bool fromRight = index % 2 == 1;
         const double z = -1.0 - (index * 3) % 8;
         const Level& level = game().getLevel();
         const double x = fromRight ? level.rightEdge(20.0 - z) : level.leftEdge(20.0 - z);
-        Enemy* enemy = spawn(std::make_unique<Enemy>(kind), Vec3(x, 0, z));
+        Enemy* enemy = spawn(std::make_unique<Enemy>(index % 4), Vec3(x, 0, z));
         enemy->setFacingLeft(fromRight);
         if (index % 3 == 1) {
             enemy->takeWeapon(std::make_unique<Stick>(Color(0, 0, 0, 1)));
@@ -64,13 +53,6 @@ protected:
         return found;
     }
 
-    // New enemies for the fallen; the oldest corpses go as if the view had left them.
-    void keepCrowd(int& spawned) {
-        for (std::size_t living = enemies(false).size(); living < kCrowd; ++living) addEnemy(spawned++);
-        std::vector<Enemy*> corpses = enemies(true);
-        for (std::size_t i = kCorpsesKept; i < corpses.size(); ++i) corpses[i - kCorpsesKept]->kill();
-    }
-
     // After a tick: the tally never goes below zero and nobody wanders off the floor.
     void checkWorld() {
         ASSERT_GE(AttackerTally::instance().count(0), 0);
@@ -79,36 +61,46 @@ protected:
             const auto* figure = dynamic_cast<const StickFigure*>(object.get());
             if (figure == nullptr) continue;
             ASSERT_TRUE(std::isfinite(figure->position.x) && std::isfinite(figure->position.z));
-            if (!figure->isDead()) {
-                // Held to the floor before the collision pass, whose pushes may nudge it
-                // over the edge until the next tick.
-                ASSERT_LE(figure->position.z, 1.0);
-                ASSERT_GE(figure->position.z, game().getLevel().backLimit() - 1.0);
-            }
+            if (figure->isDead()) continue;
+            // Held to the floor before the collision pass, whose pushes may nudge it over
+            // the edge until the next tick.
+            ASSERT_LE(figure->position.z, 1.0);
+            ASSERT_GE(figure->position.z, game().getLevel().backLimit() - 1.0);
         }
     }
 
-    // Counts a death and stands the player up again.
-    void reviveIfDead(Player* p, int& deaths) {
-        if (p != nullptr && p->isDead()) {
-            ++deaths;
-            p->respawn();
+    // Ten minutes among two crates with `players` acting before every tick; the number of
+    // player deaths. New enemies replace the fallen; the oldest corpses go as if the view
+    // had left them.
+    int tenMinutes(const std::function<void(int)>& players) {
+        spawn(std::make_unique<Obstacle>("crate", 1.0, 2.0, 2.0, 0), Vec3(-6, 0, -6));
+        spawn(std::make_unique<Obstacle>("crate", 1.5, 2.0, 2.0, 0), Vec3(7, 0, -3));
+        int deaths = 0;
+        for (int i = 0; i < 30000 && !HasFatalFailure(); ++i) {
+            for (std::size_t living = enemies(false).size(); living < kCrowd; ++living) addEnemy(spawned++);
+            const std::vector<Enemy*> corpses = enemies(true);
+            for (std::size_t c = kCorpsesKept; c < corpses.size(); ++c) corpses[c - kCorpsesKept]->kill();
+            players(i);
+            tick();
+            checkWorld();
+            for (Player* p : {game().getPlayer1(), game().getPlayer2()}) {
+                if (p == nullptr || !p->isDead()) continue;
+                ++deaths;
+                p->respawn();
+            }
         }
+        return deaths;
     }
 
     // A player who fights: walks up beside the nearest living enemy and hits it, and now
     // and then grabs what is within reach.
     void fightBack(Player* p, int tickNumber) {
-        const StickFigure* foe = nullptr;
-        double best = 0.0;
+        const Enemy* foe = nullptr;
         for (const auto& object : game().getWorld()) {
             const auto* enemy = dynamic_cast<const Enemy*>(object.get());
             if (enemy == nullptr || enemy->isDead()) continue;
             const double d = enemy->position.distanceSquared(p->position);
-            if (foe == nullptr || d < best) {
-                foe = enemy;
-                best = d;
-            }
+            if (foe == nullptr || d < foe->position.distanceSquared(p->position)) foe = enemy;
         }
         if (foe == nullptr) return;
         if (tickNumber % 50 == 0 && p->heldWeapon() == nullptr) {
@@ -120,11 +112,12 @@ protected:
             p->attack();
             return;
         }
-        const Vec3 goal = foe->position + Vec3(gap.x < 0.0 ? 2.0 : -2.0, 0.0, 0.0);
-        Vec3 way = goal - p->position;
+        Vec3 way = foe->position + Vec3(gap.x < 0.0 ? 2.0 : -2.0, 0.0, 0.0) - p->position;
         way.y = 0.0;
         if (way.length() > 0.01) p->move(way / way.length() * 0.25);
     }
+
+    int spawned = 0;
 };
 
 class TwoPlayerLongRunTest : public EnemyLongRunTest {
@@ -133,38 +126,17 @@ protected:
 };
 
 TEST_F(EnemyLongRunTest, TenMinutesAgainstAnIdlePlayer) {
-    addObstacles();
-    int spawned = 0;
-    int deaths = 0;
-    for (int i = 0; i < kTenMinutes; ++i) {
-        keepCrowd(spawned);
-        tick();
-        checkWorld();
-        if (HasFatalFailure()) return;
-        reviveIfDead(player, deaths);
-    }
-    EXPECT_GE(deaths, 3) << "the crowd really fights";
-    EXPECT_GT(spawned, kCrowd) << "and gets hurt in the scrum";
+    EXPECT_GE(tenMinutes([](int) {}), 3) << "the crowd really fights";
+    EXPECT_GT(spawned, static_cast<int>(kCrowd)) << "and gets hurt in the scrum";
 }
 
 TEST_F(TwoPlayerLongRunTest, TenMinutesOfTwoPlayersFightingACrowdAndABoss) {
-    addObstacles();
     spawn(std::make_unique<Boss>(), Vec3(12, 0, -6));
-    Player* p1 = game().getPlayer1();
-    Player* p2 = game().getPlayer2();
-    int spawned = 0;
-    int deaths = 0;
-    for (int i = 0; i < kTenMinutes; ++i) {
-        keepCrowd(spawned);
-        fightBack(p1, i);
-        fightBack(p2, i + 25);
-        tick();
-        checkWorld();
-        if (HasFatalFailure()) return;
-        reviveIfDead(p1, deaths);
-        reviveIfDead(p2, deaths);
-    }
-    EXPECT_GT(spawned, 3 * kCrowd) << "the players cut the crowd down";
+    const int deaths = tenMinutes([&](int i) {
+        fightBack(game().getPlayer1(), i);
+        fightBack(game().getPlayer2(), i + 25);
+    });
+    EXPECT_GT(spawned, 3 * static_cast<int>(kCrowd)) << "the players cut the crowd down";
     EXPECT_GE(deaths, 1) << "and the crowd hits back";
 }
 

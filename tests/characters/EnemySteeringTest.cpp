@@ -97,26 +97,4 @@ TEST_F(EnemySteeringTest, AnEnemyInsideTheClearanceCircleStillGetsOnItsWay) {
     }
 }
 
-TEST_F(EnemySteeringTest, WithAnObstacleAboutItAimsBesideThePlayerOnAFreeSide) {
-    player->position = Vec3(0, 0, -5);
-    auto expectHeading = [](const Vec3& step, const Vec3& way) {
-        EXPECT_NEAR(step.x / step.length(), way.x / way.length(), 1e-9);
-        EXPECT_NEAR(step.z / step.length(), way.z / way.length(), 1e-9);
-    };
-
-    // Both sides free: the side nearer to the enemy in x.
-    Obstacle* farCrate = crate(Vec3(-10, 0, -9), 0.5);
-    Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(6, 0, -1));
-    Vec3 start = enemy->position;
-    expectHeading(firstStep(enemy), Vec3(2, 0, -5) - start);
-
-    // The right-hand stand point lies under a crate: the left one.
-    farCrate->kill();
-    crate(Vec3(2, 0, -5), 0.5);
-    tick();
-    enemy->position = start = Vec3(6, 0, -1);
-    tick();
-    expectHeading(enemy->position - start, Vec3(-2, 0, -5) - start);
-}
-
 }  // namespace

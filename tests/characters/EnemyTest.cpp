@@ -38,18 +38,6 @@ protected:
     bool twoPlayers() const override { return true; }
 };
 
-TEST_F(EnemyTest, ANewEnemyIdlesBeforeItFights) {
-    Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
-    EXPECT_GE(enemy->getStartDelay(), 750);
-    EXPECT_LT(enemy->getStartDelay(), 1250);
-    const int idleTicks = enemy->getStartDelay() / 20;
-    tick(idleTicks - 1);
-    EXPECT_EQ(enemy->position, Vec3(10, 0, -5));
-    EXPECT_EQ(enemy->getTarget(), nullptr);
-    ASSERT_TRUE(decided(enemy));
-    EXPECT_EQ(enemy->getTarget(), player);
-}
-
 TEST_F(TwoPlayerEnemyTest, EnemiesSpreadOverBothPlayersAndWaitTheirTurnBeyondThree) {
     Player* p1 = game().getPlayer1();
     Player* p2 = game().getPlayer2();
@@ -95,17 +83,19 @@ TEST_F(TwoPlayerEnemyTest, EnemiesSpreadOverBothPlayersAndWaitTheirTurnBeyondThr
     ASSERT_TRUE(tickUntil([&] { return p1->getHealth() < 300.0f; }, 200));
 }
 
-TEST_F(EnemyTest, ARedEnemyNeverFetchesAWeapon) {
+TEST_F(EnemyTest, ARedEnemyNeverFetchesAWeaponAndAYellowOneLeavesOneFartherThanItsPlayer) {
     player->position = Vec3(-6, 0, -5);
     Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(6, 0, -5));
+    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(-16, 0, -5));
     Enemy* red = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
-    for (int i = 0; i < 300; ++i) {
-        tick();
+    ASSERT_TRUE(decided(yellow));
+    EXPECT_EQ(yellow->getState(), Enemy::ApproachPlayer1);
+    for (int i = 0; i < 300; ++i, tick()) {
         ASSERT_NE(red->getState(), Enemy::FetchWeapon);
         ASSERT_EQ(red->heldWeapon(), nullptr);
     }
     EXPECT_TRUE(inWorld(stick));
-    EXPECT_LT(player->getHealth(), 300.0f) << "it walked past the stick and fought bare-handed";
+    EXPECT_LT(player->getHealth(), 300.0f) << "they walked past the stick and fought bare-handed";
 }
 
 TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndFightsWithIt) {
@@ -123,15 +113,6 @@ TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndFightsWithIt) 
     EXPECT_EQ(yellow->getTarget(), player);
     EXPECT_EQ(claims(1), 1);
     ASSERT_TRUE(tickUntil([&] { return player->getHealth() < 300.0f; }, 200));
-}
-
-TEST_F(EnemyTest, AYellowEnemyLeavesAWeaponFartherThanItsPlayer) {
-    player->position = Vec3(0, 0, -5);
-    spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(-12, 0, -5));
-    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(10, 0, -5));
-    ASSERT_TRUE(decided(yellow));
-    EXPECT_EQ(yellow->getState(), Enemy::ApproachPlayer1);
-    EXPECT_EQ(yellow->getTarget(), player);
 }
 
 TEST_F(EnemyTest, AYellowEnemyTakesAWholeCorpseOnlyWhenItsRollAllows) {
@@ -191,18 +172,6 @@ TEST_F(EnemyTest, AWeaponThatVanishesOnTheWayIsForgottenBeforeItIsDeleted) {
     EXPECT_FALSE(inWorld(stick));
     EXPECT_EQ(yellow->getTarget(), nullptr);
     ASSERT_TRUE(tickUntil([&] { return yellow->getTarget() == player; }));
-}
-
-TEST_F(EnemyTest, AThrowerLinesUpInDepthAndThrowsItsHead) {
-    player->position = Vec3(-8, 0, -2);
-    Enemy* thrower = spawn(std::make_unique<Enemy>(0), Vec3(8, 0, -7));
-    thrower->takeWeapon(std::make_unique<Head>(Color(0, 0, 0, 1)));
-    ASSERT_TRUE(decided(thrower));
-    EXPECT_EQ(thrower->getState(), Enemy::ThrowAtPlayer1);
-    ASSERT_TRUE(tickUntil([&] { return thrower->heldWeapon() == nullptr; }));
-    EXPECT_EQ(thrower->position.x, 8.0) << "it walks straight across in depth";
-    EXPECT_LT(std::abs(thrower->position.z - player->position.z), 1.5);
-    EXPECT_TRUE(thrower->isFacingLeft());
 }
 
 }  // namespace
