@@ -6,6 +6,7 @@
 #include "characters/AttackerTally.h"
 #include "characters/Player.h"
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "world/Head.h"
 #include "world/Message.h"
@@ -54,10 +55,6 @@ const KindTraits& traitsOf(int kind) {
     return kind >= 0 && kind < kindCount ? kKinds[kind] : kKinds[0];
 }
 
-// The game's random numbers are 15-bit whatever the platform's RAND_MAX.
-int random15() { return std::rand() % 32768; }
-double unitRoll() { return random15() / 32768.0; }
-
 int& attackers(int slot) { return AttackerTally::instance().count(slot - 1); }
 
 double flatDistanceSquared(const Vec3& a, const Vec3& b) {
@@ -77,7 +74,7 @@ Enemy::Enemy(int kind_) : StickFigure(Color(0, 0, 0, 1)), kind(kind_) {
     weaponChance = traits.weaponChance;
     bodyChance = traits.bodyChance;
     startDelay = 750 + random15() % 500;
-    roll = unitRoll();
+    roll = randomUnit();
 }
 
 Enemy::~Enemy() = default;
@@ -191,7 +188,7 @@ void Enemy::decide() {
     const int c2 = attackers(2);
     Player* const p1 = livingPlayer(1);
     Player* const p2 = livingPlayer(2);
-    roll = unitRoll();
+    roll = randomUnit();
     Object* const wanted = wantedWeapon();
 
     if (p1 != nullptr && p2 != nullptr) {
@@ -401,7 +398,7 @@ void Enemy::strike(int milliseconds) {
 }
 
 void Enemy::tryPickUp() {
-    bodyRoll = unitRoll();
+    bodyRoll = randomUnit();
     bool wholeBody = false;
     bool stickAvailable = false;
     bool headAvailable = false;

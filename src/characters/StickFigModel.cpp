@@ -8,6 +8,7 @@
 #include "characters/BodyLists.h"
 #include "characters/StickFigure.h"
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "render/TextureManager.h"
 #include "world/Head.h"
@@ -34,7 +35,7 @@ constexpr float ThreeQuarterView = 30.0f;
 // spray of every later stump of that slot is scaled against it.
 std::array<int, LimbCount> firstBleed{};
 
-bool coinToss() { return (std::rand() % 32768) * 2.0 / 32768.0 >= 1.0; }
+bool coinToss() { return random15() * 2.0 / 32768.0 >= 1.0; }
 
 }  // namespace
 

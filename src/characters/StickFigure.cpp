@@ -11,6 +11,7 @@
 #include "characters/Enemy.h"
 #include "characters/Player.h"
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "world/Head.h"
 #include "world/Message.h"
@@ -92,7 +93,7 @@ const ParticleEffect& bloodEffect(int kind) {
     }
 }
 
-bool oneInTen() { return static_cast<int>(std::rand() * 10.0 / 32768.0) == 0; }
+bool oneInTen() { return static_cast<int>(random15() * 10.0 / 32768.0) == 0; }
 
 void playSound(const char* name, float loudness) { SoundManager::instance().playSound(name, 1, loudness); }
 

@@ -8,6 +8,7 @@
 
 #include "audio/SoundManager.h"
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "render/TextureManager.h"
 #include "world/Message.h"
@@ -47,7 +48,6 @@ const ParticleEffect& disintegrateEffect() {
     return effect;
 }
 
-int random15() { return std::rand() % 32768; }
 
 }  // namespace
 

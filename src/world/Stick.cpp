@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "render/TextureManager.h"
 #include "world/ParticleEffect.h"
@@ -33,7 +34,6 @@ const ParticleEffect& disintegrateEffect() {
     return effect;
 }
 
-int random15() { return std::rand() % 32768; }
 
 }  // namespace
 
@@ -81,7 +81,7 @@ void Stick::draw() {
     }
     glTranslated(0.0, 0.0, kLength);
     const double chance = (swinging ? 0.75 : 0.25) * fresh + 0.05;
-    if (chance > random15() / 32768.0) {
+    if (chance > randomUnit()) {
         dripEffect().emit(Game::instance().currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
                           1.0);
     }
