@@ -14,6 +14,7 @@
 #include "core/Settings.h"
 #include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
+#include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
 #include "ui/Cutscene.h"
 #include "ui/DeathMenu.h"
@@ -183,25 +184,18 @@ void Game::draw() {
 }
 
 void Game::drawBackground() const {
+    const OverlayMatrices overlay;
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
     glOrtho(0.0, windowWidth, 0.0, windowHeight, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
     TextureManager::instance().bind(backgroundTexture);
     glColor3d(1.0, 1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
     glBegin(GL_QUADS);
     glTexCoord2d(0, 0); glVertex2d(0, 0);
     glTexCoord2d(1, 0); glVertex2d(windowWidth, 0);
     glTexCoord2d(1, 1); glVertex2d(windowWidth, windowHeight);
     glTexCoord2d(0, 1); glVertex2d(0, windowHeight);
     glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
 }
 
 void Game::reshape(int width, int height) {

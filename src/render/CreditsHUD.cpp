@@ -9,6 +9,7 @@
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "render/Font.h"
+#include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -54,12 +55,7 @@ void CreditsHUD::draw() {
     const int credits = game.getCoinClient()->getCredits();
     TextureManager& textures = TextureManager::instance();
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    const OverlayMatrices overlay;
     glDisable(GL_DEPTH_TEST);
     glColor3d(1.0, 1.0, 1.0);
 
@@ -88,8 +84,4 @@ void CreditsHUD::draw() {
 
     textures.unbind();
     glEnable(GL_DEPTH_TEST);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
 }

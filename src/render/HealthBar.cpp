@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -81,12 +82,7 @@ HealthBar::Rect HealthBar::barOf(const Rect& frame, double value) {
 }
 
 void HealthBar::draw() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    const OverlayMatrices overlay;
 
     if (isHalfSlot(slot)) {
         glTranslated(slot == LeftSlot ? -0.5 : 0.5, 0.0, 0.0);
@@ -122,9 +118,4 @@ void HealthBar::draw() {
         icon("bazooka", -kIconSpacing, 0.0, true);
         icon("bazooka", kIconSpacing, 0.0, false);
     }
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
 }

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "core/Game.h"
+#include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -141,14 +142,10 @@ void Cutscene::draw() const {
     const double width = game.getWindowWidth();
     const double height = game.getWindowHeight();
 
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    const OverlayMatrices overlay;
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
     glOrtho(0.0, width, height, 0.0, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 
     TextureManager& textures = TextureManager::instance();
     switch (look()) {
@@ -171,9 +168,4 @@ void Cutscene::draw() const {
     case Look::Blank:
         break;
     }
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
 
 Menu::~Menu() = default;
@@ -32,16 +33,12 @@ void Menu::activateSelected() {
 }
 
 void Menu::draw() {
+    const OverlayMatrices overlay;
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
     gluPerspective(60.0, 4.0f / 3.0f, 1.0, 100.0);
     glTranslated(0.0, -18.0, 0.0);
-
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glClear(GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
     glColor3d(1.0, 1.0, 1.0);
 
     const float sway = std::sin(static_cast<float>(elapsed * 0.005));
@@ -61,8 +58,4 @@ void Menu::draw() {
     }
 
     glClear(GL_DEPTH_BUFFER_BIT);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
 }
