@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <string>
 
@@ -42,35 +41,28 @@ const ShippedAnimation kShipped[] = {
 
 constexpr unsigned kTick = 20;
 
-class AnimationDataTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char here[PATH_MAX];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        previous = here;
-        ASSERT_EQ(chdir(MB_DATA_DIR), 0) << MB_DATA_DIR;
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        for (const ShippedAnimation& shipped : kShipped) {
-            EXPECT_TRUE(library.load(shipped.file)) << shipped.file;
-        }
-        loadOutput = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
-    }
-    void TearDown() override { EXPECT_EQ(chdir(previous.c_str()), 0); }
-
+TEST(AnimationDataTest, EveryFileLoadsQuietlyUnderItsNameAndPlaysWithFiniteJointsAndLoopsClose) {
+    ASSERT_EQ(chdir(MB_DATA_DIR), 0) << MB_DATA_DIR;
     AnimationLibrary& library = AnimationLibrary::instance();
-    std::string previous;
-    std::string loadOutput;
-};
-
-TEST_F(AnimationDataTest, EveryFileLoadsQuietlyUnderItsNameAndPlaysWithFiniteJoints) {
-    EXPECT_EQ(loadOutput.find("Error"), std::string::npos) << loadOutput;
-    EXPECT_EQ(loadOutput.find("Warning"), std::string::npos) << loadOutput;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    for (const ShippedAnimation& shipped : kShipped) {
+        EXPECT_TRUE(library.load(shipped.file)) << shipped.file;
+    }
+    const std::string output = testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr();
+    EXPECT_EQ(output.find("Error"), std::string::npos) << output;
+    EXPECT_EQ(output.find("Warning"), std::string::npos) << output;
     for (const ShippedAnimation& shipped : kShipped) {
         SCOPED_TRACE(shipped.name);
         const Animation* animation = library.find(shipped.name);
         ASSERT_NE(animation, nullptr) << shipped.file << " does not carry its name";
-        EXPECT_GE(animation->size(), 3u);
+        ASSERT_GE(animation->size(), 3u);
+        const Pose& first = (*animation)[0].angles;
+        const Pose& last = (*animation)[animation->size() - 1].angles;
+        for (int joint = 0; shipped.loops && joint < JointCount; ++joint) {
+            const float turn = std::fmod(std::fabs(first[joint] - last[joint]), 360.0f);
+            EXPECT_LE(std::min(turn, 360.0f - turn), 0.5f) << "a loop ends where it starts, joint " << joint;
+        }
 
         AnimationPlayer player;
         Pose pose{};
@@ -89,20 +81,6 @@ TEST_F(AnimationDataTest, EveryFileLoadsQuietlyUnderItsNameAndPlaysWithFiniteJoi
         }
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         for (const float angle : pose) EXPECT_TRUE(std::isfinite(angle));
-    }
-}
-
-TEST_F(AnimationDataTest, LoopsEndWhereTheyStartSoTheJumpBackDoesNotShow) {
-    for (const ShippedAnimation& shipped : kShipped) {
-        if (!shipped.loops) continue;
-        const Animation* animation = library.find(shipped.name);
-        ASSERT_TRUE(animation != nullptr && !animation->empty()) << shipped.name;
-        const Pose& first = (*animation)[0].angles;
-        const Pose& last = (*animation)[animation->size() - 1].angles;
-        for (int joint = 0; joint < JointCount; ++joint) {
-            const float turn = std::fmod(std::fabs(first[joint] - last[joint]), 360.0f);
-            EXPECT_LE(std::min(turn, 360.0f - turn), 0.5f) << shipped.name << " joint " << joint;
-        }
     }
 }
 

@@ -25,16 +25,6 @@ protected:
         return boss;
     }
 
-    // Minions, not counting the boss.
-    std::vector<Enemy*> minions() {
-        std::vector<Enemy*> found;
-        for (const auto& object : game().getWorld()) {
-            auto* enemy = dynamic_cast<Enemy*>(object.get());
-            if (enemy != nullptr && dynamic_cast<Boss*>(enemy) == nullptr) found.push_back(enemy);
-        }
-        return found;
-    }
-
     // Ticks until the boss's wave timer restarts, that is until it has called a wave.
     void nextWave(Boss* boss) {
         for (int i = 0, timer = boss->getSpawnTimer(); i < 200; ++i, timer = boss->getSpawnTimer()) {

@@ -6,7 +6,9 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
+#include "characters/Boss.h"
 #include "characters/Enemy.h"
 #include "characters/Player.h"
 #include "core/Game.h"
@@ -76,6 +78,16 @@ protected:
             if (o.get() == object) return true;
         }
         return false;
+    }
+
+    // Every enemy in the world but the boss, living or dead.
+    std::vector<Enemy*> minions() {
+        std::vector<Enemy*> found;
+        for (const auto& object : game().getWorld()) {
+            auto* enemy = dynamic_cast<Enemy*>(object.get());
+            if (enemy != nullptr && dynamic_cast<Boss*>(enemy) == nullptr) found.push_back(enemy);
+        }
+        return found;
     }
 
     // A dead enemy that has finished toppling, lying at `where`.

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -42,17 +43,6 @@ protected:
         }
     }
 
-    std::vector<Enemy*> enemies(bool dead) {
-        std::vector<Enemy*> found;
-        for (const auto& object : game().getWorld()) {
-            auto* enemy = dynamic_cast<Enemy*>(object.get());
-            if (enemy != nullptr && dynamic_cast<Boss*>(enemy) == nullptr && enemy->isDead() == dead) {
-                found.push_back(enemy);
-            }
-        }
-        return found;
-    }
-
     // After a tick: the tally never goes below zero and nobody wanders off the floor.
     void checkWorld() {
         ASSERT_GE(AttackerTally::instance().count(0), 0);
@@ -77,9 +67,11 @@ protected:
         spawn(std::make_unique<Obstacle>("crate", 1.5, 2.0, 2.0, 0), Vec3(7, 0, -3));
         int deaths = 0;
         for (int i = 0; i < 30000 && !HasFatalFailure(); ++i) {
-            for (std::size_t living = enemies(false).size(); living < kCrowd; ++living) addEnemy(spawned++);
-            const std::vector<Enemy*> corpses = enemies(true);
+            std::vector<Enemy*> corpses = minions();
+            corpses.erase(std::remove_if(corpses.begin(), corpses.end(), [](Enemy* e) { return !e->isDead(); }),
+                          corpses.end());
             for (std::size_t c = kCorpsesKept; c < corpses.size(); ++c) corpses[c - kCorpsesKept]->kill();
+            for (std::size_t n = minions().size() - corpses.size(); n < kCrowd; ++n) addEnemy(spawned++);
             players(i);
             tick();
             checkWorld();

@@ -11,18 +11,15 @@ namespace {
 
 int claims(int slot) { return AttackerTally::instance().count(slot - 1); }
 
-// Kills one object during its own update, as a worn-out stick or a dissolving corpse
+// Kills its victim during its own update, as a worn-out stick or a dissolving corpse
 // kills itself, without telling anyone.
 class Reaper : public Object {
 public:
     void update(int) override {
-        if (victim != nullptr && armed) {
-            victim->kill();
-            victim = nullptr;
-        }
+        if (victim != nullptr) victim->kill();
+        victim = nullptr;
     }
     Object* victim = nullptr;
-    bool armed = false;
 };
 
 class EnemyTest : public CombatFixture {
@@ -98,17 +95,24 @@ TEST_F(EnemyTest, ARedEnemyNeverFetchesAWeaponAndAYellowOneLeavesOneFartherThanI
     EXPECT_LT(player->getHealth(), 300.0f) << "they walked past the stick and fought bare-handed";
 }
 
-TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndFightsWithIt) {
+TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndForgetsOneThatVanishes) {
     player->position = Vec3(-6, 0, -5);
-    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(6, 0, -5));
+    Stick* first = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(6, 0, -5));
     Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(10, 0, -5));
+    Reaper* reaper = spawn(std::make_unique<Reaper>(), Vec3(0, 0, 0));  // updated after the enemy
     ASSERT_TRUE(decided(yellow));
     EXPECT_EQ(yellow->getState(), Enemy::FetchWeapon);
-    EXPECT_EQ(yellow->getTarget(), stick);
+    ASSERT_EQ(yellow->getTarget(), first);
     EXPECT_EQ(claims(1), 0);
+    tick(3);
+    reaper->victim = first;
+    tick();
+    EXPECT_FALSE(inWorld(first));
+    EXPECT_EQ(yellow->getTarget(), nullptr) << "forgotten before it was deleted";
 
-    ASSERT_TRUE(tickUntil([&] { return yellow->heldWeapon() == stick; }));
-    EXPECT_FALSE(inWorld(stick));
+    Stick* second = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(5, 0, -5));
+    ASSERT_TRUE(tickUntil([&] { return yellow->heldWeapon() == second; }));
+    EXPECT_FALSE(inWorld(second));
     ASSERT_TRUE(tickUntil([&] { return yellow->getState() == Enemy::Striking; }, 200));
     EXPECT_EQ(yellow->getTarget(), player);
     EXPECT_EQ(claims(1), 1);
@@ -156,22 +160,6 @@ TEST_F(EnemyTest, ADeadEnemyReleasesItsClaimButADeadPlayerKeepsHis) {
     second->takeDamage(1000.0f);
     tick(5);
     EXPECT_EQ(claims(1), 1);
-}
-
-TEST_F(EnemyTest, AWeaponThatVanishesOnTheWayIsForgottenBeforeItIsDeleted) {
-    player->position = Vec3(-12, 0, -5);
-    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(4, 0, -5));
-    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(10, 0, -5));
-    Reaper* reaper = spawn(std::make_unique<Reaper>(), Vec3(0, 0, 0));  // updated after the enemy
-    reaper->victim = stick;
-    ASSERT_TRUE(decided(yellow));
-    ASSERT_EQ(yellow->getTarget(), stick);
-    tick(3);
-    reaper->armed = true;
-    tick();
-    EXPECT_FALSE(inWorld(stick));
-    EXPECT_EQ(yellow->getTarget(), nullptr);
-    ASSERT_TRUE(tickUntil([&] { return yellow->getTarget() == player; }));
 }
 
 }  // namespace

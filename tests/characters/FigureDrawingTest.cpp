@@ -94,48 +94,41 @@ protected:
     std::vector<unsigned char> pixels;
 };
 
-TEST_F(FigureDrawingTest, AFigureStandsInItsColourAndTornOffPartsLeaveNothing) {
+TEST_F(FigureDrawingTest, FiguresStandInTheirColourWithoutTornOffPartsAndABossIsTaller) {
+    BodyLists::instance().buildBossLists();
     StickFigModel armless(Blue);
     ASSERT_NE(tPose(armless).detachPart(ArmPart, true), nullptr);
     StickFigModel headless(Blue);
     ASSERT_NE(dynamic_cast<Head*>(tPose(headless).detachPart(HeadPart, false).get()), nullptr);
-    const Vec3 left{-4.0, 0.0, -2.0};
-    const Vec3 right{4.0, 0.0, -2.0};
+    const Color purple{0.5, 0.0, 0.5, 1.0};
+    StickFigModel boss(purple);
+    boss.makeBossSize();
+    const Vec3 left{-7.0, 0.0, -2.0};
+    const Vec3 middle{0.0, 0.0, -3.0};
+    const Vec3 right{7.0, 0.0, -2.0};
     drawAt(armless, left);
+    drawAt(tPose(boss), middle);
     drawAt(headless, right);
-    window.saveScreenshot("figure-torn");
+    window.saveScreenshot("figures");
 
     EXPECT_TRUE(shows(onFigure(left, 0.0, Centre), Blue)) << "torso";
     EXPECT_TRUE(shows(onFigure(left, 0.0, Centre + 1.5 + 0.6 / 5), Blue)) << "head";
     EXPECT_TRUE(shows(onFigure(left, -1.8, Centre + 0.6), Blue)) << "forearm 2";
     EXPECT_TRUE(shows(onFigure(left, 0.0, Centre - 1.5 - 0.6), Blue)) << "thighs";
     EXPECT_TRUE(shows(onFigure(left, 0.0, 0.5), Blue)) << "shins reach the floor";
-    EXPECT_TRUE(shows(onFigure(left, 0.0, Centre + 3.0), White)) << "above the head";
+    EXPECT_TRUE(shows(onFigure(left, 0.0, Centre + 2.6), White)) << "above the head";
     EXPECT_TRUE(shows(onFigure(left, -3.2, Centre + 0.6), White)) << "past the hand";
     EXPECT_TRUE(shows(onFigure(left, 1.2, Centre + 0.6), White)) << "elbow 1 is gone";
     EXPECT_TRUE(shows(onFigure(left, 1.8, Centre + 0.6), White)) << "forearm 1 is gone";
     EXPECT_TRUE(shows(onFigure(right, 0.0, Centre), Blue)) << "the torso stays";
     EXPECT_TRUE(shows(onFigure(right, 0.0, Centre + 1.5 + 0.6 / 5 + 0.4), White)) << "no head";
-}
 
-TEST_F(FigureDrawingTest, ABossStandsHalfAgainAsTall) {
-    BodyLists::instance().buildBossLists();
-    const Color purple{0.5, 0.0, 0.5, 1.0};
-    StickFigModel boss(purple);
-    boss.makeBossSize();
-    StickFigModel man(Blue);
-    const Vec3 bossAt{3.0, 0.0, -3.0};
-    const Vec3 manAt{-4.0, 0.0, -3.0};
-    drawAt(tPose(boss), bossAt);
-    drawAt(tPose(man), manAt);
-    window.saveScreenshot("figure-boss");
-
+    // A boss stands half again as tall: 1.5 times every bone and radius.
     const double bossCentre = 4.5 / 2 + 1.8 * 2 * 0.9;
-    EXPECT_TRUE(shows(onFigure(bossAt, 0.0, bossCentre + 2.25 + 0.9 / 5), purple)) << "head";
-    EXPECT_TRUE(shows(onFigure(bossAt, 2.7, bossCentre + 0.9), purple)) << "forearm 1";
-    EXPECT_TRUE(shows(onFigure(bossAt, 0.0, 1.0), purple)) << "shins";
-    EXPECT_TRUE(shows(onFigure(bossAt, 0.0, Centre + 2.6), purple)) << "still torso there";
-    EXPECT_TRUE(shows(onFigure(manAt, 0.0, Centre + 2.6), White)) << "above a man's head";
+    EXPECT_TRUE(shows(onFigure(middle, 0.0, bossCentre + 2.25 + 0.9 / 5), purple)) << "boss head";
+    EXPECT_TRUE(shows(onFigure(middle, 2.7, bossCentre + 0.9), purple)) << "boss forearm 1";
+    EXPECT_TRUE(shows(onFigure(middle, 0.0, 1.0), purple)) << "boss shins";
+    EXPECT_TRUE(shows(onFigure(middle, 0.0, Centre + 2.6), purple)) << "boss torso above a man's head";
 }
 
 }  // namespace
