@@ -1,3 +1,4 @@
+#include <cstdlib>
 #include <memory>
 
 #include "characters/CombatFixture.h"
@@ -164,6 +165,20 @@ TEST_F(CombatTest, AWholeCorpseBecomesABazookaThatFiresItsHead) {
     EXPECT_EQ(player->heldWeapon(), nullptr) << "the headless body was dropped";
     EXPECT_TRUE(inWorld(corpse));
     EXPECT_FALSE(corpse->isCarriedAsBazooka());
+}
+
+TEST_F(CombatTest, OnlyAStrippedCorpseDissolvesWhenTheBossCallsAWave) {
+    Enemy* whole = spawn(std::make_unique<Enemy>(0), Vec3(5, 0, -2));
+    Enemy* stripped = spawn(std::make_unique<Enemy>(0), Vec3(-5, 0, -2));
+    whole->die();
+    stripped->die();
+    std::unique_ptr<Object> arm = stripped->loseLimb(ArmPart);
+    std::srand(7);
+    int waves = 0;
+    for (; waves < 200 && !stripped->removed; ++waves) game().disintegrateAll();
+    EXPECT_TRUE(stripped->removed);
+    EXPECT_GT(waves, 1) << "one time in ten, not every time";
+    EXPECT_FALSE(whole->removed) << "a complete corpse is still a bazooka";
 }
 
 TEST_F(CombatTest, DrinkingAPotAtFullHealthStillEmptiesIt) {
