@@ -1,13 +1,9 @@
 #include <gtest/gtest.h>
-#include <gmock/gmock.h>
 
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "input/InputDevices.h"
 #include "support/TempDataDir.h"
-
-using ::testing::HasSubstr;
-using ::testing::Not;
 
 namespace {
 
@@ -26,14 +22,10 @@ TEST(InputDevicesTest, OnlyTheSecondJoystickEnabledBecomesJoystickZero) {
     for (int tick = 0; tick < 5; ++tick) {
         devices.poll();
     }
-    const std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Cannot access resources while initializing joystick " + dir.path() + "/second-js.\nWiimotes = 0\n");
     ASSERT_EQ(devices.getJoysticks().size(), 1u);
     EXPECT_FALSE(devices.getJoysticks()[0]->isOpened());
-    EXPECT_THAT(output,
-                HasSubstr("Cannot access resources while initializing joystick " + dir.path() + "/second-js.\n"));
-    EXPECT_THAT(output, Not(HasSubstr("first-js")));
-    EXPECT_THAT(output, Not(HasSubstr("Joystick Button")));
-    EXPECT_THAT(output, Not(HasSubstr("Joystick Axis")));
 }
 
 }  // namespace

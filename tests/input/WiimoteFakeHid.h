@@ -1,9 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstring>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -14,9 +14,8 @@
 using Bytes = std::vector<unsigned char>;
 
 // Both ends of a pretend remote: the test queues input reports and reads back what the
-// driver wrote. Shared between the test and the device the driver owns.
-class FakeHidChannel {
-public:
+// driver wrote through the FakeHidDevice it owns. A read failure shows within one read.
+struct FakeHidChannel {
     void send(const Bytes& report) {
         const std::lock_guard<std::mutex> lock(mutex);
         input.push_back(report);
@@ -26,84 +25,60 @@ public:
     // everything sent has been handled.
     bool settle() {
         std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(3),
-                                [this] { return input.empty() && readsStarted > lastTakenBy; });
+        return changed.wait_for(lock, std::chrono::seconds(3), [this] { return input.empty() && reads > lastTakenBy; });
     }
     std::vector<Bytes> written() {
         const std::lock_guard<std::mutex> lock(mutex);
         return output;
     }
-    int reads() {
-        const std::lock_guard<std::mutex> lock(mutex);
-        return readsStarted;
-    }
-    void failWrites() { writesFail = true; }
-    void failReads() {
-        const std::lock_guard<std::mutex> lock(mutex);
-        readsFail = true;
-        changed.notify_all();
-    }
 
-    int read(unsigned char* buffer, std::size_t capacity, int timeoutMilliseconds) {
-        std::unique_lock<std::mutex> lock(mutex);
-        ++readsStarted;
-        changed.notify_all();
-        changed.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds),
-                         [this] { return readsFail || !input.empty(); });
-        if (readsFail) {
-            return -1;
-        }
-        if (input.empty()) {
-            return 0;
-        }
-        const Bytes report = input.front();
-        input.pop_front();
-        lastTakenBy = readsStarted;
-        const std::size_t length = std::min(report.size(), capacity);
-        std::copy_n(report.begin(), length, buffer);
-        return static_cast<int>(length);
-    }
-    bool write(const unsigned char* report, std::size_t length) {
-        const std::lock_guard<std::mutex> lock(mutex);
-        if (writesFail) {
-            return false;
-        }
-        output.emplace_back(report, report + length);
-        return true;
-    }
-
-private:
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<Bytes> input;
     std::vector<Bytes> output;
-    int readsStarted = 0;
+    std::atomic<int> reads{0};
     int lastTakenBy = 0;
-    bool writesFail = false;
-    bool readsFail = false;
+    std::atomic<bool> readsFail{false};
+    std::atomic<bool> writesFail{false};
 };
 
 class FakeHidDevice : public HIDDevice {
 public:
     explicit FakeHidDevice(std::shared_ptr<FakeHidChannel> channel) : channel(std::move(channel)) {}
     int readReport(unsigned char* buffer, std::size_t capacity, int timeoutMilliseconds) override {
-        return channel->read(buffer, capacity, timeoutMilliseconds);
+        FakeHidChannel& c = *channel;
+        std::unique_lock<std::mutex> lock(c.mutex);
+        ++c.reads;
+        c.changed.notify_all();
+        c.changed.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds),
+                           [&c] { return c.readsFail || !c.input.empty(); });
+        if (c.readsFail || c.input.empty()) {
+            return c.readsFail ? -1 : 0;
+        }
+        const Bytes report = c.input.front();
+        c.input.pop_front();
+        c.lastTakenBy = c.reads;
+        const std::size_t length = std::min(report.size(), capacity);
+        std::copy_n(report.begin(), length, buffer);
+        return static_cast<int>(length);
     }
     bool writeReport(const unsigned char* report, std::size_t length) override {
-        return channel->write(report, length);
+        const std::lock_guard<std::mutex> lock(channel->mutex);
+        if (!channel->writesFail) {
+            channel->output.emplace_back(report, report + length);
+        }
+        return !channel->writesFail;
     }
 
 private:
     std::shared_ptr<FakeHidChannel> channel;
 };
 
-// A list of remotes; those added as not opening are listed but cannot be opened.
 class FakeHidBus : public HIDBus {
 public:
-    std::shared_ptr<FakeHidChannel> add(const std::string& path, bool opens = true) {
-        auto channel = opens ? std::make_shared<FakeHidChannel>() : nullptr;
-        devices.push_back({path, channel});
-        return channel;
+    std::shared_ptr<FakeHidChannel> add(const std::string& path) {
+        devices.emplace_back(path, std::make_shared<FakeHidChannel>());
+        return devices.back().second;
     }
     std::vector<HIDDeviceInfo> enumerate(unsigned short vendorId, unsigned short productId) override {
         std::vector<HIDDeviceInfo> found;
@@ -113,12 +88,8 @@ public:
         return found;
     }
     std::unique_ptr<HIDDevice> open(const std::string& path) override {
-        for (const auto& [listed, channel] : devices) {
-            if (listed == path && channel) {
-                return std::make_unique<FakeHidDevice>(channel);
-            }
-        }
-        return nullptr;
+        const auto listed = std::find_if(devices.begin(), devices.end(), [&](const auto& d) { return d.first == path; });
+        return listed == devices.end() ? nullptr : std::make_unique<FakeHidDevice>(listed->second);
     }
 
 private:
