@@ -55,11 +55,10 @@ public:
         if (c.readsFail || c.input.empty()) {
             return c.readsFail ? -1 : 0;
         }
-        const Bytes report = c.input.front();
+        const std::size_t length = std::min(c.input.front().size(), capacity);
+        std::copy_n(c.input.front().begin(), length, buffer);
         c.input.pop_front();
         c.lastTakenBy = c.reads;
-        const std::size_t length = std::min(report.size(), capacity);
-        std::copy_n(report.begin(), length, buffer);
         return static_cast<int>(length);
     }
     bool writeReport(const unsigned char* report, std::size_t length) override {
