@@ -52,14 +52,6 @@ protected:
     TempDataDir dir;
 };
 
-TEST_F(GameControllerTest, MainMenuOpensOverItsBackground) {
-    game().showMainMenu();
-    EXPECT_NE(dynamic_cast<MainMenu*>(game().getMenu()), nullptr);
-    EXPECT_TRUE(game().isBackgroundShown());
-    EXPECT_EQ(game().getBackgroundTexture(), "mainmenu_bk");
-    EXPECT_FALSE(game().isAttract());
-}
-
 TEST_F(GameControllerTest, OnePlayerGameFromTheMenu) {
     game().showMainMenu();
     press(13);
@@ -93,9 +85,12 @@ TEST_F(GameControllerTest, TwoPlayerGameFromTheMenuWithTheAttackControl) {
     EXPECT_EQ(second->getColor(), Color(0.3, 0, 0, 1));
 }
 
-TEST_F(GameControllerTest, MenuSelectionWrapsBothWays) {
+TEST_F(GameControllerTest, MainMenuSelectionWrapsBothWays) {
     game().showMainMenu();
     Menu* menu = game().getMenu();
+    ASSERT_NE(dynamic_cast<MainMenu*>(menu), nullptr);
+    EXPECT_EQ(game().getBackgroundTexture(), "mainmenu_bk");
+    EXPECT_FALSE(game().isAttract());
     press(kUp1);
     EXPECT_EQ(menu->selectedIndex(), 3u);
     press(kDown1);
@@ -183,7 +178,7 @@ TEST_F(GameControllerTest, FunctionKeyTwelveTogglesJoystickDebugging) {
               "Joystick debugging disabled.\n");
 }
 
-TEST_F(GameControllerTest, TheProjectionIsTheGameModeRequest) {
+TEST_F(GameControllerTest, GameModeAsksForThirtyTwoBitsPerPixel) {
     EXPECT_EQ(MainLoop::gameModeString(800, 600), "800x600:32");
     EXPECT_EQ(MainLoop::gameModeString(640, 480), "640x480:32");
 }
