@@ -55,6 +55,24 @@ const KindTraits& traitsOf(int kind) {
     return kind >= 0 && kind < kindCount ? kKinds[kind] : kKinds[0];
 }
 
+// Whether anything within reach could become a weapon. An ink pot or a fallen player
+// never can, and trying to pick one up instead of walking on would stall the enemy
+// beside it for good.
+bool offersAWeapon(const std::vector<Object*>& candidates) {
+    for (const Object* candidate : candidates) {
+        if (candidate->removed) {
+            continue;
+        }
+        if (dynamic_cast<const Stick*>(candidate) != nullptr || dynamic_cast<const Head*>(candidate) != nullptr) {
+            return true;
+        }
+        if (dynamic_cast<const StickFigure*>(candidate) != nullptr && dynamic_cast<const Player*>(candidate) == nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int& attackers(int slot) { return AttackerTally::instance().count(slot - 1); }
 
 double flatDistanceSquared(const Vec3& a, const Vec3& b) {
@@ -311,7 +329,7 @@ void Enemy::fetch() {
         state = Decide;
         return;
     }
-    if (candidates.empty()) {
+    if (!offersAWeapon(candidates)) {
         steerTowards(target->position);
         return;
     }

@@ -147,8 +147,11 @@ Object* Game::findNearestTarget(const Vec3& from) const {
         Object* const candidate = object.get();
         bool wanted = dynamic_cast<Stick*>(candidate) != nullptr || dynamic_cast<Head*>(candidate) != nullptr;
         if (!wanted) {
+            // A fallen player is never torn apart or carried off, so offering its body
+            // would leave an enemy standing over it for good.
             const auto* figure = dynamic_cast<const StickFigure*>(candidate);
-            wanted = figure != nullptr && figure->isDead() && figure->hasAnyLimb();
+            wanted = figure != nullptr && figure->isDead() && figure->hasAnyLimb() &&
+                     dynamic_cast<const Player*>(figure) == nullptr;
         }
         if (!wanted) {
             continue;

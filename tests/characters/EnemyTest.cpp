@@ -5,6 +5,7 @@
 #include "characters/AttackerTally.h"
 #include "characters/CombatFixture.h"
 #include "world/Head.h"
+#include "world/Health.h"
 #include "world/Stick.h"
 
 namespace {
@@ -117,6 +118,14 @@ TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndForgetsOneThat
     EXPECT_EQ(yellow->getTarget(), player);
     EXPECT_EQ(claims(1), 1);
     ASSERT_TRUE(tickUntil([&] { return player->getHealth() < 300.0f; }, 200));
+}
+
+TEST_F(EnemyTest, AnInkPotOnTheWayDoesNotStopAFetch) {
+    player->position = Vec3(-8, 0, -5);
+    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(2, 0, -5));
+    spawn(std::make_unique<LargeHealth>(), Vec3(6, 0, -5));
+    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(7, 0, -5));
+    EXPECT_TRUE(tickUntil([&] { return yellow->heldWeapon() == stick; }, 300));
 }
 
 TEST_F(EnemyTest, AYellowEnemyTakesAWholeCorpseOnlyWhenItsRollAllows) {

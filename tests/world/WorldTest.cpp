@@ -152,6 +152,9 @@ TEST_F(WorldTest, SearchesFindVisibleWeaponsCorpsesAndObstacles) {
 
     EXPECT_EQ(game.findNearestTarget(Vec3(0, 0, 0)), corpse);
     EXPECT_EQ(game.findNearestTarget(Vec3(8, 0, 0)), stick);
+    Player* fallen = placeInWorld(std::make_unique<Player>(Color()), Vec3(7, 0, 0));
+    fallen->die();
+    EXPECT_EQ(game.findNearestTarget(Vec3(8, 0, 0)), stick) << "a fallen player is no weapon";
     EXPECT_EQ(game.findNearestObstacle(Vec3(0, 0, 0)), nullptr);
 
     placeInWorld(std::make_unique<Obstacle>("crate", 0.0, 4, 4, 1), Vec3(1, 0, 0));
