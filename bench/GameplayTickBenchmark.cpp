@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "characters/StartupAnimations.h"
 #include "characters/Enemy.h"
 #include "characters/Player.h"
 #include "core/Game.h"
@@ -22,21 +23,6 @@ namespace {
 
 constexpr int kMaxSplats = 1500;
 constexpr int kWarmUpTicks = 300;
-
-const char* const kAnimations[][2] = {
-    {"SwingStick.txt", "swingstick"},         {"ThrowBall.txt", "throw"},
-    {"FightStance.txt", "fightstance"},       {"WeaponStance.txt", "weaponstance"},
-    {"Hit1.txt", "hit"},                      {"Walk.txt", "walk"},
-    {"WeaponWalk.txt", "weaponwalk"},         {"LoseLimb.txt", "loselimb"},
-    {"Die.txt", "die"},                       {"WeaponHit.txt", "weaponhit"},
-    {"PunchStart.txt", "punchstart"},         {"PunchFinish.txt", "punchfinish"},
-    {"SwingStickStart.txt", "swingstickstart"}, {"SwingStickFinish.txt", "swingstickfinish"},
-    {"TransformBazooka.txt", "transformbazooka"}, {"BazookaShotStart.txt", "bazookashotstart"},
-    {"BazookaShotFinish.txt", "bazookashotfinish"}, {"BazookaHit.txt", "bazookahit"},
-    {"BazookaStance.txt", "bazookastance"},   {"BazookaWalk.txt", "bazookawalk"},
-    {"PickupStart.txt", "pickupstart"},       {"PickupFinish.txt", "pickupfinish"},
-    {"RipLimbStart.txt", "riplimbstart"},     {"RipLimbFinish.txt", "riplimbfinish"},
-};
 
 void writeFile(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());
@@ -53,8 +39,8 @@ public:
         std::string frame;
         for (int joint = 0; joint < 18; ++joint) frame += "10 ";
         frame += "100\n";
-        for (const auto& animation : kAnimations) {
-            writeFile(root / "animations" / animation[0], std::string(animation[1]) + "\n" + frame + frame + frame);
+        for (const StartupAnimation& animation : kStartupAnimations) {
+            writeFile(root / "animations" / animation.file, std::string(animation.name) + "\n" + frame + frame + frame);
         }
         writeFile(root / "levels" / "arena.dat", "end 100000\n");
         std::filesystem::current_path(root);

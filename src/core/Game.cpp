@@ -11,6 +11,7 @@
 #include "characters/AttackerTally.h"
 #include "characters/BodyLists.h"
 #include "characters/Player.h"
+#include "characters/StartupAnimations.h"
 #include "core/Settings.h"
 #include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
@@ -23,19 +24,6 @@
 #include "world/Ink.h"
 
 namespace {
-
-const char* const kAnimationFiles[] = {
-    "SwingStick.txt",       "ThrowBall.txt",         "FightStance.txt",      "WeaponStance.txt",
-    "Hit1.txt",             "Walk.txt",              "WeaponWalk.txt",       "LoseLimb.txt",
-    "Die.txt",              "WeaponHit.txt",         "PunchStart.txt",       "PunchFinish.txt",
-    "SwingStickStart.txt",  "SwingStickFinish.txt",  "TransformBazooka.txt", "BazookaShotStart.txt",
-    "BazookaShotFinish.txt", "BazookaHit.txt",       "BazookaStance.txt",    "BazookaWalk.txt",
-    "PickupStart.txt",      "PickupFinish.txt",      "RipLimbStart.txt",     "RipLimbFinish.txt",
-};
-
-constexpr Color kPlayer1Colour{0.0, 0.0, 0.3, 1.0};
-constexpr Color kPlayer2Colour{0.3, 0.0, 0.0, 1.0};
-constexpr int kContinueTime = 20000;
 
 std::unique_ptr<Game>& gameHolder() {
     static std::unique_ptr<Game> holder;
@@ -57,8 +45,8 @@ void Game::resetInstance() { gameHolder().reset(); }
 Game::Game() {
     coinClient = std::make_unique<CoinClient>();
     readControlMapping();
-    for (const char* file : kAnimationFiles) {
-        AnimationLibrary::instance().load(file);
+    for (const StartupAnimation& animation : kStartupAnimations) {
+        AnimationLibrary::instance().load(animation.file);
     }
     SoundManager::instance().loadSoundList("sounds.dat");
     attractHud = std::make_unique<CreditsHUD>();
@@ -133,7 +121,7 @@ void Game::runGameplay(int milliseconds) {
         return;
     }
     if (continueCountdown < 1) {
-        continueCountdown = kContinueTime;
+        continueCountdown = ContinueTime;
     } else {
         continueCountdown -= milliseconds;
         if (continueCountdown < 1) {
@@ -238,13 +226,13 @@ Player* Game::createPlayer(const Color& colour, const Vec3& where, int slot) {
 void Game::createPlayers() {
     const bool arcade = isArcade();
     if (player1Joined && player2Joined) {
-        player1 = createPlayer(kPlayer1Colour, Vec3(-5, 0, 0), 0);
-        player2 = createPlayer(kPlayer2Colour, Vec3(5, 0, 0), 1);
+        player1 = createPlayer(Player1Colour, Vec3(-5, 0, 0), 0);
+        player2 = createPlayer(Player2Colour, Vec3(5, 0, 0), 1);
     } else if (player1Joined) {
-        player1 = createPlayer(kPlayer1Colour, Vec3(0, 0, 0), arcade ? 0 : 2);
+        player1 = createPlayer(Player1Colour, Vec3(0, 0, 0), arcade ? 0 : 2);
     } else if (player2Joined) {
         // A lone second player wears the first player's colour.
-        player2 = createPlayer(kPlayer1Colour, Vec3(0, 0, 0), arcade ? 1 : 2);
+        player2 = createPlayer(Player1Colour, Vec3(0, 0, 0), arcade ? 1 : 2);
     }
 }
 

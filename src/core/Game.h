@@ -24,6 +24,11 @@ public:
     using World = std::list<std::unique_ptr<Object>>;
 
     static constexpr int ControlCount = 16;
+    // Milliseconds an arcade player has to pay for a continue once everyone is down.
+    static constexpr int ContinueTime = 20000;
+    // Player 1 is dark blue, player 2 dark red; a lone player is always dark blue.
+    static constexpr Color Player1Colour{0.0, 0.0, 0.3, 1.0};
+    static constexpr Color Player2Colour{0.3, 0.0, 0.0, 1.0};
 
     static Game& instance();
     // Tests: throw the current game away so the next instance() builds a fresh one.

@@ -61,8 +61,6 @@ float joystickDeadSpace() {
     return deadSpace;
 }
 
-const Color kJoiningColour[2] = {Color(0.0, 0.0, 0.3, 1.0), Color(0.3, 0.0, 0.0, 1.0)};
-
 }  // namespace
 
 void Game::readControlMapping() {
@@ -206,7 +204,7 @@ bool Game::arcadeControlPressed(int control) {
     }
     if (continueCountdown > 0) {
         if (action == Attack || action == PickUp) {
-            continueCountdown = 20000;
+            continueCountdown = ContinueTime;
         } else if (action == Drop) {
             continueCountdown -= 1000;
             // Twenty drops from a fresh countdown land exactly on 0, which must end it
@@ -221,7 +219,7 @@ bool Game::arcadeControlPressed(int control) {
     if (!attract && coinClient->getCredits() >= 1 && action == Start) {
         Player*& slot = playerIndex == 0 ? player1 : player2;
         if (slot == nullptr) {
-            slot = createPlayer(kJoiningColour[playerIndex], Vec3(0, 0, 0), playerIndex);
+            slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, Vec3(0, 0, 0), playerIndex);
             coinClient->useCoin();
             continueCountdown = 0;
         } else if (slot->isDead()) {
