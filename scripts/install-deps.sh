@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   sox libsox-fmt-all vorbis-tools
+  dpkg-dev file fakeroot desktop-file-utils appstream lintian
 )
 
 missing=()

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "core/ConfigLocations.h"
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "input/InputDevices.h"
@@ -120,7 +121,7 @@ void MainLoop::run(int argc, char** argv) {
     glutInit(&argc, argv);
     alutInitWithoutContext(&argc, argv);
 
-    settings.load("config.dat");
+    const std::string dataDirectory = ConfigLocations::forThisProcess().load(settings);
     int width = settings.getInt("width");
     int height = settings.getInt("height");
     if (width == 0) {
@@ -131,7 +132,6 @@ void MainLoop::run(int argc, char** argv) {
     }
     const bool fullscreen = settings.getInt("fullscreen") != 0;
 
-    const std::string dataDirectory = settings.getString("dataDirectory");
     if (dataDirectory.empty() || chdir(dataDirectory.c_str()) != 0) {
         std::cerr << "Failed to change into the data directory.\n";
     }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-// Start-up and the GLUT glue: reads "config.dat", opens the window, registers the
+// Start-up and the GLUT glue: reads the settings files (ConfigLocations), opens the window, registers the
 // callbacks and runs the fixed 20 ms tick for ever.
 namespace MainLoop {
 

@@ -2,6 +2,9 @@
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The game loads the player's own settings last; the tester's must not leak in.
+export XDG_CONFIG_HOME=/nonexistent/margin-brawler-tests
+
 # start_game DIR: starts the game with DIR as working directory; sets GAME_PID.
 start_game() {
   (cd "$1" && exec "$GAME" > "$1/stdout.txt" 2> "$1/stderr.txt") &

@@ -26,6 +26,8 @@ step "level pictures" "$HERE/make-scenery.sh" "$DATA/images"
 step "cutscene slides" "$HERE/make-slides.sh" "$DATA/images" "$DATA/cutscenes"
 step "sound effects" "$HERE/make-sounds.sh" "$DATA/sounds"
 step "music" "$HERE/make-music.sh" "$DATA/music"
+# Not game data: the desktop icons the installation ships.
+step "desktop icons" "$HERE/make-icons.sh" "$HERE/../../packaging/icons"
 
 # The texture list: image file (under images/), then the name the game binds.
 cat > "$DATA/textures.dat" <<'EOF'

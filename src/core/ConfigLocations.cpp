@@ -1,0 +1,99 @@
+#include "core/ConfigLocations.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+
+#include "core/Settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kFileName = "config.dat";
+const char* const kDataDirectoryKey = "dataDirectory";
+
+bool hasConfig(const std::string& folder) {
+    std::error_code error;
+    return !folder.empty() && fs::is_regular_file(fs::path(folder) / kFileName, error);
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::string executablePath() {
+    std::error_code error;
+    const fs::path path = fs::read_symlink("/proc/self/exe", error);
+    return error ? "" : path.string();
+}
+
+// XDG rules: a relative $XDG_CONFIG_HOME is ignored in favour of ~/.config.
+std::string userConfigHome() {
+    const std::string configured = environment("XDG_CONFIG_HOME");
+    if (!configured.empty() && configured.front() == '/') {
+        return configured;
+    }
+    const std::string home = environment("HOME");
+    return home.empty() ? "" : home + "/.config";
+}
+
+}  // namespace
+
+ConfigLocations::ConfigLocations(std::string startDirectory, const std::string& executablePath,
+                                 std::string userConfigHome)
+    : startDirectory(std::move(startDirectory)),
+      installed(installedFolder(executablePath)),
+      userFolder(userConfigHome.empty() ? "" : userConfigHome + "/margin-brawler") {}
+
+ConfigLocations ConfigLocations::forThisProcess() {
+    return ConfigLocations(".", executablePath(), userConfigHome());
+}
+
+std::string ConfigLocations::installedFolder(const std::string& executablePath) {
+    if (executablePath.empty()) {
+        return "";
+    }
+    return (fs::path(executablePath).parent_path().parent_path() / "share" / "margin-brawler").string();
+}
+
+std::vector<ConfigLocations::Place> ConfigLocations::existingPlaces() const {
+    std::vector<Place> places;
+    if (hasConfig(startDirectory)) {
+        places.push_back({startDirectory, true});
+    } else if (hasConfig(installed)) {
+        places.push_back({installed, false});
+    }
+    if (hasConfig(userFolder)) {
+        places.push_back({userFolder, false});
+    }
+    return places;
+}
+
+std::vector<std::string> ConfigLocations::existingFiles() const {
+    std::vector<std::string> files;
+    for (const Place& place : existingPlaces()) {
+        files.push_back((fs::path(place.folder) / kFileName).string());
+    }
+    return files;
+}
+
+std::string ConfigLocations::load(Settings& settings) const {
+    std::string dataDirectory = settings.getString(kDataDirectoryKey);
+    for (const Place& place : existingPlaces()) {
+        // Cleared first, so that afterwards the key tells whether this file set it (a
+        // "string" line never stores an empty value).
+        settings.setString(kDataDirectoryKey, "");
+        settings.load((fs::path(place.folder) / kFileName).string());
+        const std::string named = settings.getString(kDataDirectoryKey);
+        if (named.empty()) {
+            settings.setString(kDataDirectoryKey, dataDirectory);
+        } else if (place.keepRelative || named.front() == '/') {
+            dataDirectory = named;
+        } else {
+            dataDirectory = (fs::path(place.folder) / named).string();
+        }
+    }
+    return dataDirectory;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Settings;
+
+// The three places settings come from, in loading order:
+//   1. "config.dat" in the starting directory, or, when there is none, the installed
+//      copy beside the game's data (<executable folder>/../share/margin-brawler);
+//   2. the player's own $XDG_CONFIG_HOME/margin-brawler/config.dat (default
+//      ~/.config/...), loaded last so it overrides keys without copying the data.
+// A relative `dataDirectory` is taken relative to the folder of the file that set it;
+// from the starting directory that is the starting directory itself, as always.
+class ConfigLocations {
+public:
+    // startDirectory may be relative ("." for the working directory); an empty
+    // executablePath or userConfigHome leaves that place out.
+    ConfigLocations(std::string startDirectory, const std::string& executablePath, std::string userConfigHome);
+
+    // The working directory, /proc/self/exe and $XDG_CONFIG_HOME (or $HOME/.config).
+    static ConfigLocations forThisProcess();
+
+    // The files that exist, in the order they are loaded.
+    std::vector<std::string> existingFiles() const;
+
+    // Loads every existing file into the store and answers the data directory to change
+    // into (empty when no file names one).
+    std::string load(Settings& settings) const;
+
+    // Where a packaged installation keeps its data and settings, beside its executable.
+    static std::string installedFolder(const std::string& executablePath);
+
+private:
+    struct Place {
+        std::string folder;
+        bool keepRelative;  // the starting directory: dataDirectory is used as written
+    };
+    std::vector<Place> existingPlaces() const;
+
+    std::string startDirectory;
+    std::string installed;
+    std::string userFolder;
+};
