@@ -26,7 +26,7 @@ grep -vq "Installing: $prefix\|Up-to-date: $prefix\|^-- Install configuration" "
   && fail "installed outside the prefix: $(grep -v "$prefix" "$work/install.txt" | head -3)"
 grep -qx "ExecStart=$prefix/bin/margin-coin-server --port 7777 --bind 127.0.0.1" \
   "$prefix/lib/systemd/system/margin-coin-server.service" || fail "the unit does not name the installed server"
-command -v systemd-analyze > /dev/null && { systemd-analyze verify \
+command -v systemd-analyze > /dev/null && { systemd-analyze verify --man=no \
   "$prefix/lib/systemd/system/margin-coin-server.service" || fail "systemd rejects the unit"; }
 command -v desktop-file-validate > /dev/null && { desktop-file-validate \
   "$prefix/share/applications/margin-brawler.desktop" || fail "invalid desktop entry"; }
