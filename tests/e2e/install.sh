@@ -37,33 +37,14 @@ command -v appstreamcli > /dev/null && { appstreamcli validate --no-net \
 GAME=$prefix/bin/margin-brawler
 export XDG_CONFIG_HOME=$work/config
 
-# played DIR SIZE SHOT: the game started in DIR opens a SIZE window showing the main
-# menu with the bundled pictures and no data problem.
-played() {
-  start_game "$1"
-  local id
-  id=$(window_id) || fail "no game window (started in $1)"
-  wait_for_size "$id" "$2" || fail "window is $(window_size "$id"), not $2 (started in $1)"
-  sleep 2
-  import -window "$id" "$SCREENS/$3.png" || fail "screenshot $3"
-  kill -0 "$GAME_PID" 2>/dev/null || fail "the game died: $(tail -3 "$1/stderr.txt")"
-  stop_game
-  grep -q "Failed\|Could not\|Can't\|Unrecognized\|missing" "$1/stdout.txt" "$1/stderr.txt" \
-    && fail "data problems: $(cat "$1/stdout.txt" "$1/stderr.txt" | head -5)"
-  # The menu background is light paper; a missing picture draws a dark checkerboard.
-  local light
-  light=$(convert "$SCREENS/$3.png" -colorspace Gray -format "%[fx:mean > 0.6]" info:)
-  [ "$light" = 1 ] || fail "the main menu in $3 is not the bundled paper background"
-}
-
 # An empty directory: the installed settings (800 x 600) and data.
 mkdir -p "$work/anywhere"
-played "$work/anywhere" 800x600 installed-main-menu
+shows_main_menu "$work/anywhere" 800x600 installed-main-menu
 
 # The player's own file overrides the window size without touching the installation.
 mkdir -p "$XDG_CONFIG_HOME/margin-brawler"
 printf 'int width 1024\nint height 768\n' > "$XDG_CONFIG_HOME/margin-brawler/config.dat"
-played "$work/anywhere" 1024x768 installed-user-size
+shows_main_menu "$work/anywhere" 1024x768 installed-user-size
 
 # A config.dat in the starting directory replaces the installed one (whose 800 x 600 is
 # then not read), its data directory is relative to it, and the player's file still
@@ -72,4 +53,4 @@ mkdir -p "$work/own"
 ln -s "$prefix/share/margin-brawler" "$work/own/data"
 printf 'string dataDirectory data\n' > "$work/own/config.dat"
 printf 'int height 500\n' > "$XDG_CONFIG_HOME/margin-brawler/config.dat"
-played "$work/own" 640x500 installed-own-config
+shows_main_menu "$work/own" 640x500 installed-own-config

@@ -43,3 +43,22 @@ wait_for_size() {
   done
   return 1
 }
+
+# shows_main_menu DIR SIZE SHOT: $GAME started in DIR opens a SIZE window showing the
+# main menu with the bundled pictures and reports no data problem; keeps SHOT.png.
+shows_main_menu() {
+  start_game "$1"
+  local id
+  id=$(window_id) || fail "no game window (started in $1)"
+  wait_for_size "$id" "$2" || fail "window is $(window_size "$id"), not $2 (started in $1)"
+  sleep 2
+  import -window "$id" "$SCREENS/$3.png" || fail "screenshot $3"
+  kill -0 "$GAME_PID" 2>/dev/null || fail "the game died: $(tail -3 "$1/stderr.txt")"
+  stop_game
+  grep -q "Failed\|Could not\|Can't\|Unrecognized\|missing" "$1/stdout.txt" "$1/stderr.txt" \
+    && fail "data problems: $(cat "$1/stdout.txt" "$1/stderr.txt" | head -5)"
+  # The menu background is light paper; a missing picture draws a dark checkerboard.
+  local light
+  light=$(convert "$SCREENS/$3.png" -colorspace Gray -format "%[fx:mean > 0.6]" info:)
+  [ "$light" = 1 ] || fail "the main menu in $3 is not the bundled paper background"
+}

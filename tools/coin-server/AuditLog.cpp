@@ -5,22 +5,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <iostream>
 #include <utility>
 
-namespace {
-
-std::string utcNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
-}
-
-}  // namespace
+#include "UtcTime.h"
 
 AuditLog::AuditLog(std::string path) : filePath(std::move(path)) {}
 
@@ -38,7 +26,7 @@ bool AuditLog::open(std::string& error) {
 }
 
 void AuditLog::write(const std::string& text) const {
-    const std::string line = utcNow() + " " + text + "\n";
+    const std::string line = utcTime("%Y-%m-%dT%H:%M:%SZ") + " " + text + "\n";
     if (!file.isOpen()) {
         std::cout << line << std::flush;
         return;

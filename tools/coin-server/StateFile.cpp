@@ -5,13 +5,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
 
 #include "FileDescriptor.h"
+#include "UtcTime.h"
 
 namespace {
 
@@ -19,13 +19,15 @@ namespace fs = std::filesystem;
 
 const char* const kPrefix = "credits ";
 
-std::string timeStamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &utc);
-    return text;
+// A name beside the file that no earlier damaged copy holds.
+std::string asideName(const std::string& filePath) {
+    const std::string stem = filePath + ".corrupt-" + utcTime("%Y%m%dT%H%M%SZ");
+    std::string name = stem;
+    std::error_code error;
+    for (int copy = 1; fs::exists(name, error); ++copy) {
+        name = stem + "." + std::to_string(copy);
+    }
+    return name;
 }
 
 }  // namespace
@@ -62,7 +64,7 @@ StateFile::Reading StateFile::read() const {
         reading.credits = *credits;
         return reading;
     }
-    const std::string aside = filePath + ".corrupt-" + timeStamp();
+    const std::string aside = asideName(filePath);
     fs::rename(filePath, aside, error);
     if (error) {
         reading.problem = "the state file " + filePath + " holds no credit count and cannot be moved aside: " +
