@@ -4,7 +4,13 @@
 
 #include <cerrno>
 
-ConsoleInput::ConsoleInput() : terminal(isatty(STDIN_FILENO) != 0) {}
+ConsoleInput::ConsoleInput() : terminal(isatty(STDIN_FILENO) != 0) {
+    // Started in the background of an interactive shell, reading the terminal would stop
+    // the whole server (SIGTTIN); such a server takes its coins from signals only.
+    if (terminal && tcgetpgrp(STDIN_FILENO) != getpgrp()) {
+        open = false;
+    }
+}
 
 std::vector<std::string> ConsoleInput::readLines() {
     std::vector<std::string> lines;

@@ -86,7 +86,7 @@ bool ServerLoop::handleConsole() {
 }
 
 void ServerLoop::showCount() const {
-    std::cout << service.credits() << " credits";
+    std::cout << service.credits() << (service.credits() == 1 ? " credit" : " credits");
     if (service.ignoredDatagrams() > 0) {
         std::cout << ", " << service.ignoredDatagrams() << " datagrams ignored from other addresses";
     }
