@@ -36,9 +36,13 @@ int main(int argc, char** argv) {
     const SignalWatch signals({SIGTERM, SIGINT, SIGUSR1, SIGHUP});
     std::string error;
     const std::optional<ServerOptions> options = ServerOptions::parse(argc, argv, error);
+    if (!options && error == "help") {
+        std::cout << ServerOptions::usage();
+        return 0;
+    }
     if (!options) {
-        (error == "help" ? std::cout : std::cerr) << (error == "help" ? "" : error + "\n") << ServerOptions::usage();
-        return error == "help" ? 0 : 2;
+        std::cerr << "margin-coin-server: " << error << "\n" << ServerOptions::usage();
+        return 2;
     }
     const std::optional<AddressFilter> filter = AddressFilter::parse(options->allowList, error);
     if (!filter) {
@@ -60,6 +64,10 @@ int main(int argc, char** argv) {
     }
     if (!reading.usable) {
         return failWith("not starting, so that nothing overwrites the credits it may hold");
+    }
+    // A server that cannot store a coin would lose it at the next restart: say so now.
+    if (!ledger.state().write(ledger.credits(), error)) {
+        return failWith("cannot store the credits: " + error);
     }
     const UdpEndpoint endpoint(options->bindAddress, options->port, error);
     if (!endpoint.isOpen()) {
