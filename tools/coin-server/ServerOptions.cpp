@@ -49,6 +49,7 @@ const char* ServerOptions::usage() {
 
 std::optional<ServerOptions> ServerOptions::parse(int argc, const char* const* argv, std::string& error) {
     ServerOptions options;
+    bool portGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
@@ -57,8 +58,10 @@ std::optional<ServerOptions> ServerOptions::parse(int argc, const char* const* a
         }
         const bool takesValue = option == "--port" || option == "--bind" || option == "--allow" ||
                                 option == "--state" || option == "--log";
-        // A bare number is the port, as the first coin server took it.
-        if (!takesValue && parsePort(option, options.port)) {
+        // A bare number is the port, as the first coin server took it; its second one,
+        // the starting credits, now lives in the state file.
+        if (!takesValue && !portGiven && parsePort(option, options.port)) {
+            portGiven = true;
             continue;
         }
         if (!takesValue) {
