@@ -16,15 +16,14 @@ bool readKeyframe(TextTokens& tokens, Keyframe& frame) {
         const bool read = numbers < JointCount ? TextTokens::toFloat(token, frame.angles[numbers])
                                                : TextTokens::toInt(token, frame.duration);
         if (!read) {
-            tokens.source().report(tokens.line(), "'" + token + "' is not a " +
-                                                      (numbers < JointCount ? "decimal angle" : "whole duration") +
-                                                      "; the animation ends before it");
+            const char* const expected = numbers < JointCount ? "a decimal angle" : "a whole duration";
+            tokens.report("'" + token + "' is not " + expected + "; the animation ends before it");
             return false;
         }
     }
     if (numbers > 0 && numbers < kNumbersPerKeyframe) {
-        tokens.source().report(tokens.line(), "the last key frame has only " + std::to_string(numbers) + " of its " +
-                                                  std::to_string(kNumbersPerKeyframe) + " numbers");
+        tokens.report("the last key frame has only " + std::to_string(numbers) + " of its " +
+                      std::to_string(kNumbersPerKeyframe) + " numbers");
     }
     if (numbers < kNumbersPerKeyframe) {
         return false;
@@ -32,7 +31,7 @@ bool readKeyframe(TextTokens& tokens, Keyframe& frame) {
     // A negative length would become an endless segment once playback reads it as an
     // unsigned time, leaving the figure stuck in the move for good.
     if (frame.duration < 0) {
-        tokens.source().report(tokens.line(), "a negative duration lasts no time");
+        tokens.report("a negative duration lasts no time");
         frame.duration = 0;
     }
     return true;

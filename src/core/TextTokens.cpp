@@ -34,20 +34,14 @@ bool TextTokens::next(std::string& out) {
     while (position < currentLine.size() && !isSpace(currentLine[position])) {
         ++position;
     }
-    token = currentLine.substr(start, position - start);
+    out = currentLine.substr(start, position - start);
     tokenLine = file.lineNumber();
-    out = token;
     return true;
 }
 
 bool TextTokens::nextInt(int32_t& value) {
     std::string text;
     return next(text) && toInt(text, value);
-}
-
-bool TextTokens::nextFloat(float& value) {
-    std::string text;
-    return next(text) && toFloat(text, value);
 }
 
 bool TextTokens::toInt(const std::string& text, int32_t& value) {

@@ -18,12 +18,10 @@ public:
     // False at the end of the file (or at its size limits).
     bool next(std::string& token);
     bool nextInt(int32_t& value);
-    bool nextFloat(float& value);
     // The line of the token last read.
     int line() const { return tokenLine; }
-    // The token last read, for messages about it.
-    const std::string& last() const { return token; }
-    TextFile& source() const { return file; }
+    // Reports a fault at the token last read, one the game passes over in silence.
+    void report(const std::string& message) const { file.report(tokenLine, message); }
 
     static bool toInt(const std::string& text, int32_t& value);
     static bool toFloat(const std::string& text, float& value);
@@ -32,6 +30,5 @@ private:
     TextFile& file;
     std::string currentLine;
     std::size_t position = 0;
-    std::string token;
     int tokenLine = 0;
 };
