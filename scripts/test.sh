@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite inside a virtual
 # X server (the GL tests open real windows on Mesa's software renderer). The image
-# decoders, which parse untrusted files, run a second time under AddressSanitizer.
+# decoders, which parse untrusted files, run a second time under AddressSanitizer;
+# margin-check vets the bundled data.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -11,6 +12,9 @@ cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DMB_ASAN=ON -DM
 cmake --build "$root/build-asan" -j"$(nproc)" --target test_render
 (cd "$root/build-asan" && xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --output-on-failure -R "^(ImageDecoding|Checkerboard|TextureManager)")
+
+# The bundled data must load without a single complaint.
+"$root/build/tools/margin-check" "$root/data"
 
 cd "$root/build"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"

@@ -2,11 +2,12 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/MusicStream.h"
+#include "audio/SoundList.h"
+#include "core/ConsoleProblems.h"
 #include "core/Settings.h"
 
 #include <AL/alut.h>
 
-#include <fstream>
 #include <iostream>
 
 namespace {
@@ -45,16 +46,10 @@ void SoundManager::shutdown() {
 }
 
 void SoundManager::loadSoundList(const std::string& path) {
-    std::ifstream in(path);
-    std::string name;
-    while (in >> name) {
-        int count = 0;
-        if (!(in >> count)) {
-            return;
-        }
-        std::string fileName;
-        for (int i = 0; i < count && in >> fileName; ++i) {
-            loadSound(name, fileName);
+    ConsoleProblems console;
+    for (const SoundList::Record& record : SoundList::read(path, console)) {
+        for (const std::string& fileName : record.files) {
+            loadSound(record.name, fileName);
         }
     }
 }

@@ -1,60 +1,40 @@
 #include "characters/AnimationLibrary.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <iostream>
-#include <limits>
+#include "core/ConsoleProblems.h"
+#include "core/TextTokens.h"
 
 namespace {
 
-// Only plain decimal notation counts as a number: no hex, "inf" or "nan", which would
-// reach the joints as angles no rotation can use.
-bool isDecimal(const std::string& token, const char* allowed) {
-    return !token.empty() && token.find_first_not_of(allowed) == std::string::npos;
-}
+constexpr int kNumbersPerKeyframe = JointCount + 1;
 
-bool readAngle(std::istream& in, float& angle) {
+// Reads one record; false at the end of the file or at the first token that is not a
+// number of the right kind, which ends the animation there.
+bool readKeyframe(TextTokens& tokens, Keyframe& frame) {
+    int numbers = 0;
     std::string token;
-    if (!(in >> token) || !isDecimal(token, "0123456789+-.eE")) {
-        return false;
+    for (; numbers < kNumbersPerKeyframe && tokens.next(token); ++numbers) {
+        const bool read = numbers < JointCount ? TextTokens::toFloat(token, frame.angles[numbers])
+                                               : TextTokens::toInt(token, frame.duration);
+        if (!read) {
+            const char* const expected = numbers < JointCount ? "a decimal angle" : "a whole duration";
+            tokens.report("'" + token + "' is not " + expected + "; the animation ends before it");
+            return false;
+        }
     }
-    errno = 0;
-    char* end = nullptr;
-    const float value = std::strtof(token.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(value) || (errno == ERANGE && value != 0.0f)) {
-        return false;
+    if (numbers > 0 && numbers < kNumbersPerKeyframe) {
+        tokens.report("the last key frame has only " + std::to_string(numbers) + " of its " +
+                      std::to_string(kNumbersPerKeyframe) + " numbers");
     }
-    angle = value;
-    return true;
-}
-
-bool readDuration(std::istream& in, int32_t& duration) {
-    std::string token;
-    if (!(in >> token) || !isDecimal(token, "0123456789+-")) {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const long long value = std::strtoll(token.c_str(), &end, 10);
-    if (*end != '\0' || errno == ERANGE || value < std::numeric_limits<int32_t>::min() ||
-        value > std::numeric_limits<int32_t>::max()) {
+    if (numbers < kNumbersPerKeyframe) {
         return false;
     }
     // A negative length would become an endless segment once playback reads it as an
     // unsigned time, leaving the figure stuck in the move for good.
-    duration = value < 0 ? 0 : static_cast<int32_t>(value);
-    return true;
-}
-
-bool readKeyframe(std::istream& in, Keyframe& frame) {
-    for (float& angle : frame.angles) {
-        if (!readAngle(in, angle)) {
-            return false;
-        }
+    if (frame.duration < 0) {
+        tokens.report("a negative duration lasts no time");
+        frame.duration = 0;
     }
-    return readDuration(in, frame.duration);
+    return true;
 }
 
 }  // namespace
@@ -65,21 +45,32 @@ AnimationLibrary& AnimationLibrary::instance() {
 }
 
 bool AnimationLibrary::load(const std::string& file) {
-    std::ifstream in("animations/" + file);
-    if (!in) {
-        std::cerr << "Error: Cannot open animation file " << file << std::endl;
+    ConsoleProblems console;
+    return load(file, console);
+}
+
+bool AnimationLibrary::load(const std::string& file, ProblemSink& problems) {
+    TextFile text("animations/" + file, problems);
+    if (!text.isOpen()) {
+        problems.report({text.path(), 0, "cannot be opened", DataProblem::Console::Err,
+                         "Error: Cannot open animation file " + file});
         return false;
     }
+    TextTokens tokens(text);
     std::string name;
-    in >> name;
+    tokens.next(name);
     if (animations.count(name) != 0) {
-        std::cerr << "Warning: An Animation with name " << name << " already exists." << std::endl;
+        problems.report({text.path(), tokens.line(), "the name '" + name + "' is taken by an animation loaded earlier",
+                         DataProblem::Console::Err, "Warning: An Animation with name " + name + " already exists."});
         return false;
     }
     Animation animation;
     Keyframe frame;
-    while (readKeyframe(in, frame)) {
+    while (readKeyframe(tokens, frame)) {
         animation.keyframes.push_back(frame);
+    }
+    if (animation.empty()) {
+        text.report(tokens.line(), "'" + name + "' has no complete key frame");
     }
     animations.emplace(name, std::move(animation));
     return true;

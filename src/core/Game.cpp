@@ -84,7 +84,9 @@ void Game::update(int milliseconds) {
     if (cutscene.isPlaying()) {
         cutscene.update(milliseconds);
     } else if (attract) {
-        cutscene.load("cutscenes/arcade.dat");
+        if (attractShowStarts) {
+            attractShowStarts = cutscene.load("cutscenes/arcade.dat");
+        }
     } else if (menu) {
         menu->update(milliseconds);
     } else {
@@ -254,7 +256,7 @@ void Game::showMainMenu() {
     closeMenu();
     if (isArcade()) {
         attract = true;
-        Cutscene::instance().load("cutscenes/arcade.dat");
+        attractShowStarts = Cutscene::instance().load("cutscenes/arcade.dat");
     } else {
         menu = std::make_unique<MainMenu>();
         menu->buildItems();

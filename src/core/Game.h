@@ -124,6 +124,9 @@ private:
     bool backgroundShown = false;
     std::string backgroundTexture;
     bool attract = false;
+    // False once the attract-loop cutscene failed to start (missing, or without a slide):
+    // it is tried once per visit to the attract loop, not again on every tick.
+    bool attractShowStarts = false;
     int continueCountdown = 0;
     std::unique_ptr<CoinClient> coinClient;
     std::unique_ptr<CreditsHUD> attractHud;

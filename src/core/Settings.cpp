@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iostream>
 #include <sstream>
+
+#include "core/ConsoleProblems.h"
+#include "core/TextFile.h"
 
 namespace {
 
@@ -47,26 +48,29 @@ int32_t Settings::keyCode(const std::string& keyName) {
 }
 
 void Settings::load(const std::string& fileName) {
-    std::ifstream file(fileName);
-    if (!file) {
-        return;
-    }
+    ConsoleProblems console;
+    load(fileName, console);
+}
+
+void Settings::load(const std::string& fileName, ProblemSink& problems) {
+    TextFile file(fileName, problems);
     std::string line;
-    while (std::getline(file, line)) {
+    while (file.readLine(line)) {
         const std::string::size_type hash = line.find('#');
         if (hash != std::string::npos) {
             line.erase(hash);
         }
-        parseLine(line);
+        parseLine(line, file);
     }
 }
 
-void Settings::parseLine(const std::string& line) {
+void Settings::parseLine(const std::string& line, const TextFile& file) {
     std::istringstream words(line);
     std::string type;
     if (!(words >> type)) {
         return;
     }
+    const int at = file.lineNumber();
     std::string key;
     if (type == "int") {
         words >> key;
@@ -74,6 +78,8 @@ void Settings::parseLine(const std::string& line) {
         int32_t value = 0;
         if (words >> value) {
             slot = value;
+        } else {
+            file.report(at, "'" + key + "' needs a whole number");
         }
     } else if (type == "float") {
         words >> key;
@@ -81,11 +87,16 @@ void Settings::parseLine(const std::string& line) {
         float value = 0.0f;
         if (words >> value) {
             slot = value;
+        } else {
+            file.report(at, "'" + key + "' needs a number");
         }
     } else if (type == "key") {
         words >> key;
         std::string keyName;
         integers[key] = (words >> keyName) ? keyCode(keyName) : 0;
+        if (integers[key] == 0) {
+            file.report(at, "'" + key + "' needs a key: one character or up, down, left, right, space, tab, escape");
+        }
     } else if (type == "string") {
         words >> key;
         std::string rest;
@@ -96,9 +107,12 @@ void Settings::parseLine(const std::string& line) {
         // spaces belong to the value.
         if (rest.size() > 1) {
             strings[key] = rest.substr(1);
+        } else {
+            file.report(at, "'" + key + "' has no text");
         }
     } else {
-        std::cout << "Unrecognized line: " << line << "\n";
+        file.problems().report({file.path(), at, "unknown line kind '" + type + "'", DataProblem::Console::Out,
+                                "Unrecognized line: " + line});
     }
 }
 

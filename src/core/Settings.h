@@ -4,6 +4,9 @@
 #include <map>
 #include <string>
 
+class ProblemSink;
+class TextFile;
+
 // The process-wide store of typed tuning values, filled from "config.dat" at start-up.
 // Three independent maps keyed by exact, case-sensitive names; a getter for an absent
 // key answers 0, 0.0 or "" (and may insert that default). Key codes from "key" lines
@@ -16,6 +19,8 @@ public:
     // Reads a settings file into the store; a later line for the same key overwrites.
     // A file that cannot be opened leaves the store unchanged and prints nothing.
     void load(const std::string& fileName);
+    // The same, sending every fault to `problems` (the game prints what it always did).
+    void load(const std::string& fileName, ProblemSink& problems);
 
     int32_t getInt(const std::string& key);
     float getFloat(const std::string& key);
@@ -33,7 +38,7 @@ public:
 
 private:
     Settings() = default;
-    void parseLine(const std::string& line);
+    void parseLine(const std::string& line, const TextFile& file);
 
     std::map<std::string, std::string> strings;
     std::map<std::string, int32_t> integers;

@@ -5,14 +5,11 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "core/ConsoleProblems.h"
+#include "core/TextFile.h"
 
 namespace {
-
-// Real calibration files are a few kilobytes; anything past this is not one, and
-// reading it whole would only cost memory.
-constexpr std::size_t kMaxFileBytes = 1 << 20;
 
 std::string trimmed(const std::string& text) {
     const auto isSpace = [](unsigned char c) { return std::isspace(c) != 0; };
@@ -85,62 +82,48 @@ void setAxisParameter(AxisCalibration& axis, const std::string& key, const std::
 }  // namespace
 
 bool JoystickCalibration::load(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
+    ConsoleProblems console;
+    TextFile file(path, console);
+    if (!file.isOpen()) {
         return false;
     }
-    std::string text(kMaxFileBytes, '\0');
-    file.read(&text[0], static_cast<std::streamsize>(text.size()));
-    if (file.bad()) {  // a directory opens but cannot be read
-        return false;
+    Reading reading;
+    std::string line;
+    while (file.readLine(line)) {
+        readLine(line, reading);
     }
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    parse(text);
     return true;
 }
 
-void JoystickCalibration::parse(const std::string& text) {
-    Device* device = nullptr;
-    AxisCalibration* axis = nullptr;
-    // Inside an axis block, even one that was thrown away, device parameters do not apply.
-    bool inAxis = false;
+void JoystickCalibration::readLine(const std::string& rawLine, Reading& reading) {
+    const std::string line = trimmed(rawLine);
+    if (line.empty() || line[0] == '#') {
+        return;
+    }
+    const std::string::size_type equals = line.find('=');
+    const std::string key = lowered(trimmed(line.substr(0, equals)));
+    const std::string value = equals == std::string::npos ? std::string() : trimmed(line.substr(equals + 1));
 
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        line = trimmed(line);
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        const std::string::size_type equals = line.find('=');
-        const std::string key = lowered(trimmed(line.substr(0, equals)));
-        const std::string value = equals == std::string::npos ? std::string() : trimmed(line.substr(equals + 1));
-
-        if (key == "beginjoystick") {
-            device = value.empty() ? nullptr : &(devices[value] = Device{});
-            axis = nullptr;
-            inAxis = false;
-        } else if (key == "endjoystick") {
-            device = nullptr;
-            axis = nullptr;
-            inAxis = false;
-        } else if (key == "beginaxis") {
-            int number = -1;
-            inAxis = true;
-            axis = device != nullptr && readInt(value, number) && number >= 0
-                       ? &(device->axes[number] = AxisCalibration{})
-                       : nullptr;
-        } else if (key == "endaxis") {
-            axis = nullptr;
-            inAxis = false;
-        } else if (axis != nullptr) {
-            setAxisParameter(*axis, key, value);
-        } else if (device != nullptr && !inAxis) {
-            if (key == "name") {
-                device->name = value;
-            } else if (key == "lastcalibrated") {
-                readDouble(value, device->lastCalibrated);
-            }
+    if (key == "beginjoystick") {
+        reading = Reading{value.empty() ? nullptr : &(devices[value] = Device{})};
+    } else if (key == "endjoystick") {
+        reading = Reading{};
+    } else if (key == "beginaxis") {
+        int number = -1;
+        reading.inAxis = true;
+        reading.axis = reading.device != nullptr && readInt(value, number) && number >= 0
+                           ? &(reading.device->axes[number] = AxisCalibration{})
+                           : nullptr;
+    } else if (key == "endaxis") {
+        reading.axis = nullptr;
+        reading.inAxis = false;
+    } else if (reading.axis != nullptr) {
+        setAxisParameter(*reading.axis, key, value);
+    } else if (reading.device != nullptr && !reading.inAxis) {
+        if (key == "name") {
+            reading.device->name = value;
+        } else if (key == "lastcalibrated") {
+            readDouble(value, reading.device->lastCalibrated);
         }
     }
 }

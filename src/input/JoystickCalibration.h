@@ -20,8 +20,6 @@ public:
     // Adds the devices of a calibration file; false when the file cannot be read, which
     // leaves every axis on the raw range.
     bool load(const std::string& path);
-    // Adds the devices described by text in the calibration file's format.
-    void parse(const std::string& text);
 
     // nullptr when the file has no block for that device path.
     const Device* find(const std::string& devicePath) const;
@@ -29,5 +27,14 @@ public:
     AxisCalibration axis(const std::string& devicePath, int axis) const;
 
 private:
+    // Where reading stands between lines.
+    struct Reading {
+        Device* device = nullptr;
+        AxisCalibration* axis = nullptr;
+        // Inside an axis block, even one that was thrown away, device parameters do not apply.
+        bool inAxis = false;
+    };
+    void readLine(const std::string& line, Reading& reading);
+
     std::map<std::string, Device> devices;
 };

@@ -1,11 +1,12 @@
 #include "render/TextureManager.h"
 
+#include "core/ConsoleProblems.h"
 #include "render/Image.h"
+#include "render/TextureList.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <fstream>
 #include <iostream>
 
 namespace {
@@ -41,11 +42,9 @@ TextureManager& TextureManager::instance() {
 void TextureManager::clear() { textures.clear(); }
 
 void TextureManager::loadList(const std::string& path) {
-    std::ifstream list(path);
-    std::string fileName;
-    std::string textureName;
-    while (list >> fileName >> textureName) {
-        load(fileName, textureName);
+    ConsoleProblems console;
+    for (const TextureList::Entry& entry : TextureList::read(path, console)) {
+        load(entry.file, entry.name);
     }
 }
 

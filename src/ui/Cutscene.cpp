@@ -3,12 +3,13 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 
+#include "core/ConsoleProblems.h"
 #include "core/Game.h"
 #include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
+#include "ui/CutsceneScript.h"
 
 namespace {
 
@@ -34,11 +35,12 @@ Cutscene& Cutscene::instance() {
     return player;
 }
 
-void Cutscene::load(const std::string& path) {
-    std::ifstream file(path);
-    if (!file) {
+bool Cutscene::load(const std::string& path) {
+    ConsoleProblems console;
+    CutsceneScript script;
+    if (!script.read(path, console)) {
         std::cout << "Could not open cutscene: " << path << std::endl;
-        return;
+        return false;
     }
     std::cout << "Loaded " << path << "\n";
 
@@ -48,8 +50,12 @@ void Cutscene::load(const std::string& path) {
         game.draw();
     }
 
-    frames.clear();
-    parse(file);
+    TextureManager& textures = TextureManager::instance();
+    for (const CutsceneScript::Picture& picture : script.pictures) {
+        textures.load(picture.file, picture.texture);
+        loadedTextures.push_back(picture.texture);
+    }
+    frames = std::move(script.frames);
     if (frames.empty()) {
         end();
     } else {
@@ -57,29 +63,7 @@ void Cutscene::load(const std::string& path) {
         next = frames.size() >= 2 ? frames[1] : CutsceneFrame{};
     }
     game.clearBackground();
-}
-
-// Entries are a keyword and its tokens; every keyword but "frame" introduces a texture.
-// An entry cut short or with numbers that do not read ends the file there.
-void Cutscene::parse(std::istream& in) {
-    std::string keyword;
-    while (in >> keyword) {
-        if (keyword == "frame") {
-            CutsceneFrame frame;
-            if (!(in >> frame.texture >> frame.hold >> frame.fade >> frame.transition)) {
-                return;
-            }
-            frames.push_back(frame);
-        } else {
-            std::string textureName;
-            std::string fileName;
-            if (!(in >> textureName >> fileName)) {
-                return;
-            }
-            TextureManager::instance().load(fileName, textureName);
-            loadedTextures.push_back(textureName);
-        }
-    }
+    return isPlaying();
 }
 
 void Cutscene::update(int milliseconds) {

@@ -17,8 +17,9 @@ public:
 
     static Cutscene& instance();
 
-    // Reads the file and starts its first slide; a file that cannot be opened changes nothing.
-    void load(const std::string& path);
+    // Reads the file and starts its first slide; a file that cannot be opened changes
+    // nothing. True when a show started (a file without slides ends at once).
+    bool load(const std::string& path);
     // Called with every game tick while playing.
     void update(int milliseconds);
     // Full-window drawing on top of the scene; needs the GL context.
@@ -37,7 +38,6 @@ public:
 
 private:
     Cutscene() = default;
-    void parse(std::istream& in);
     void end();
 
     std::deque<CutsceneFrame> frames;

@@ -13,4 +13,5 @@ struct CutsceneFrame {
     int hold = 0;
     int fade = 0;
     int transition = CrossFade;
+    int line = 0;  // where the file defines it, for messages
 };

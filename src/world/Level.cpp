@@ -2,15 +2,16 @@
 
 #include <GL/gl.h>
 
-#include <fstream>
 #include <iostream>
 #include <memory>
 
 #include "audio/SoundManager.h"
 #include "characters/Boss.h"
 #include "characters/Enemy.h"
+#include "core/ConsoleProblems.h"
 #include "core/Game.h"
 #include "core/Settings.h"
+#include "core/TextFile.h"
 #include "render/TextureManager.h"
 #include "ui/Cutscene.h"
 #include "world/Head.h"
@@ -58,20 +59,16 @@ std::unique_ptr<Object> makeItem(int32_t type) {
 
 bool Level::load(const std::string& newName) {
     levelName = newName;
-    std::ifstream file("levels/" + levelName);
-    if (!file) {
+    ConsoleProblems console;
+    TextFile file("levels/" + levelName, console);
+    if (!file.isOpen()) {
         std::cerr << "Failed to load " << levelName << "\n";
         return false;
     }
     script.clear();
     scrollPosition = 0.0;
     Ink::instance().clear();
-
-    std::string line;
-    while (std::getline(file, line)) {
-        script.readLine(line, levelName);
-    }
-    script.sort();
+    script.read(file, levelName);
     xOffset = xOffsetSetting();
     zOffset = zOffsetSetting();
     return true;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-// One record per line of a level script. Fields that a short line does not supply keep
-// these defaults.
+// One record per line of a level script, with the line it came from. Fields that a
+// short line does not supply keep these defaults.
 
 // An enemy that comes in from an edge of the view once the players reach triggerX.
 struct EnemyEntry {
@@ -14,6 +14,11 @@ struct EnemyEntry {
     double z = 0.0;
     uint32_t type = 0;  // kinds 0..3, 4 the boss
     uint32_t weapon = 0;  // 0 none, 1 a stick, 2 a head
+    int line = 0;
+
+    // Another weapon spawns the enemy unarmed; another kind fights as kind 0.
+    bool knownWeapon() const { return weapon <= 2; }
+    bool knownKind() const { return type <= 4; }
 };
 
 struct ObstacleEntry {
@@ -24,6 +29,7 @@ struct ObstacleEntry {
     double x = 0.0;
     double z = 0.0;
     int32_t contents = 0;
+    int line = 0;
 };
 
 // A health pickup: type 1 small, 2 medium, 3 large.
@@ -31,6 +37,10 @@ struct ItemEntry {
     double x = 0.0;
     double z = 0.0;
     int32_t type = 0;
+    int line = 0;
+
+    // Another type places nothing.
+    bool knownType() const { return type >= 1 && type <= 3; }
 };
 
 // Plays only in a game with exactly `players` players.
@@ -38,10 +48,12 @@ struct CutsceneEntry {
     double x = 0.0;
     std::string file;
     int32_t players = 0;
+    int line = 0;
 };
 
 struct MusicEntry {
     double x = 0.0;
     std::string file;
     float level = 0.0f;  // kept from the file; it changes nothing
+    int line = 0;
 };

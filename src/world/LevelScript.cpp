@@ -1,9 +1,10 @@
 #include "world/LevelScript.h"
 
 #include <algorithm>
-#include <iostream>
 #include <limits>
 #include <sstream>
+
+#include "core/TextFile.h"
 
 namespace {
 
@@ -11,6 +12,14 @@ template <typename Entry>
 void sortByX(std::deque<Entry>& entries) {
     std::stable_sort(entries.begin(), entries.end(),
                      [](const Entry& a, const Entry& b) { return a.x < b.x; });
+}
+
+// A line whose fields do not all read still adds its entry; the author hears of it.
+void expectFields(const std::istream& words, const TextFile& file, const std::string& kind,
+                  const std::string& fields) {
+    if (!words) {
+        file.report(file.lineNumber(), kind + " needs " + fields);
+    }
 }
 
 }  // namespace
@@ -25,53 +34,80 @@ void LevelScript::clear() {
     // A file without an "end" line never finishes by itself.
     endPosition = std::numeric_limits<double>::infinity();
     nextLevel.clear();
+    endLine = 0;
 }
 
-void LevelScript::readLine(const std::string& rawLine, const std::string& levelName) {
-    const std::string line = rawLine.substr(0, rawLine.find('#'));
-    std::istringstream words(line);
-    std::string kind;
-    if (!(words >> kind)) {
-        return;
-    }
-    // A field the line does not supply keeps its default; the entry is added anyway.
-    if (kind == "enemy") {
-        EnemyEntry entry;
-        words >> entry.weapon >> entry.side >> entry.triggerX >> entry.z >> entry.type >>
-            entry.minPlayers;
-        enemies.push_back(entry);
-    } else if (kind == "obstacle") {
-        ObstacleEntry entry;
-        words >> entry.texture >> entry.radius >> entry.width >> entry.height >> entry.x >>
-            entry.z >> entry.contents;
-        obstacles.push_back(entry);
-    } else if (kind == "stop") {
-        double position = 0.0;
-        words >> position;
-        stops.push_back(position);
-    } else if (kind == "item") {
-        ItemEntry entry;
-        words >> entry.x >> entry.z >> entry.type;
-        items.push_back(entry);
-    } else if (kind == "cutscene") {
-        CutsceneEntry entry;
-        words >> entry.file >> entry.x >> entry.players;
-        cutscenes.push_back(entry);
-    } else if (kind == "music") {
-        MusicEntry entry;
-        words >> entry.file >> entry.x >> entry.level;
-        music.push_back(entry);
-    } else if (kind == "end") {
-        double position = 0.0;
-        words >> position;
-        endPosition = position;
-        std::string next;
-        if (words >> next) {
-            nextLevel = next;
+void LevelScript::read(TextFile& file, const std::string& levelName) {
+    std::string rawLine;
+    while (file.readLine(rawLine)) {
+        const std::string line = rawLine.substr(0, rawLine.find('#'));
+        std::istringstream words(line);
+        std::string kind;
+        if (!(words >> kind)) {
+            continue;
         }
-    } else {
-        std::cout << "Unhandled line in " << levelName << ": " << line << "\n";
+        const int at = file.lineNumber();
+        if (kind == "enemy") {
+            EnemyEntry entry;
+            entry.line = at;
+            words >> entry.weapon >> entry.side >> entry.triggerX >> entry.z >> entry.type >> entry.minPlayers;
+            expectFields(words, file, kind, "weapon, side, trigger x, z, kind and minimum players");
+            if (!entry.knownWeapon()) {
+                file.report(at, "unknown weapon " + std::to_string(entry.weapon) + " (0 none, 1 stick, 2 head)");
+            }
+            if (!entry.knownKind()) {
+                file.report(at, "unknown enemy kind " + std::to_string(entry.type) + " (0 to 3, 4 the boss)");
+            }
+            enemies.push_back(entry);
+        } else if (kind == "obstacle") {
+            ObstacleEntry entry;
+            entry.line = at;
+            words >> entry.texture >> entry.radius >> entry.width >> entry.height >> entry.x >> entry.z >>
+                entry.contents;
+            expectFields(words, file, kind, "texture, radius, width, height, x, z and contents");
+            obstacles.push_back(entry);
+        } else if (kind == "stop") {
+            double position = 0.0;
+            words >> position;
+            expectFields(words, file, kind, "a position");
+            stops.push_back(position);
+        } else if (kind == "item") {
+            ItemEntry entry;
+            entry.line = at;
+            words >> entry.x >> entry.z >> entry.type;
+            expectFields(words, file, kind, "x, z and type");
+            if (!entry.knownType()) {
+                file.report(at, "unknown item type " + std::to_string(entry.type) + " (1 small, 2 medium, 3 large)");
+            }
+            items.push_back(entry);
+        } else if (kind == "cutscene") {
+            CutsceneEntry entry;
+            entry.line = at;
+            words >> entry.file >> entry.x >> entry.players;
+            expectFields(words, file, kind, "a file, x and the number of players");
+            cutscenes.push_back(entry);
+        } else if (kind == "music") {
+            MusicEntry entry;
+            entry.line = at;
+            words >> entry.file >> entry.x >> entry.level;
+            expectFields(words, file, kind, "a file, x and a volume");
+            music.push_back(entry);
+        } else if (kind == "end") {
+            double position = 0.0;
+            words >> position;
+            expectFields(words, file, kind, "a position");
+            endPosition = position;
+            endLine = at;
+            std::string next;
+            if (words >> next) {
+                nextLevel = next;
+            }
+        } else {
+            file.problems().report({file.path(), at, "unknown line kind '" + kind + "'", DataProblem::Console::Out,
+                                    "Unhandled line in " + levelName + ": " + line});
+        }
     }
+    sort();
 }
 
 void LevelScript::sort() {

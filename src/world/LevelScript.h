@@ -5,17 +5,20 @@
 
 #include "world/LevelEntries.h"
 
+class TextFile;
+
 // What a level file asks for, as lists sorted by the x at which each entry comes due.
-// The level consumes the lists from the front as the players advance.
+// The level consumes the lists from the front as the players advance. Every entry keeps
+// the line it came from, so a checker can name it.
 class LevelScript {
 public:
     LevelScript() { clear(); }
 
     // Empty lists, no next level and an end that is never reached.
     void clear();
-    // One line of a level file; `levelName` only names the file in the message about a
-    // line of unknown kind.
-    void readLine(const std::string& line, const std::string& levelName);
+    // Every line of an open level file, then sort. `levelName` names the file in the
+    // game's message about a line of unknown kind; every fault goes to the file's sink.
+    void read(TextFile& file, const std::string& levelName);
     // Orders every list by its key; entries with equal keys keep their file order.
     void sort();
 
@@ -27,4 +30,5 @@ public:
     std::deque<MusicEntry> music;
     double endPosition;  // scroll position at which the level is finished
     std::string nextLevel;  // empty: the game ends after this level
+    int endLine;  // line of the last "end"; 0 when the file has none
 };

@@ -152,10 +152,19 @@ TEST_F(CoinClientTest, UsingACoinSendsUThenAsksAgainEvenWithNoneLeft) {
     EXPECT_EQ(server.received(), "QUQUQ");
 }
 
+// A broken attract-loop file (missing, then without a slide) is tried once, not every
+// tick, and the loop still takes a Start.
 TEST_F(ArcadeCreditsTest, StartWithACreditBeginsAGameAndSpendsIt) {
     server.credits = 2;
-    game().showMainMenu();
-    game().update(20);
+    for (const char* arcadeFile : {"", "texture slide slide.png\n"}) {
+        if (*arcadeFile != '\0') dir.write("cutscenes/arcade.dat", arcadeFile);
+        testing::internal::CaptureStdout();
+        game().showMainMenu();
+        for (int tick = 0; tick < 50; ++tick) game().update(20);
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(said.find("cutscenes/arcade.dat"), said.rfind("cutscenes/arcade.dat")) << said;
+        EXPECT_TRUE(game().isAttract());
+    }
     ASSERT_EQ(game().getCoinClient()->getCredits(), 2);
     press('2');
     EXPECT_FALSE(game().isAttract());

@@ -44,10 +44,13 @@ TEST(JoystickCalibrationTest, ReadsEveryDeviceOfAFileAndFallsBackToTheRawRange) 
 }
 
 TEST(JoystickCalibrationTest, BrokenBlocksAndValuesAreSkipped) {
+    TempDataDir dir;
+    dir.write("broken.cal",
+              "BeginAxis = 0\nEndAxis\nEndJoystick\n\x01\xff garbage\nBeginJoystick = \nBeginAxis = 0\nEndAxis\n"
+              "BeginJoystick = pad\nBeginAxis = many\nEndAxis\nBeginAxis = 2\nMinimum = lots\n"
+              "Maximum = 99999999999999999999\nCenter\nBeginAxis = -1\n");  // never closed
     JoystickCalibration calibration;
-    calibration.parse("BeginAxis = 0\nEndAxis\nEndJoystick\n\x01\xff garbage\nBeginJoystick = \nBeginAxis = 0\nEndAxis\n"
-                      "BeginJoystick = pad\nBeginAxis = many\nEndAxis\nBeginAxis = 2\nMinimum = lots\n"
-                      "Maximum = 99999999999999999999\nCenter\nBeginAxis = -1\n");  // never closed
+    ASSERT_TRUE(calibration.load("broken.cal"));
     EXPECT_EQ(calibration.find(""), nullptr);
     ASSERT_NE(calibration.find("pad"), nullptr);
     EXPECT_EQ(calibration.find("pad")->axes.size(), 1u);

@@ -179,10 +179,12 @@ TEST_F(LevelTest, NoLivingPlayerFreezesTheLevel) {
     EXPECT_TRUE(objectsOf<Enemy>().empty() && objectsOf<Obstacle>().empty() && objectsOf<Health>().empty());
 }
 
-// A next level that cannot be loaded ends the game instead of being retried every tick.
-TEST_F(LevelTest, LevelsChainUntilOneIsMissing) {
+// A next level that cannot be loaded (here a folder, which reads like an empty file but
+// would never end) ends the game instead of being retried every tick.
+TEST_F(LevelTest, LevelsChainUntilOneCannotBeLoaded) {
     dir.write("levels/level1.dat", "enemy 0 0 0 -2 0 1\nend 0 level2.dat\n");
-    dir.write("levels/level2.dat", "end 0 nowhere.dat\n");
+    dir.write("levels/level2.dat", "end 0 folder.dat\n");
+    dir.write("levels/folder.dat/inside.dat", "");
     start("level1.dat");
 
     game.update(20);
@@ -193,7 +195,7 @@ TEST_F(LevelTest, LevelsChainUntilOneIsMissing) {
 
     testing::internal::CaptureStderr();
     game.update(20);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Failed to load nowhere.dat\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Failed to load folder.dat\n");
     EXPECT_TRUE(mainMenuOpen());
 }
 

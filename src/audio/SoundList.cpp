@@ -1,0 +1,29 @@
+#include "audio/SoundList.h"
+
+#include "core/TextTokens.h"
+
+std::vector<SoundList::Record> SoundList::read(const std::string& path, ProblemSink& problems) {
+    TextFile file(path, problems);
+    TextTokens tokens(file);
+    std::vector<Record> records;
+    Record record;
+    while (tokens.next(record.name)) {
+        record.line = tokens.line();
+        record.files.clear();
+        int32_t count = 0;
+        if (!tokens.nextInt(count) || count < 0) {
+            file.report(record.line, "sound '" + record.name + "' needs a count of files after its name");
+            break;
+        }
+        std::string fileName;
+        while (static_cast<int32_t>(record.files.size()) < count && tokens.next(fileName)) {
+            record.files.push_back(fileName);
+        }
+        if (static_cast<int32_t>(record.files.size()) < count) {
+            file.report(record.line, "sound '" + record.name + "' counts " + std::to_string(count) + " files but " +
+                                         std::to_string(record.files.size()) + " follow");
+        }
+        records.push_back(record);
+    }
+    return records;
+}

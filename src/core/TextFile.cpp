@@ -1,0 +1,59 @@
+#include "core/TextFile.h"
+
+#include <filesystem>
+
+namespace {
+
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+TextFile::TextFile(const std::string& path, ProblemSink& problems) : filePath(path), sink(problems) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error)) {
+        file.open(path, std::ios::binary);
+    }
+}
+
+bool TextFile::readLine(std::string& line) {
+    line.clear();
+    if (!isOpen() || finished) {
+        return false;
+    }
+    std::streambuf& bytes = *file.rdbuf();
+    int c = bytes.sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+        finished = true;
+        return false;
+    }
+    ++number;
+    for (; c != std::char_traits<char>::eof(); c = bytes.sbumpc()) {
+        if (++bytesRead > MaxFileBytes) {
+            stopAtLimit("the file is longer than " + std::to_string(MaxFileBytes) + " bytes; reading stops here");
+            return false;
+        }
+        if (c == '\n') {
+            break;
+        }
+        if (line.size() == MaxLineBytes) {
+            stopAtLimit("the line is longer than " + std::to_string(MaxLineBytes) + " bytes; reading stops here");
+            return false;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+    }
+    if (number == 1 && line.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+        line.erase(0, kByteOrderMark.size());
+    }
+    return true;
+}
+
+void TextFile::report(int line, const std::string& message) const { sink.report({filePath, line, message}); }
+
+void TextFile::stopAtLimit(const std::string& message) {
+    finished = true;
+    const std::string where = filePath + ":" + std::to_string(number) + ": ";
+    sink.report({filePath, number, message, DataProblem::Console::Err, where + message});
+}

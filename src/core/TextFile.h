@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+#include <string>
+
+#include "core/ProblemSink.h"
+
+// The one line reader of every text data file (settings, texture and sound lists,
+// levels, animations, cutscenes, joystick calibration). A line ending in CR LF reads
+// exactly like one ending in LF, and a UTF-8 byte-order mark at the start of the file
+// is skipped, so files saved by Windows editors work unchanged. A folder does not open.
+//
+// Reading is bounded: no real data file comes near MaxLineBytes on one line or
+// MaxFileBytes in all, so a file that does (a runaway generator, /dev/zero) is read up
+// to the line that crosses the limit and no further. The lines before it are used;
+// the limit is reported once, naming the file and line, on standard error.
+class TextFile {
+public:
+    static constexpr std::size_t MaxLineBytes = 4 * 1024;
+    static constexpr std::size_t MaxFileBytes = 4 * 1024 * 1024;
+
+    TextFile(const std::string& path, ProblemSink& problems);
+
+    bool isOpen() const { return file.is_open(); }
+    // The next line without its line end; false at the end of the file or at a limit.
+    bool readLine(std::string& line);
+    // 1-based number of the line last read; 0 before the first.
+    int lineNumber() const { return number; }
+    const std::string& path() const { return filePath; }
+    ProblemSink& problems() const { return sink; }
+    // Reports a fault that the game passes over in silence.
+    void report(int line, const std::string& message) const;
+
+private:
+    void stopAtLimit(const std::string& message);
+
+    std::ifstream file;
+    std::string filePath;
+    ProblemSink& sink;
+    int number = 0;
+    std::size_t bytesRead = 0;
+    bool finished = false;
+};
