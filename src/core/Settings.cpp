@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -107,3 +109,28 @@ int32_t Settings::getInt(const std::string& key) { return integers[key]; }
 float Settings::getFloat(const std::string& key) { return floats[key]; }
 
 std::string Settings::getString(const std::string& key) { return strings[key]; }
+
+std::vector<std::string> Settings::toLines() const {
+    std::vector<std::string> lines;
+    // A line without a key leaves an empty one behind; it cannot be written back.
+    for (const auto& [key, value] : integers) {
+        if (!key.empty()) lines.push_back("int " + key + " " + std::to_string(value));
+    }
+    for (const auto& [key, value] : floats) {
+        if (key.empty()) continue;
+        std::ostringstream line;
+        line << "float " << key << " " << std::setprecision(std::numeric_limits<float>::max_digits10) << value;
+        lines.push_back(line.str());
+    }
+    for (const auto& [key, value] : strings) {
+        if (!key.empty()) lines.push_back("string " + key + " " + value);
+    }
+    return lines;
+}
+
+void Settings::replaceWith(const std::vector<std::string>& lines) {
+    clear();
+    for (const std::string& line : lines) {
+        parseLine(line);
+    }
+}
