@@ -112,7 +112,8 @@ std::string Settings::getString(const std::string& key) { return strings[key]; }
 
 std::vector<std::string> Settings::toLines() const {
     std::vector<std::string> lines;
-    // A line without a key leaves an empty one behind; it cannot be written back.
+    // A line without a key leaves an empty one behind, which cannot be written back; an
+    // empty string reads the same as an absent one.
     for (const auto& [key, value] : integers) {
         if (!key.empty()) lines.push_back("int " + key + " " + std::to_string(value));
     }
@@ -123,7 +124,7 @@ std::vector<std::string> Settings::toLines() const {
         lines.push_back(line.str());
     }
     for (const auto& [key, value] : strings) {
-        if (!key.empty()) lines.push_back("string " + key + " " + value);
+        if (!key.empty() && !value.empty()) lines.push_back("string " + key + " " + value);
     }
     return lines;
 }

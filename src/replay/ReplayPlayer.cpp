@@ -65,9 +65,18 @@ void ReplayPlayer::release() {
 }
 
 void ReplayPlayer::stop() {
-    finished = true;
+    finish();
     release();
     Game::instance().showMainMenu();
+}
+
+void ReplayPlayer::finish() {
+    if (finished) return;
+    finished = true;
+    if (!announce) return;
+    std::cout << name << ": replay finished after " << ticks << " ticks: "
+              << (firstDifferenceTick < 0 ? "matches" : "differs at tick " + std::to_string(firstDifferenceTick))
+              << "\n";
 }
 
 void ReplayPlayer::playStarted(const InputSeam::PlayStart&) { started = true; }
@@ -111,18 +120,22 @@ void ReplayPlayer::tickEnded() {
 
 void ReplayPlayer::playEnded() {
     if (finished) return;
-    finished = true;
     if (ticks != replay.endTick) {
         differs("the game ended at tick " + std::to_string(ticks) + " but the recorded one at tick " +
                 std::to_string(replay.endTick));
     } else {
         compare(replay.endDigest);
     }
+    finish();
     release();
 }
 
 void ReplayPlayer::liveKey(int key, bool down) {
-    if (down && key == kEscape) stop();
+    if (down && key == kEscape && !finished) {
+        if (announce) std::cout << name << ": replay stopped at tick " << ticks << "\n";
+        finished = true;
+        stop();
+    }
 }
 
 void ReplayPlayer::compare(const StateDigest& recorded) {

@@ -45,6 +45,8 @@ private:
     void compare(const StateDigest& recorded);
     void differs(const std::string& what);
     void release();
+    // Marks the end of playback; announces how it went when asked to.
+    void finish();
 
     const ReplayFile& replay;
     std::string name;

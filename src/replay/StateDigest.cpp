@@ -164,12 +164,12 @@ StateDigest StateDigest::of(const Game& game) {
 }
 
 std::string StateDigest::firstDifference(const StateDigest& recorded) const {
+    // Objects first: a wrong controller or level shows up in them, and an object says more.
     const std::size_t common = std::min(partList.size(), recorded.partList.size());
-    for (std::size_t i = 0; i < common; ++i) {
+    for (std::size_t i = 2; i < common; ++i) {
         const Part& now = partList[i];
         const Part& then = recorded.partList[i];
         if (now == then) continue;
-        if (i < 2) return "the " + then.name + " state";
         const std::string where = "object " + std::to_string(i - 2);
         return now.name == then.name ? where + " (" + then.name + ")"
                                      : where + " is a " + now.name + " where the recording has a " + then.name;
@@ -177,6 +177,9 @@ std::string StateDigest::firstDifference(const StateDigest& recorded) const {
     if (partList.size() != recorded.partList.size()) {
         return std::to_string(partList.size() - 2) + " objects where the recording has " +
                std::to_string(recorded.partList.size() - 2);
+    }
+    for (std::size_t i = 0; i < 2 && i < common; ++i) {
+        if (!(partList[i] == recorded.partList[i])) return "the " + recorded.partList[i].name + " state";
     }
     return "";
 }
