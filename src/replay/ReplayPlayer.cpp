@@ -110,6 +110,8 @@ void ReplayPlayer::tickEnded() {
     const auto digest = replay.digests.find(ticks);
     if (digest != replay.digests.end()) compare(digest->second);
     if (ticks == replay.endTick && !replay.endedInMenu) {
+        // The program ended after this tick; what came in before it ended counts too.
+        tickStarting();
         compare(replay.endDigest);
         stop();
     } else if (ticks > replay.endTick) {

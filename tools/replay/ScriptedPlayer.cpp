@@ -18,6 +18,7 @@
 #include "core/Settings.h"
 #include "replay/Recorder.h"
 #include "ui/Cutscene.h"
+#include "world/Health.h"
 
 namespace {
 
@@ -145,14 +146,26 @@ private:
         dx = 1;
         if (passive) return;
         Enemy* enemy = nearest(game, me.position, false);
-        const bool bossNear = dynamic_cast<Boss*>(enemy) != nullptr;
+        Boss* boss = nullptr;
+        for (const auto& object : game.getWorld()) {
+            auto* found = dynamic_cast<Boss*>(object.get());
+            if (found != nullptr && !found->isDead()) boss = found;
+        }
         Object* held = me.heldWeapon();
+        const bool bazooka = dynamic_cast<StickFigure*>(held) != nullptr;
         // The boss only falls to fired heads: fetch a whole corpse and shoot it.
-        if ((bossNear || (usesWeapons && tick % 1200 > 800)) && held == nullptr) {
+        if (boss != nullptr && bazooka) enemy = boss;
+        if (boss != nullptr && held != nullptr && !bazooka) keyboard.press(keys.drop);
+        if ((boss != nullptr || (usesWeapons && tick % 1200 > 800)) && held == nullptr) {
             if (Enemy* corpse = nearest(game, me.position, true)) {
                 const Vec3 gap = corpse->position - me.position;
                 dx = 0;
                 towards(gap, 1.0, dx, dz);
+                // Keep out of the boss's reach on the way.
+                if (boss != nullptr && std::abs(boss->position.x - me.position.x) < 4.0 &&
+                    std::abs(boss->position.z - me.position.z) < 2.0) {
+                    dz = boss->position.z > me.position.z ? 1 : -1;
+                }
                 if (std::abs(gap.x) < 2.0 && std::abs(gap.z) < 1.0 && tick % 10 == 0) {
                     keyboard.hold(keys.right, true);
                     keyboard.press(keys.pickUp);
@@ -160,20 +173,34 @@ private:
                 return;
             }
         }
+        // Low on health: drink the nearest ink pot in view.
+        if (me.getHealth() < 150.0f) {
+            for (const auto& object : game.getWorld()) {
+                if (dynamic_cast<Health*>(object.get()) == nullptr) continue;
+                const Vec3 gap = object->position - me.position;
+                if (std::abs(gap.x) > 25.0) continue;
+                dx = 0;
+                towards(gap, 0.3, dx, dz);
+                return;
+            }
+        }
         if (enemy == nullptr) return;
         const Vec3 gap = enemy->position - me.position;
         if (std::abs(gap.x) > 12.0) return;
         dx = 0;
-        const bool bazooka = dynamic_cast<StickFigure*>(held) != nullptr;
-        towards(gap, bazooka ? 6.0 : 2.5, dx, dz);
+        towards(gap, bazooka ? 8.0 : 2.5, dx, dz);
+        // A shot needs room: back away from a foe too close to aim at.
+        if (bazooka && std::abs(gap.x) < 5.0) dx = gap.x > 0 ? -1 : 1;
         // Face the enemy before striking.
-        if (dx == 0 && me.isFacingLeft() != (gap.x < 0) && tick % 2 == 0) dx = gap.x < 0 ? -1 : 1;
-        if (tick % 15 != 0 || std::abs(gap.z) > 1.0) return;
-        if (usesWeapons && held == nullptr && tick % 45 == 0) {
+        if ((dx == 0 || (bazooka && tick % 8 == 7)) && me.isFacingLeft() != (gap.x < 0)) dx = gap.x < 0 ? -1 : 1;
+        if (tick % 8 != 0 || std::abs(gap.z) > (bazooka ? 0.6 : 1.0) || std::abs(gap.x) > (bazooka ? 12.0 : 3.5)) return;
+        if (held == nullptr && tick % 48 == 0) {
             // Tear off what the direction asks for: an arm from the living, else head or leg.
             keyboard.hold(tick % 90 == 0 ? keys.up : keys.down, true);
             keyboard.press(keys.pickUp);
-        } else {
+        } else if (!bazooka || me.getFigureState() == FigureState::Standing ||
+                   me.getFigureState() == FigureState::Walking) {
+            // A second press during a bazooka shot would start the shot over.
             keyboard.press(keys.attack);
         }
     }
@@ -203,9 +230,9 @@ void exitByPauseMenu(Game& game, Keyboard& keyboard) {
 int ScriptedPlayer::record(const std::string& scriptName, const std::string& outPath) {
     Script script;
     if (scriptName == "campaign1") {
-        script = {false, false, false, 90000};
+        script = {false, false, false, 60000};
     } else if (scriptName == "campaign2") {
-        script = {false, true, false, 90000};
+        script = {false, true, false, 60000};
     } else if (scriptName == "arcade") {
         script = {true, false, false, 12000};
     } else if (scriptName == "weapons") {
@@ -250,7 +277,7 @@ int ScriptedPlayer::record(const std::string& scriptName, const std::string& out
         }
         // Arcade: a second player pays to join, then both stand by until they fall; the
         // countdown is kept up once, shortened, and a credit revives player one.
-        const bool passive = script.arcade && (tick > 1500 && !(respawned && countdownTicks == 0 && tick % 3000 < 1000));
+        const bool passive = script.arcade && tick > 1500;
         if (script.arcade && tick == 600) {
             coins->insertCoin();
         } else if (script.arcade && tick == 620) {
