@@ -6,6 +6,7 @@
 
 #include <AL/alut.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -114,6 +115,32 @@ TEST(ReplayTest, TheHeaderSettingsRuleAndForeignDataIsRefusedByName) {
     std::filesystem::remove("animations/Walk.txt");
     replay.data.erase(replay.data.begin() + 1);
     EXPECT_EQ(DataDigest::mismatch(replay.data), "the data file animations/Walk.txt is missing");
+}
+
+TEST(ReplayTest, RecordingKeepsTheNewestReplaysAndAFolderThatCannotBeMadeCostsOneLine) {
+    const TempDataDir data;
+    for (const char* old : {"20260101-000000.replay", "20260102-000000.replay", "20260103-000000.replay", "notes.txt"}) {
+        data.write(std::string("replays/") + old, "x");
+    }
+    const InputSeam::PlayStart start{"level1.dat", true, false, 1};
+    Recorder(data.path() + "/replays", 2).playStarted(start);
+    std::vector<std::string> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(data.path() + "/replays")) {
+        kept.push_back(entry.path().filename().string());
+    }
+    std::sort(kept.begin(), kept.end());
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept[0], "20260103-000000.replay");
+    EXPECT_EQ(kept[2], "notes.txt");
+
+    data.write("file", "");
+    testing::internal::CaptureStdout();
+    Recorder(data.path() + "/file/replays", 2).playStarted(start);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("this game is not recorded"), std::string::npos);
+
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(Recorder::expandHome("~/replays"), "/home/someone/replays");
+    EXPECT_EQ(Recorder::expandHome("a~/b"), "a~/b");
 }
 
 TEST(ReplayTest, DamagedFilesAreRefusedWithTheFileAndLine) {
