@@ -18,6 +18,7 @@
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "replay/Recorder.h"
+#include "replay/StateDigest.h"
 #include "world/Ink.h"
 #include "world/Obstacle.h"
 #include "world/Stick.h"
@@ -150,6 +151,15 @@ void BM_CrowdOfEnemiesRecorded(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size("recorded.replay"));
 }
 BENCHMARK(BM_CrowdOfEnemiesRecorded)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+// One state digest of the crowd; a recorded game takes one every 50 ticks.
+void BM_StateDigestOfTheCrowd(benchmark::State& state) {
+    setUpFight(40, 4);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(StateDigest::of(Game::instance()));
+    }
+}
+BENCHMARK(BM_StateDigestOfTheCrowd)->Unit(benchmark::kMicrosecond);
 
 void BM_CrowdWithObstaclesAndFullSplatPools(benchmark::State& state) {
     setUpFight(40, 20);
