@@ -48,15 +48,20 @@ private:
     std::set<int> held;
 };
 
+// The keys the settings give player 1 or 2.
 struct PlayerKeys {
-    int left, right, up, down, attack, pickUp, drop, start;
-    explicit PlayerKeys(int player) {
-        Settings& s = Settings::instance();
-        const std::string p = "player" + std::to_string(player);
-        left = s.getInt(p + "Left"), right = s.getInt(p + "Right"), up = s.getInt(p + "Up");
-        down = s.getInt(p + "Down"), attack = s.getInt(p + "Attack"), pickUp = s.getInt(p + "PickUp");
-        drop = s.getInt(p + "Drop"), start = s.getInt(p + "Start");
-    }
+    explicit PlayerKeys(int player) : prefix("player" + std::to_string(player)) {}
+    int key(const char* control) const { return Settings::instance().getInt(prefix + control); }
+
+    const std::string prefix;
+    const int left = key("Left");
+    const int right = key("Right");
+    const int up = key("Up");
+    const int down = key("Down");
+    const int attack = key("Attack");
+    const int pickUp = key("PickUp");
+    const int drop = key("Drop");
+    const int start = key("Start");
 };
 
 // A tiny coin server on 127.0.0.1: answers "Q" with the count, takes one off on "U".
@@ -106,7 +111,7 @@ private:
 // One player's fighting habits, decided afresh every tick from what it sees.
 class Fighter {
 public:
-    Fighter(int number, bool usesWeapons) : keys(number), number(number), usesWeapons(usesWeapons) {}
+    Fighter(int player, bool withWeapons) : keys(player), number(player), usesWeapons(withWeapons) {}
 
     void act(Game& game, Keyboard& keyboard, int tick, bool passive) {
         Player* me = number == 1 ? game.getPlayer1() : game.getPlayer2();
@@ -156,7 +161,7 @@ private:
         // The boss only falls to fired heads: fetch a whole corpse and shoot it.
         if (boss != nullptr && bazooka) enemy = boss;
         if (boss != nullptr && held != nullptr && !bazooka) keyboard.press(keys.drop);
-        if ((boss != nullptr || (usesWeapons && tick % 1200 > 800)) && held == nullptr) {
+        if ((boss != nullptr || (usesWeapons && tick % 600 > 300)) && held == nullptr) {
             if (Enemy* corpse = nearest(game, me.position, true)) {
                 const Vec3 gap = corpse->position - me.position;
                 dx = 0;
@@ -167,7 +172,9 @@ private:
                     dz = boss->position.z > me.position.z ? 1 : -1;
                 }
                 if (std::abs(gap.x) < 2.0 && std::abs(gap.z) < 1.0 && tick % 10 == 0) {
-                    keyboard.hold(keys.right, true);
+                    // Against the boss a whole body; otherwise in turn a body, a head, a leg.
+                    const int turn = boss != nullptr ? 0 : pickups++ / 3 % 3;
+                    keyboard.hold(turn == 0 ? keys.right : turn == 1 ? keys.up : keys.down, true);
                     keyboard.press(keys.pickUp);
                 }
                 return;
@@ -207,6 +214,7 @@ private:
 
     int number;
     bool usesWeapons;
+    int pickups = 0;
 };
 
 struct Script {
@@ -236,7 +244,7 @@ int ScriptedPlayer::record(const std::string& scriptName, const std::string& out
     } else if (scriptName == "arcade") {
         script = {true, false, false, 12000};
     } else if (scriptName == "weapons") {
-        script = {false, false, true, 3000};
+        script = {false, false, true, 12000};
     } else {
         std::cerr << "unknown script " << scriptName << "\n";
         return 2;
@@ -268,6 +276,9 @@ int ScriptedPlayer::record(const std::string& scriptName, const std::string& out
 
     int tick = 0;
     bool respawned = false;
+    const std::set<FigureState> kEveryWeapon = {FigureState::SwingFinish, FigureState::Throwing,
+                                                FigureState::BazookaFinish};
+    std::set<FigureState> weaponsUsed;
     int countdownTicks = 0;
     for (; seam.isPlaying() && tick < script.mostTicks; ++tick) {
         if (Cutscene::instance().isPlaying() && tick % 5 == 0) {
@@ -296,10 +307,22 @@ int ScriptedPlayer::record(const std::string& scriptName, const std::string& out
         one.act(game, keyboard, tick, passive);
         if (script.twoPlayers || script.arcade) two.act(game, keyboard, tick, passive);
         game.update(20);
+        // The weapons fight ends once a stick was swung, a head thrown and a body fired.
+        if (script.weapons && game.getPlayer1() != nullptr) {
+            if (kEveryWeapon.count(game.getPlayer1()->getFigureState()) != 0) {
+                weaponsUsed.insert(game.getPlayer1()->getFigureState());
+            }
+            if (weaponsUsed.size() == kEveryWeapon.size()) break;
+        }
     }
     if (seam.isPlaying()) exitByPauseMenu(game, keyboard);
     if (seam.isPlaying()) recorder.finish();
     seam.setListener(nullptr);
-    std::cout << scriptName << ": " << tick << " ticks recorded into " << outPath << ", last level " << game.getLevelName() << "\n";
+    std::cout << scriptName << ": " << tick << " ticks recorded into " << outPath << ", last level "
+              << game.getLevelName() << "\n";
+    if (script.weapons && weaponsUsed.size() != kEveryWeapon.size()) {
+        std::cout << scriptName << ": not every weapon was used; record it again\n";
+        return 1;
+    }
     return 0;
 }
