@@ -1,6 +1,7 @@
 // Gameplay ticks as the main loop runs them (updates, removal, ink, clamp, collision
 // pass, level, sort; no drawing): a crowd of enemies running their AI against two
-// players, and a fuller arena with many obstacles and the splat pools full.
+// players, the same crowd while the game is recorded as a replay, and a fuller arena
+// with many obstacles and the splat pools full.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -14,7 +15,10 @@
 #include "characters/Enemy.h"
 #include "characters/Player.h"
 #include "core/Game.h"
+#include "core/InputSeam.h"
 #include "core/Settings.h"
+#include "replay/Recorder.h"
+#include "replay/StateDigest.h"
 #include "world/Ink.h"
 #include "world/Obstacle.h"
 #include "world/Stick.h"
@@ -88,9 +92,10 @@ double spread(double low, double high) { return low + (high - low) * (std::rand(
 // A fresh game with two players and `enemies` enemies of every kind (a third of them
 // with sticks), already past their start delay, and `obstacles` crates.
 void setUpFight(int enemies, int obstacles) {
-    std::srand(11);
     Game& game = Game::instance();
     game.startGame(true, true, "arena.dat");
+    // After the start, which seeds the generator afresh when the game is recorded.
+    std::srand(11);
     game.getPlayer1()->position = Vec3(-5, 0, -4);
     game.getPlayer2()->position = Vec3(5, 0, -4);
     for (int i = 0; i < obstacles; ++i) {
@@ -129,6 +134,32 @@ void BM_CrowdOfEnemies(benchmark::State& state) {
     state.counters["splats"] = Ink::instance().splatCount();
 }
 BENCHMARK(BM_CrowdOfEnemies)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+// The recorder's share of a tick: a state digest every 50 ticks, written to a file.
+void BM_CrowdOfEnemiesRecorded(benchmark::State& state) {
+    Recorder recorder("recorded.replay", Settings::instance().toLines());
+    InputSeam& seam = InputSeam::instance();
+    seam.setListener(&recorder);
+    setUpFight(40, 4);
+    Game& game = Game::instance();
+    for (auto _ : state) {
+        game.update(20);
+    }
+    seam.playEnding();
+    seam.setListener(nullptr);
+    state.counters["objects"] = static_cast<double>(game.getWorld().size());
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size("recorded.replay"));
+}
+BENCHMARK(BM_CrowdOfEnemiesRecorded)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+// One state digest of the crowd; a recorded game takes one every 50 ticks.
+void BM_StateDigestOfTheCrowd(benchmark::State& state) {
+    setUpFight(40, 4);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(StateDigest::of(Game::instance()));
+    }
+}
+BENCHMARK(BM_StateDigestOfTheCrowd)->Unit(benchmark::kMicrosecond);
 
 void BM_CrowdWithObstaclesAndFullSplatPools(benchmark::State& state) {
     setUpFight(40, 20);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "core/InputSeam.h"
 #include "core/Settings.h"
 
 namespace {
@@ -94,21 +95,22 @@ void CoinClient::send(char byte) const {
 }
 
 void CoinClient::poll() {
-    if (socketFd < 0) {
-        return;
-    }
+    // Even without a server the poll passes the seam, so a replay can supply its counts.
+    credits = InputSeam::instance().coinPolled(credits, socketFd >= 0 ? askServer() : credits);
+}
+
+int CoinClient::askServer() const {
     send('Q');
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(socketFd, &readable);
     timeval wait{0, kAnswerWaitMicroseconds};
     if (select(socketFd + 1, &readable, nullptr, nullptr, &wait) <= 0) {
-        credits = 0;
-        return;
+        return 0;
     }
     unsigned char answer[1024];
     const ssize_t received = recv(socketFd, answer, sizeof answer, 0);
-    credits = received >= 1 ? answer[received - 1] : 0;
+    return received >= 1 ? answer[received - 1] : 0;
 }
 
 void CoinClient::useCoin() {
@@ -119,6 +121,6 @@ void CoinClient::useCoin() {
     }
     if (socketFd >= 0) {
         send('U');
-        poll();
     }
+    poll();
 }

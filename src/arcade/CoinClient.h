@@ -21,6 +21,8 @@ public:
 private:
     void connectTo(const char* host, const char* port);
     void send(char byte) const;
+    // One "Q" and the count answered within 20 ms, else 0.
+    int askServer() const;
 
     int socketFd = -1;
     int credits = 0;

@@ -12,6 +12,7 @@
 #include "characters/BodyLists.h"
 #include "characters/Player.h"
 #include "characters/StartupAnimations.h"
+#include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
@@ -76,6 +77,8 @@ void Game::init() {
 }
 
 void Game::update(int milliseconds) {
+    InputSeam& seam = InputSeam::instance();
+    seam.tickStarting();
     SoundManager::instance().updateMusic();
     coinClient->poll();
     attractHud->update(milliseconds);
@@ -92,6 +95,7 @@ void Game::update(int milliseconds) {
     } else {
         runGameplay(milliseconds);
     }
+    seam.tickEnded();
 }
 
 void Game::runGameplay(int milliseconds) {
@@ -200,6 +204,7 @@ void Game::reshape(int width, int height) {
 }
 
 void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile) {
+    InputSeam::instance().playStarting(levelFile, withPlayer1, withPlayer2);
     attract = false;
     clearWorld();
     Cutscene::instance().skip();
@@ -253,6 +258,7 @@ void Game::advanceToNextLevel() {
 }
 
 void Game::showMainMenu() {
+    InputSeam::instance().playEnding();
     closeMenu();
     if (isArcade()) {
         attract = true;

@@ -73,6 +73,15 @@ public:
     void applyMovement();
     bool stickDirection(int player, int direction) const;
 
+    // What the controls hold between events: a replay starts from the state they had
+    // when its game began.
+    struct ControlState {
+        std::array<bool, ControlCount> held{};
+        std::array<double, 4> sticks{};  // player 1 horizontal, depth, then player 2
+    };
+    ControlState controlState() const;
+    void restoreControls(const ControlState& state);
+
     // Read by the HUD, the level, enemies and tests.
     CoinClient* getCoinClient() const { return coinClient.get(); }
     int getContinueCountdown() const { return continueCountdown; }

@@ -297,3 +297,16 @@ bool Game::stickDirection(int player, int direction) const {
         default: return false;
     }
 }
+
+Game::ControlState Game::controlState() const {
+    ControlState state;
+    state.held = controlHeld;
+    state.sticks = {stick[0].horizontal, stick[0].depth, stick[1].horizontal, stick[1].depth};
+    return state;
+}
+
+void Game::restoreControls(const ControlState& state) {
+    controlHeld = state.held;
+    stick[0] = {state.sticks[0], state.sticks[1]};
+    stick[1] = {state.sticks[2], state.sticks[3]};
+}

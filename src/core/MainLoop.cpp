@@ -12,8 +12,10 @@
 
 #include "core/ConfigLocations.h"
 #include "core/Game.h"
+#include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "input/InputDevices.h"
+#include "replay/ReplaySession.h"
 
 namespace {
 
@@ -63,9 +65,9 @@ void onTimer(int) {
     glutTimerFunc(kTickMilliseconds, onTimer, 0);
 }
 
-void onKeyDown(unsigned char key, int, int) { Game::instance().keyboard(key, 0, true, glutGetModifiers()); }
+void onKeyDown(unsigned char key, int, int) { InputSeam::instance().key(key, true); }
 
-void onKeyUp(unsigned char key, int, int) { Game::instance().keyboard(key, 0, false, glutGetModifiers()); }
+void onKeyUp(unsigned char key, int, int) { InputSeam::instance().key(key, false); }
 
 void resizeForHotKey(int key) {
     switch (key) {
@@ -79,10 +81,10 @@ void resizeForHotKey(int key) {
 
 void onSpecialDown(int key, int, int) {
     resizeForHotKey(key);
-    Game::instance().keyboard(256 + key, 0, true, glutGetModifiers());
+    InputSeam::instance().key(256 + key, true);
 }
 
-void onSpecialUp(int key, int, int) { Game::instance().keyboard(256 + key, 0, false, glutGetModifiers()); }
+void onSpecialUp(int key, int, int) { InputSeam::instance().key(256 + key, false); }
 
 void openWindow(int width, int height, bool fullscreen) {
     if (fullscreen) {
@@ -122,6 +124,7 @@ void MainLoop::run(int argc, char** argv) {
     alutInitWithoutContext(&argc, argv);
 
     const std::string dataDirectory = ConfigLocations::forThisProcess().load(settings);
+    ReplaySession::prepare(dataDirectory);
     int width = settings.getInt("width");
     int height = settings.getInt("height");
     if (width == 0) {
@@ -153,6 +156,7 @@ void MainLoop::run(int argc, char** argv) {
     glutTimerFunc(kTickMilliseconds, onTimer, 0);
 
     Game::instance().init();
+    ReplaySession::start();
     glutMainLoop();
     std::exit(0);
 }

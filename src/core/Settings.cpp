@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iomanip>
+#include <limits>
 #include <sstream>
 
 #include "core/ConsoleProblems.h"
@@ -121,3 +123,29 @@ int32_t Settings::getInt(const std::string& key) { return integers[key]; }
 float Settings::getFloat(const std::string& key) { return floats[key]; }
 
 std::string Settings::getString(const std::string& key) { return strings[key]; }
+
+std::vector<std::string> Settings::toLines() const {
+    std::vector<std::string> lines;
+    // A line without a key leaves an empty one behind, which cannot be written back; an
+    // empty string reads the same as an absent one.
+    for (const auto& [key, value] : integers) {
+        if (!key.empty()) lines.push_back("int " + key + " " + std::to_string(value));
+    }
+    for (const auto& [key, value] : floats) {
+        if (key.empty()) continue;
+        std::ostringstream line;
+        line << "float " << key << " " << std::setprecision(std::numeric_limits<float>::max_digits10) << value;
+        lines.push_back(line.str());
+    }
+    for (const auto& [key, value] : strings) {
+        if (!key.empty() && !value.empty()) lines.push_back("string " + key + " " + value);
+    }
+    return lines;
+}
+
+void Settings::replaceWith(const std::vector<std::string>& lines) {
+    clear();
+    for (const std::string& line : lines) {
+        parseLine(line);
+    }
+}

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 class ProblemSink;
 class TextFile;
@@ -31,6 +32,11 @@ public:
     void setFloat(const std::string& key, float value) { floats[key] = value; }
     void setString(const std::string& key, const std::string& value) { strings[key] = value; }
     void clear();
+    // Every entry as a settings-file line, integers, floats then strings, keys in order;
+    // replaceWith(toLines()) gives back the same store (floats are written exactly).
+    std::vector<std::string> toLines() const;
+    // Empties the store and reads these lines in its place.
+    void replaceWith(const std::vector<std::string>& lines);
 
     // The key-name rule of "key" lines: one character is its own code, otherwise a
     // case-insensitive name from a small table, else 0.

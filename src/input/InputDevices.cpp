@@ -1,6 +1,6 @@
 #include "input/InputDevices.h"
 
-#include "core/Game.h"
+#include "core/InputSeam.h"
 #include "core/Settings.h"
 
 InputDevices::InputDevices() = default;
@@ -32,20 +32,20 @@ void InputDevices::poll() {
 }
 
 void InputDevices::pollJoysticks() {
-    Game& game = Game::instance();
+    InputSeam& seam = InputSeam::instance();
     for (std::size_t number = 0; number < joysticks.size(); ++number) {
         Joystick& joystick = *joysticks[number];
         const int index = static_cast<int>(number);
         joystick.update();
         for (int button = 0; button < joystick.buttonCount(); ++button) {
             if (joystick.wasPressed(button)) {
-                game.joystickButton(index, button, true);
+                seam.joystickButton(index, button, true);
             } else if (joystick.wasReleased(button)) {
-                game.joystickButton(index, button, false);
+                seam.joystickButton(index, button, false);
             }
         }
         for (int axis = 0; axis < joystick.axisCount(); ++axis) {
-            game.joystickAxis(index, axis, joystick.axis(axis));
+            seam.joystickAxis(index, axis, joystick.axis(axis));
         }
     }
 }

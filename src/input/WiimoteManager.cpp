@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "core/Game.h"
+#include "core/InputSeam.h"
 #include "input/HidapiBus.h"
 
 namespace {
@@ -77,7 +77,7 @@ void WiimoteManager::poll() {
     if (remotes.empty()) {
         return;
     }
-    Game& game = Game::instance();
+    InputSeam& seam = InputSeam::instance();
     try {
         const wiim::Wiimote& remote = *remotes.front();
         remote.rethrowReadError();
@@ -89,12 +89,12 @@ void WiimoteManager::poll() {
         }
         for (int slot = 0; slot < ButtonSlots; ++slot) {
             if (state[slot] != previous[slot]) {
-                game.joystickButton(kJoystick, slot, state[slot]);
+                seam.joystickButton(kJoystick, slot, state[slot]);
             }
             previous[slot] = state[slot];
         }
         shaking = shakeMagnitude(remote.acceleration()) > kShakeThreshold;
-        game.joystickButton(kJoystick, kShakeButton, shaking);
+        seam.joystickButton(kJoystick, kShakeButton, shaking);
     } catch (const std::exception& error) {
         std::cerr << "Error accessing Wiimote: " << error.what() << "\n";
         dropRemotes();
@@ -113,7 +113,7 @@ void WiimoteManager::dropRemotes() {
     for (int slot = 0; slot < ButtonSlots; ++slot) {
         if (previous[slot]) {
             previous[slot] = false;
-            Game::instance().joystickButton(kJoystick, slot, false);
+            InputSeam::instance().joystickButton(kJoystick, slot, false);
         }
     }
 }

@@ -36,11 +36,11 @@ const FanPoint kDropFan[] = {{0, 0},  {1, -1},    {1.6, 0}, {1, 1},  {0, 1.2},
 const FanPoint kSplatFan[] = {{0, 0},  {1, -1},    {1.7, 0}, {1, 1},  {0, 1.8},
                               {-1, 1}, {-1.6, 0}, {-1, -1}, {0, -1.9}, {1, -1}};
 
-double signedRandom() { return 2.0 * random15() / 32768.0 - 1.0; }
+double signedRandom() { return 2.0 * visualRandom15() / 32768.0 - 1.0; }
 
 // base reduced by up to `variance`. Written as a subtraction rather than a fraction of
 // base so that a base of 0 gives a value instead of 0/0.
-double varied(double base, double variance) { return base - randomUnit() * variance; }
+double varied(double base, double variance) { return base - visualRandomUnit() * variance; }
 
 void drawDrop(const InkParticle& drop) {
     glPushMatrix();
@@ -77,8 +77,8 @@ InkParticle newDrop(const Vec3& position, const Color& colour, double size, doub
     drop.shrinkRate = static_cast<float>(kShrinkRate);
     drop.makesSplat = true;
     drop.colour = colour;
-    drop.angle = static_cast<float>(randomUnit() * 360.0);
-    drop.spin = static_cast<float>(randomUnit() * 90.0);
+    drop.angle = static_cast<float>(visualRandomUnit() * 360.0);
+    drop.spin = static_cast<float>(visualRandomUnit() * 90.0);
     drop.size = static_cast<float>(varied(size, sizeVariance));
     return drop;
 }
@@ -95,7 +95,7 @@ InkParticle* Ink::Pool::slot() {
     if (!full()) {
         return &entries[active++];
     }
-    const int index = static_cast<int>(randomUnit() * capacity());
+    const int index = static_cast<int>(visualRandomUnit() * capacity());
     return &entries[index];
 }
 
@@ -149,7 +149,7 @@ void Ink::spray(const Vec3& position, const Vec3& direction, const Color& colour
     const Vec3 across = direction.cross(Vec3(0.0, 0.0, 1.0));
     const Vec3 up = across.cross(direction);
     for (int i = 0; i < count; ++i) {
-        if (randomUnit() > chance) {
+        if (visualRandomUnit() > chance) {
             continue;
         }
         const double dropSpeed = varied(speed, speedVariance);

@@ -29,6 +29,8 @@ public:
     const std::string& nextLevelName() const { return script.nextLevel; }
     // The view is held at a stop point until no living enemy remains.
     bool isStopped() const { return stopped; }
+    // What is still to come; a replay's state digest counts it.
+    const LevelScript& remaining() const { return script; }
 
 private:
     void releaseStop();

@@ -81,7 +81,7 @@ void Stick::draw() {
     }
     glTranslated(0.0, 0.0, kLength);
     const double chance = (swinging ? 0.75 : 0.25) * fresh + 0.05;
-    if (chance > randomUnit()) {
+    if (chance > visualRandomUnit()) {
         dripEffect().emit(Game::instance().currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
                           1.0);
     }

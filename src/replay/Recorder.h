@@ -1,0 +1,54 @@
+#pragma once
+
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/InputSeam.h"
+
+// Listens at the input seam and writes every game, from its start to the return to
+// the menu, as a replay file: the header, each tick's input, a state digest every
+// second and at the end. A file that cannot be written costs one line on the console;
+// the game goes on unrecorded.
+class Recorder : public InputSeam::Listener {
+public:
+    // Each game into a new "YYYYMMDD-HHMMSS.replay" in `directory` (created if missing),
+    // keeping the newest `keep` replays there.
+    Recorder(std::string directory, int keep);
+    // Only the next game, into `path`, with these settings in its header instead of the
+    // store's (re-recording a replay keeps the settings it was recorded with).
+    Recorder(std::string path, std::vector<std::string> settings);
+    ~Recorder() override;
+
+    void playStarted(const InputSeam::PlayStart& start) override;
+    void inputDelivered(const InputEvent& event) override;
+    void tickEnded() override;
+    void playEnded() override;
+
+    // The program is ending in the middle of a game: close its file properly.
+    void finish();
+
+    const std::string& currentPath() const { return path; }
+
+    // "~/x" lies under the home folder; anything else is taken as it is.
+    static std::string expandHome(const std::string& directory);
+
+private:
+    std::string newFilePath() const;
+    void pruneOldReplays() const;
+    void writeEnd(const char* how);
+    void check();
+
+    std::string directory;
+    int keep = 0;
+    std::optional<std::vector<std::string>> fixedSettings;
+    std::string path;
+    std::ofstream out;
+    bool recording = false;
+    int ticks = 0;
+    // Axis values repeat every tick; only a change is worth a line.
+    std::map<std::pair<int, int>, double> lastAxis;
+};

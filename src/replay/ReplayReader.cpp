@@ -1,0 +1,248 @@
+#include "replay/ReplayReader.h"
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+constexpr int kMostControls = Game::ControlCount;
+// Longer lines than this are no replay's: a damaged file must not be read whole into one.
+constexpr std::size_t kLongestLine = 1 << 20;
+
+class LineError {
+public:
+    std::string text;
+};
+
+std::vector<std::string> wordsOf(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
+
+// Whole-word numbers only: "12x" or an empty word is a damaged line.
+long long integerOf(const std::string& word, long long low, long long high) {
+    std::size_t used = 0;
+    long long value = 0;
+    try {
+        value = std::stoll(word, &used);
+    } catch (const std::exception&) {
+        throw LineError{"\"" + word + "\" is not a number"};
+    }
+    if (used != word.size()) throw LineError{"\"" + word + "\" is not a number"};
+    if (value < low || value > high) throw LineError{word + " is out of range"};
+    return value;
+}
+
+double realOf(const std::string& word) {
+    std::size_t used = 0;
+    double value = 0.0;
+    try {
+        value = std::stod(word, &used);
+    } catch (const std::exception&) {
+        throw LineError{"\"" + word + "\" is not a number"};
+    }
+    if (used != word.size() || !std::isfinite(value)) throw LineError{"\"" + word + "\" is not a number"};
+    return value;
+}
+
+void expectWords(const std::vector<std::string>& words, std::size_t count) {
+    if (words.size() != count) throw LineError{"expected " + std::to_string(count) + " words"};
+}
+
+bool isPlayFile(const std::string& name) {
+    if (name.find("..") != std::string::npos) return false;
+    for (const char* folder : {"animations/", "cutscenes/", "levels/"}) {
+        if (name.rfind(folder, 0) == 0 && name.size() > std::string(folder).size()) return true;
+    }
+    return false;
+}
+
+class Parser {
+public:
+    explicit Parser(ReplayFile& r) : replay(r) {}
+
+    // Returns true once the end record was read.
+    bool line(const std::string& text) {
+        const std::vector<std::string> words = wordsOf(text);
+        if (!sawFormat) {
+            readFormat(words);
+        } else if (inHeader) {
+            readHeader(words, text);
+        } else {
+            if (words.empty()) throw LineError{"empty record"};
+            return readPlay(words);
+        }
+        return false;
+    }
+
+    bool headerDone() const { return !inHeader; }
+
+private:
+    void readFormat(const std::vector<std::string>& words) {
+        if (words.size() != 2 || words[0] != "margin-brawler-replay") throw LineError{"not a replay file"};
+        const long long version = integerOf(words[1], 0, std::numeric_limits<int>::max());
+        if (version != ReplayFile::FormatVersion) {
+            throw LineError{"replay format " + words[1] + "; this game reads format " +
+                            std::to_string(ReplayFile::FormatVersion)};
+        }
+        sawFormat = true;
+    }
+
+    void readHeader(const std::vector<std::string>& words, const std::string& text) {
+        if (words.empty()) throw LineError{"empty header line"};
+        const std::string& what = words[0];
+        if (what == "version") {
+            expectWords(words, 2);
+            replay.gameVersion = words[1];
+        } else if (what == "mode") {
+            expectWords(words, 2);
+            if (words[1] != "home" && words[1] != "arcade") throw LineError{"unknown mode " + words[1]};
+            replay.arcade = words[1] == "arcade";
+        } else if (what == "level") {
+            expectWords(words, 2);
+            replay.start.levelFile = words[1];
+            sawLevel = true;
+        } else if (what == "players") {
+            expectWords(words, 3);
+            replay.start.player1 = integerOf(words[1], 0, 1) != 0;
+            replay.start.player2 = integerOf(words[2], 0, 1) != 0;
+        } else if (what == "seed") {
+            expectWords(words, 2);
+            replay.start.seed = static_cast<unsigned>(integerOf(words[1], 0, std::numeric_limits<unsigned>::max()));
+        } else if (what == "credits") {
+            expectWords(words, 2);
+            replay.credits = static_cast<int>(integerOf(words[1], 0, 255));
+        } else if (what == "controls") {
+            readControls(words);
+        } else if (what == "setting") {
+            if (words.size() < 3) throw LineError{"damaged setting"};
+            // The rest of the line after one separator, as a settings file has it.
+            replay.settings.push_back(text.substr(text.find("setting") + 8));
+        } else if (what == "data") {
+            expectWords(words, 3);
+            if (!isPlayFile(words[1])) throw LineError{"unexpected data file " + words[1]};
+            replay.data.push_back({words[1], words[2]});
+        } else if (what == "play") {
+            if (!sawLevel) throw LineError{"the header names no level"};
+            inHeader = false;
+        } else {
+            throw LineError{"unknown header line \"" + what + "\""};
+        }
+    }
+
+    void readControls(const std::vector<std::string>& words) {
+        expectWords(words, 6);
+        if (words[1].size() != kMostControls || words[1].find_first_not_of("01") != std::string::npos) {
+            throw LineError{"damaged control state"};
+        }
+        for (int c = 0; c < kMostControls; ++c) replay.controls.held[c] = words[1][c] == '1';
+        for (int i = 0; i < 4; ++i) replay.controls.sticks[i] = realOf(words[2 + i]);
+    }
+
+    bool readPlay(const std::vector<std::string>& words) {
+        if (words[0] == "end") {
+            if (words.size() < 3) throw LineError{"damaged end record"};
+            replay.endTick = tickOf(words[1]);
+            if (words[2] != "menu" && words[2] != "exit") throw LineError{"damaged end record"};
+            replay.endedInMenu = words[2] == "menu";
+            digestOf(words, 3, replay.endDigest);
+            return true;
+        }
+        if (words.size() < 2) throw LineError{"damaged record"};
+        const int tick = tickOf(words[0]);
+        const std::string& kind = words[1];
+        if (kind == "digest") {
+            digestOf(words, 2, replay.digests[tick]);
+            return false;
+        }
+        InputEvent event;
+        if (kind == "k") {
+            expectWords(words, 4);
+            event = InputEvent::key(static_cast<int>(integerOf(words[2], 0, 1023)), integerOf(words[3], 0, 1) != 0);
+        } else if (kind == "b") {
+            expectWords(words, 5);
+            event = InputEvent::button(static_cast<int>(integerOf(words[2], 0, 255)),
+                                       static_cast<int>(integerOf(words[3], 0, 1023)), integerOf(words[4], 0, 1) != 0);
+        } else if (kind == "a") {
+            expectWords(words, 5);
+            const double value = realOf(words[4]);
+            if (value < -1.0 || value > 1.0) throw LineError{"axis position " + words[4] + " is out of range"};
+            event = InputEvent::axis(static_cast<int>(integerOf(words[2], 0, 255)),
+                                     static_cast<int>(integerOf(words[3], 0, 1023)), value);
+        } else if (kind == "c") {
+            expectWords(words, 4);
+            event = InputEvent::credits(static_cast<int>(integerOf(words[2], 0, 1 << 20)),
+                                        static_cast<int>(integerOf(words[3], 0, 255)));
+        } else {
+            throw LineError{"unknown record \"" + kind + "\""};
+        }
+        replay.events.push_back({tick, event});
+        return false;
+    }
+
+    int tickOf(const std::string& word) {
+        const int tick = static_cast<int>(integerOf(word, 0, ReplayFile::MostTicks));
+        if (tick < lastTick) throw LineError{"tick " + word + " comes after tick " + std::to_string(lastTick)};
+        lastTick = tick;
+        return tick;
+    }
+
+    static void digestOf(const std::vector<std::string>& words, std::size_t from, StateDigest& digest) {
+        if (!StateDigest::parse(std::vector<std::string>(words.begin() + from, words.end()), digest)) {
+            throw LineError{"damaged state digest"};
+        }
+    }
+
+    ReplayFile& replay;
+    bool sawFormat = false;
+    bool inHeader = true;
+    bool sawLevel = false;
+    int lastTick = 0;
+};
+
+}  // namespace
+
+bool ReplayReader::read(const std::string& path, ReplayFile& replay, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = path + ": cannot be opened";
+        return false;
+    }
+    return read(file, path, replay, error);
+}
+
+bool ReplayReader::read(std::istream& in, const std::string& name, ReplayFile& replay, std::string& error) {
+    replay = ReplayFile();
+    Parser parser(replay);
+    int number = 0;
+    std::string text;
+    try {
+        while (true) {
+            text.clear();
+            char c = 0;
+            while (in.get(c) && c != '\n') {
+                if (text.size() >= kLongestLine) throw LineError{"line too long"};
+                text += c;
+            }
+            if (!in && text.empty()) break;
+            ++number;
+            if (!text.empty() && text.back() == '\r') text.pop_back();
+            if (parser.line(text)) {
+                return true;
+            }
+        }
+    } catch (const LineError& lineError) {
+        error = name + ":" + std::to_string(number) + ": " + lineError.text;
+        return false;
+    }
+    error = name + ":" + std::to_string(number) + ": " +
+            (number == 0 ? std::string("the file is empty")
+                         : parser.headerDone() ? "the replay stops before its end record (truncated)"
+                                               : "the replay stops inside its header (truncated)");
+    return false;
+}

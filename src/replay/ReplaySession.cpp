@@ -1,0 +1,73 @@
+#include "replay/ReplaySession.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "core/InputSeam.h"
+#include "core/Settings.h"
+#include "replay/DataDigest.h"
+#include "replay/Recorder.h"
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayReader.h"
+
+namespace {
+
+// The newest replays kept in the recording folder; older ones are deleted.
+constexpr int kKeptReplays = 100;
+
+struct Session {
+    std::unique_ptr<ReplayFile> replay;
+    std::string replayName;
+    std::unique_ptr<ReplayPlayer> player;
+    std::unique_ptr<Recorder> recorder;
+};
+
+Session& session() {
+    static Session current;
+    return current;
+}
+
+void finishRecording() {
+    if (Recorder* recorder = session().recorder.get()) recorder->finish();
+}
+
+}  // namespace
+
+void ReplaySession::prepare(const std::string& dataDirectory) {
+    Settings& settings = Settings::instance();
+    const std::string name = Recorder::expandHome(settings.getString("playReplay"));
+    if (name.empty()) return;
+    auto replay = std::make_unique<ReplayFile>();
+    std::string error;
+    if (!ReplayReader::read(name, *replay, error)) {
+        std::cout << error << "\n";
+        return;
+    }
+    error = DataDigest::mismatch(replay->data, dataDirectory.empty() ? "." : dataDirectory);
+    if (!error.empty()) {
+        std::cout << name << ": " << error << "\n";
+        return;
+    }
+    ReplayPlayer::installSettings(*replay);
+    session().replay = std::move(replay);
+    session().replayName = name;
+}
+
+void ReplaySession::start() {
+    Session& current = session();
+    if (current.replay) {
+        current.player = std::make_unique<ReplayPlayer>(*current.replay, current.replayName, true);
+        std::cout << "Playing the replay " << current.replayName << "; Escape stops it.\n";
+        current.player->begin();
+        return;
+    }
+    const std::string directory = Settings::instance().getString("replayDirectory");
+    if (directory.empty()) return;
+    current.recorder = std::make_unique<Recorder>(directory, kKeptReplays);
+    InputSeam::instance().setListener(current.recorder.get());
+    // Closing the window ends the program from inside the game; its replay still gets
+    // its end record.
+    std::atexit(finishRecording);
+}

@@ -1,0 +1,162 @@
+// Plays replays without a window or sound, as fast as the machine allows.
+//
+//   replay [--data DIR] FILE...               every digest checked; exit 0 when all match
+//   replay [--data DIR] --digest-only FILE    prints the state digest at the end
+//   replay [--data DIR] --record-from FILE OUT   re-records FILE against this build
+//   replay [--data DIR] --record-script NAME OUT plays a scripted game and records it
+//
+// Each replay runs in a child process of its own: the game's modules read their
+// settings once, so every replay needs a fresh process with its own settings in force.
+#include <AL/alut.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ScriptedPlayer.h"
+#include "core/Game.h"
+#include "core/InputSeam.h"
+#include "core/Settings.h"
+#include "replay/DataDigest.h"
+#include "replay/Recorder.h"
+#include "replay/ReplayPlayer.h"
+#include "replay/ReplayReader.h"
+#include "replay/StateDigest.h"
+
+namespace {
+
+enum class Mode { Check, DigestOnly, RecordFrom, RecordScript };
+
+int usage() {
+    std::cerr << "usage: replay [--data DIR] FILE...\n"
+                 "       replay [--data DIR] --digest-only FILE\n"
+                 "       replay [--data DIR] --record-from FILE OUT\n"
+                 "       replay [--data DIR] --record-script campaign1|campaign2|arcade|weapons OUT\n";
+    return 2;
+}
+
+// Sound stays off: the null OpenAL device, no music.
+void startHeadless() {
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    alutInitWithoutContext(nullptr, nullptr);
+    Settings::instance().setInt("music", 0);
+}
+
+// Plays one replay in this process; returns the exit status.
+int playOne(const std::string& path, Mode mode, const std::string& out) {
+    ReplayFile replay;
+    std::string error;
+    if (!ReplayReader::read(path, replay, error)) {
+        std::cout << error << "\n";
+        return 1;
+    }
+    error = DataDigest::mismatch(replay.data);
+    if (!error.empty()) {
+        std::cout << path << ": " << error << "\n";
+        return 1;
+    }
+    ReplayPlayer::installSettings(replay);
+    startHeadless();
+    std::unique_ptr<Recorder> recorder;
+    if (mode == Mode::RecordFrom) {
+        recorder = std::make_unique<Recorder>(out, replay.settings);
+        InputSeam::instance().setListener(recorder.get());
+    }
+    Game& game = Game::instance();
+    ReplayPlayer player(replay, path, false);
+    const auto begun = std::chrono::steady_clock::now();
+    player.begin();
+    while (!player.isFinished()) game.update(20);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+
+    if (mode == Mode::DigestOnly) {
+        std::cout << StateDigest::of(game).toText() << "\n";
+        return 0;
+    }
+    if (mode == Mode::RecordFrom) {
+        std::cout << path << ": re-recorded into " << out << " (" << player.ticksPlayed() << " ticks)\n";
+        return 0;
+    }
+    std::cout << path << ": " << player.ticksPlayed() << " ticks in " << seconds << " s ("
+              << static_cast<long>(player.ticksPlayed() / (seconds > 0 ? seconds : 1e-9)) << " ticks/s), ";
+    if (player.differenceTick() < 0) {
+        std::cout << "matches (" << player.digestsCompared() << " digests)\n";
+        return 0;
+    }
+    std::cout << "differs at tick " << player.differenceTick() << ": " << player.difference() << "\n";
+    return 1;
+}
+
+// Runs `work` in a child process and returns its exit status.
+template <typename Work>
+int inChild(Work work) {
+    std::cout.flush();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int status = work();
+        std::cout.flush();
+        _exit(status);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) < 0) return 1;
+    if (WIFSIGNALED(status)) {
+        std::cout << "the replay player died of signal " << WTERMSIG(status) << "\n";
+        return 1;
+    }
+    return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string data = ".";
+    Mode mode = Mode::Check;
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--data" && i + 1 < args.size()) {
+            data = args[++i];
+        } else if (args[i] == "--digest-only") {
+            mode = Mode::DigestOnly;
+        } else if (args[i] == "--record-from") {
+            mode = Mode::RecordFrom;
+        } else if (args[i] == "--record-script") {
+            mode = Mode::RecordScript;
+        } else if (args[i].rfind("--", 0) == 0) {
+            return usage();
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    const bool twoNames = mode == Mode::RecordFrom || mode == Mode::RecordScript;
+    if (files.empty() || (twoNames && files.size() != 2) || (mode == Mode::DigestOnly && files.size() != 1)) {
+        return usage();
+    }
+    // Names on the command line are relative to where the tool was started.
+    for (std::size_t i = mode == Mode::RecordScript ? 1 : 0; i < files.size(); ++i) {
+        files[i] = std::filesystem::absolute(files[i]).string();
+    }
+    if (chdir(data.c_str()) != 0) {
+        std::cerr << "replay: cannot enter the data directory " << data << "\n";
+        return 2;
+    }
+    if (mode == Mode::RecordScript) {
+        return inChild([&] {
+            Settings::instance().load("config.dat");
+            startHeadless();
+            return ScriptedPlayer::record(files[0], files[1]);
+        });
+    }
+    if (twoNames) return inChild([&] { return playOne(files[0], mode, files[1]); });
+    int failures = 0;
+    for (const std::string& file : files) {
+        if (inChild([&] { return playOne(file, mode, ""); }) != 0) ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
