@@ -62,17 +62,16 @@ void Settings::load(const std::string& fileName, ProblemSink& problems) {
         if (hash != std::string::npos) {
             line.erase(hash);
         }
-        parseLine(line, file);
+        parseLine(line, file.path(), file.lineNumber(), problems);
     }
 }
 
-void Settings::parseLine(const std::string& line, const TextFile& file) {
+void Settings::parseLine(const std::string& line, const std::string& path, int at, ProblemSink& problems) {
     std::istringstream words(line);
     std::string type;
     if (!(words >> type)) {
         return;
     }
-    const int at = file.lineNumber();
     std::string key;
     if (type == "int") {
         words >> key;
@@ -81,7 +80,7 @@ void Settings::parseLine(const std::string& line, const TextFile& file) {
         if (words >> value) {
             slot = value;
         } else {
-            file.report(at, "'" + key + "' needs a whole number");
+            problems.report({path, at, "'" + key + "' needs a whole number"});
         }
     } else if (type == "float") {
         words >> key;
@@ -90,14 +89,14 @@ void Settings::parseLine(const std::string& line, const TextFile& file) {
         if (words >> value) {
             slot = value;
         } else {
-            file.report(at, "'" + key + "' needs a number");
+            problems.report({path, at, "'" + key + "' needs a number"});
         }
     } else if (type == "key") {
         words >> key;
         std::string keyName;
         integers[key] = (words >> keyName) ? keyCode(keyName) : 0;
         if (integers[key] == 0) {
-            file.report(at, "'" + key + "' needs a key: one character or up, down, left, right, space, tab, escape");
+            problems.report({path, at, "'" + key + "' needs a key: one character or up, down, left, right, space, tab, escape"});
         }
     } else if (type == "string") {
         words >> key;
@@ -110,10 +109,10 @@ void Settings::parseLine(const std::string& line, const TextFile& file) {
         if (rest.size() > 1) {
             strings[key] = rest.substr(1);
         } else {
-            file.report(at, "'" + key + "' has no text");
+            problems.report({path, at, "'" + key + "' has no text"});
         }
     } else {
-        file.problems().report({file.path(), at, "unknown line kind '" + type + "'", DataProblem::Console::Out,
+        problems.report({path, at, "unknown line kind '" + type + "'", DataProblem::Console::Out,
                                 "Unrecognized line: " + line});
     }
 }
@@ -145,7 +144,9 @@ std::vector<std::string> Settings::toLines() const {
 
 void Settings::replaceWith(const std::vector<std::string>& lines) {
     clear();
+    ConsoleProblems console;
+    int at = 0;
     for (const std::string& line : lines) {
-        parseLine(line);
+        parseLine(line, "replay settings", ++at, console);
     }
 }

@@ -44,7 +44,7 @@ public:
 
 private:
     Settings() = default;
-    void parseLine(const std::string& line, const TextFile& file);
+    void parseLine(const std::string& line, const std::string& path, int at, ProblemSink& problems);
 
     std::map<std::string, std::string> strings;
     std::map<std::string, int32_t> integers;
