@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "characters/CombatFixture.h"
 #include "world/Head.h"
@@ -190,6 +191,21 @@ TEST_F(CombatTest, DrinkingAPotAtFullHealthStillEmptiesIt) {
     spawn(std::make_unique<SmallHealth>(), Vec3(0.5, 0, 0));
     tick(2);
     EXPECT_FLOAT_EQ(player->getHealth(), 150.0f);
+}
+
+class EmptyPunchTest : public CombatFixture {
+protected:
+    void configure() override { dir.write("animations/PunchStart.txt", ""); }
+};
+
+TEST_F(EmptyPunchTest, APunchWithoutItsAnimationIsOverAtOnce) {
+    testing::internal::CaptureStderr();
+    player->attack();
+    ASSERT_TRUE(moveDone()) << "not frozen in the punch";
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Error: Animation punchstart has not been loaded\n"),
+              std::string::npos);
+    player->move(Vec3(0.25, 0, 0));
+    EXPECT_EQ(player->getFigureState(), FigureState::Walking);
 }
 
 class TwoPlayerCombatTest : public CombatFixture {
