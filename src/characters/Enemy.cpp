@@ -83,6 +83,10 @@ constexpr double kFetchProgress = 0.05;
 constexpr int kFetchPatience = 1000;
 constexpr int kFetchPause = 3000;
 
+// Walking less than kJamDistance in kJamTime ms is walking on the spot.
+constexpr double kJamDistance = 0.5;
+constexpr int kJamTime = 1000;
+
 // Whether p lies within the visible x range at its own depth.
 bool inView(const Vec3& p) {
     const Level& level = Game::instance().getLevel();
@@ -184,8 +188,8 @@ void Enemy::update(int milliseconds) {
 
     switch (state) {
         case Decide: decide(); break;
-        case ApproachPlayer1: approach(1); break;
-        case ApproachPlayer2: approach(2); break;
+        case ApproachPlayer1: approach(1, milliseconds); break;
+        case ApproachPlayer2: approach(2, milliseconds); break;
         case ThrowAtPlayer1: throwAt(1); break;
         case ThrowAtPlayer2: throwAt(2); break;
         case FetchWeapon: fetch(milliseconds); break;
@@ -316,12 +320,12 @@ void Enemy::followPlayer(int slot) {
     }
 }
 
-void Enemy::approach(int slot) {
+void Enemy::approach(int slot, int milliseconds) {
     followPlayer(slot);
-    approachTarget();
+    approachTarget(milliseconds);
 }
 
-void Enemy::approachTarget() {
+void Enemy::approachTarget(int milliseconds) {
     if (target == nullptr) {
         state = Decide;
         return;
@@ -339,7 +343,8 @@ void Enemy::approachTarget() {
         const bool rightFree = right.distanceSquared(obstacle->position) > radiusSquared;
         const bool leftFree = left.distanceSquared(obstacle->position) > radiusSquared;
         if (rightFree && leftFree) {
-            goal = std::fabs(left.x - position.x) <= std::fabs(right.x - position.x) ? left : right;
+            const bool nearerLeft = std::fabs(left.x - position.x) <= std::fabs(right.x - position.x);
+            goal = nearerLeft != otherStandPoint ? left : right;
         } else if (rightFree) {
             goal = right;
         } else if (leftFree) {
@@ -347,6 +352,24 @@ void Enemy::approachTarget() {
         }
     }
     steerTowards(goal);
+    watchForJam(milliseconds);
+}
+
+void Enemy::watchForJam(int milliseconds) {
+    if (getFigureState() != FigureState::Walking) {
+        jamClock = 0;
+        jamMark = position;
+        return;
+    }
+    jamClock += milliseconds;
+    if (jamClock < kJamTime) {
+        return;
+    }
+    if (flatDistanceSquared(position, jamMark) < kJamDistance * kJamDistance) {
+        otherStandPoint = !otherStandPoint;
+    }
+    jamClock = 0;
+    jamMark = position;
 }
 
 bool Enemy::inStrikingRange(const Vec3& p) {

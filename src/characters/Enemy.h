@@ -49,7 +49,7 @@ protected:
     static Player* livingPlayer(int slot);
     // The walk-in part of ApproachPlayer once `target` is settled: back to Decide without
     // a target, into Striking when in range, otherwise a step towards a place beside it.
-    void approachTarget();
+    void approachTarget(int milliseconds);
     void strike(int milliseconds);
     bool inStrikingRange(const Vec3& p);
     void steerTowards(const Vec3& goal);
@@ -73,7 +73,10 @@ private:
     void holdOffOrFetch(Object* wanted);
     // Makes living player `slot` the target (counting the claim), or none if it is gone.
     void followPlayer(int slot);
-    void approach(int slot);
+    void approach(int slot, int milliseconds);
+    // Watches a walk for a second at a time: an enemy that got nowhere (another enemy
+    // stands on its place beside the player) heads for the other place instead.
+    void watchForJam(int milliseconds);
     void throwAt(int slot);
     void fetch(int milliseconds);
     void holdOff();
@@ -106,6 +109,9 @@ private:
     // The tally counts this enemy against this player slot (0: none); only while
     // `target` is that living player.
     int claimedSlot = 0;
+    bool otherStandPoint = false;
+    Vec3 jamMark;
+    int jamClock = 0;
     double fetchClosest = 0.0;
     int fetchStalled = 0;
     int fetchPause = 0;

@@ -211,8 +211,8 @@ TEST_F(EnemyTest, ACorpseCarriedOffForgetsTheStickItWasFetching) {
     player->pickUp(WholeBody);
     ASSERT_TRUE(moveDone());
     ASSERT_EQ(player->heldWeapon(), yellow);
-    // Deleted while the corpse is out of the world; the carried corpse is still updated.
-    stick->kill();
+    // Killed after the holder (and so the corpse) was updated, deleted in that same tick.
+    spawn(std::make_unique<Reaper>(), Vec3(0, 0, 0))->victim = stick;
     tick(3);
     EXPECT_FALSE(inWorld(stick));
 }
