@@ -69,8 +69,7 @@ TEST_F(EnemySteeringTest, AnObstacleInTheWayIsPassedAtATangentThenTheWayIsStraig
     EXPECT_GT(straightSteps, 10);
 }
 
-// Beside an obstacle at the front or back of the floor, or even inside its clearance
-// circle, with the player straight across on the far side: the enemy gets round.
+// Beside (or inside the clearance of) an obstacle, the player across on the far side.
 TEST_F(EnemySteeringTest, NoStartBesideAnObstacleStallsTheWayRound) {
     struct Placement { double z, radius; };
     for (const Placement obstacle : {Placement{-1, 1.4}, Placement{-9, 1.6}, Placement{-5, 1.0}}) {
@@ -85,8 +84,7 @@ TEST_F(EnemySteeringTest, NoStartBesideAnObstacleStallsTheWayRound) {
                     crate(Vec3(0, 0, obstacle.z), obstacle.radius);
                     Enemy* enemy = spawn(std::make_unique<Enemy>(0), start);
                     EXPECT_TRUE(tickUntil([&] { return enemy->getState() == Enemy::Striking; }, 1000))
-                        << "stuck at " << enemy->position.x << ", " << enemy->position.z << " from " << start.x
-                        << ", " << start.z;
+                        << "stuck from " << start.x << ", " << start.z;
                 }
             }
         }

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 #include "characters/AttackerTally.h"
 #include "characters/CombatFixture.h"
@@ -129,15 +128,12 @@ TEST_F(EnemyTest, AFetchPassesAnInkPotButGivesUpAStickOutOfReachOrOutOfView) {
     spawn(std::make_unique<LargeHealth>(), Vec3(6, 0, -5));
     Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(7, 0, -5));
     EXPECT_TRUE(tickUntil([&] { return yellow->heldWeapon() == stick; }, 300));
-
     // Deep inside a big crate no hand can reach it: the enemy walks round and round.
     spawn(std::make_unique<Obstacle>("crate", 2.5, 2.0, 2.0, 0), Vec3(16, 0, -5));
     Stick* buried = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(16, 0, -5));
     Enemy* seeker = spawn(std::make_unique<Enemy>(3), Vec3(12, 0, -5));
     ASSERT_TRUE(decided(seeker) && seeker->getTarget() == buried);
     ASSERT_TRUE(tickUntil([&] { return seeker->getTarget() == player; }, 150)) << "gave up within 3 s";
-    EXPECT_TRUE(inWorld(buried));
-
     Stick* far = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(-16, 0, -5));
     Enemy* third = spawn(std::make_unique<Enemy>(3), Vec3(-13, 0, -5));
     ASSERT_TRUE(decided(third) && third->getTarget() == far);
@@ -180,7 +176,6 @@ TEST_F(EnemyTest, TheTallyCountsTheRealClaimsThroughDeathsRespawnsAndRemovals) {
     ASSERT_TRUE(tickUntil([&] { return claims(1) == 3; }, 100));
     fallen->takeDamage(1000.0f);
     EXPECT_EQ(claims(1), 2);
-
     player->takeDamage(1000.0f);
     tick();
     EXPECT_EQ(claims(1), 0) << "a fallen player frees every place";
@@ -199,8 +194,7 @@ TEST_F(EnemyTest, ACorpseCarriedOffForgetsTheStickItWasFetching) {
     player->position = Vec3(-12, 0, 0);
     Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(9, 0, 0));
     Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(4, 0, 0));
-    ASSERT_TRUE(decided(yellow));
-    ASSERT_EQ(yellow->getTarget(), stick);
+    ASSERT_TRUE(decided(yellow) && yellow->getTarget() == stick);
     yellow->takeDamage(1000.0f);
     EXPECT_EQ(yellow->getTarget(), nullptr);
     ASSERT_TRUE(tickUntil([&] { return yellow->getFall() >= 1.0f; }));
