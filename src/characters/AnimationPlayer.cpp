@@ -52,10 +52,14 @@ void AnimationPlayer::playOnce(const std::string& name) {
     playing = true;
     elapsedTime = 0;
     totalTime = 0;
-    if (animation != nullptr) {
-        for (const Keyframe& frame : animation->keyframes) {
-            totalTime += static_cast<unsigned>(frame.duration);
-        }
+    if (animation == nullptr || animation->empty()) {
+        // Nothing to play is over at once, so the figure waiting for the end moves on
+        // instead of standing frozen in that state for good.
+        playing = false;
+        return;
+    }
+    for (const Keyframe& frame : animation->keyframes) {
+        totalTime += static_cast<unsigned>(frame.duration);
     }
 }
 
@@ -66,7 +70,9 @@ void AnimationPlayer::update(unsigned dt, Pose& pose) {
     const Animation& frames = *animation;
     const std::size_t n = frames.size();
     if (n == 1) {
+        // A single key frame has no segment to play: shown once, it ends a one-shot.
         pose = frames[0].angles;
+        playing = false;
         return;
     }
     elapsedTime += dt;

@@ -14,7 +14,8 @@ class AnimationPlayer {
 public:
     // Starts `name` for ever. An unknown name prints an error and plays nothing.
     void loop(const std::string& name);
-    // Starts `name` once; isPlaying stays true until it has reached its end.
+    // Starts `name` once; isPlaying stays true until it has reached its end. An unknown
+    // or empty animation ends at once.
     void playOnce(const std::string& name);
     // Advances by dt milliseconds and writes the joints into `pose`.
     void update(unsigned dt, Pose& pose);

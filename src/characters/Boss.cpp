@@ -99,8 +99,8 @@ void Boss::update(int milliseconds) {
 
     switch (state) {
         case Decide: chooseTarget(); break;
-        case ApproachPlayer1: approachPlayer(1); break;
-        case ApproachPlayer2: approachPlayer(2); break;
+        case ApproachPlayer1: approachPlayer(1, milliseconds); break;
+        case ApproachPlayer2: approachPlayer(2, milliseconds); break;
         case Striking: strike(milliseconds); break;
         case Idle: break;
         default: state = Decide; break;
@@ -152,7 +152,7 @@ void Boss::chooseTarget() {
 
 // Keeps after player `slot` for this tick, but turns to the other one for the next tick
 // once this one is clearly farther away.
-void Boss::approachPlayer(int slot) {
+void Boss::approachPlayer(int slot, int milliseconds) {
     Player* const chased = livingPlayer(slot);
     const Player* const other = livingPlayer(3 - slot);
     if (chased != nullptr && other != nullptr &&
@@ -162,7 +162,7 @@ void Boss::approachPlayer(int slot) {
     if (target != chased) {
         target = chased;
     }
-    approachTarget();
+    approachTarget(milliseconds);
 }
 
 void Boss::message(Object* from, int message) {

@@ -28,7 +28,7 @@ private:
     void callWave();
     void placeColumn(int count, bool leftEdge, int minionKind);
     void chooseTarget();
-    void approachPlayer(int slot);
+    void approachPlayer(int slot, int milliseconds);
 
     int spawnInterval = 0;
     int spawnCount = 0;

@@ -1,7 +1,9 @@
 #include "characters/Enemy.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "characters/AttackerTally.h"
 #include "characters/Player.h"
@@ -75,10 +77,62 @@ bool offersAWeapon(const std::vector<Object*>& candidates) {
 
 int& attackers(int slot) { return AttackerTally::instance().count(slot - 1); }
 
+// A fetch that has not come this much nearer its weapon for kFetchPatience ms has
+// stalled; the enemy then wants no weapon for kFetchPause ms.
+constexpr double kFetchProgress = 0.05;
+constexpr int kFetchPatience = 1000;
+constexpr int kFetchPause = 3000;
+
+// Walking less than kJamDistance in kJamTime ms is walking on the spot.
+constexpr double kJamDistance = 0.5;
+constexpr int kJamTime = 1000;
+
+// Whether p lies within the visible x range at its own depth.
+bool inView(const Vec3& p) {
+    const Level& level = Game::instance().getLevel();
+    const double distance = 20.0 - p.z;
+    return level.leftEdge(distance) < p.x && p.x < level.rightEdge(distance);
+}
+
+// Whether a figure could stand at p: on the floor and in view.
+bool standable(const Vec3& p) {
+    const Level& level = Game::instance().getLevel();
+    return p.z >= level.backLimit() && p.z <= level.frontLimit() && inView(p);
+}
+
 double flatDistanceSquared(const Vec3& a, const Vec3& b) {
     const double dx = a.x - b.x;
     const double dz = a.z - b.z;
     return dx * dx + dz * dz;
+}
+
+constexpr double kTurn = 2.0 * 3.14159265358979323846;
+constexpr double kArcStep = kTurn / 36.0;
+
+// Whether the way round the circle (centre, radius) that starts at its grazing point
+// `start`, seen from `from`, keeps to the floor and the view until `goal` comes into
+// sight past it. That way bends away from the straight line to the goal, through the
+// circle's point farthest from the line on `start`'s side; an obstacle near the front
+// or back of the floor leaves only one side to go round.
+bool wayRoundIsOpen(const Vec3& start, const Vec3& centre, double radius, const Vec3& from, const Vec3& goal) {
+    const double lineX = goal.x - from.x;
+    const double lineZ = goal.z - from.z;
+    const double side = lineX * (start.z - from.z) - lineZ * (start.x - from.x) < 0.0 ? -1.0 : 1.0;
+    double angle = std::atan2(start.z - centre.z, start.x - centre.x);
+    const double farthest = std::atan2(side * lineX, -side * lineZ);
+    const double step = std::remainder(farthest - angle, kTurn) < 0.0 ? -kArcStep : kArcStep;
+    const double goalAngle = std::atan2(goal.z - centre.z, goal.x - centre.x);
+    const double goalDistance = std::hypot(goal.x - centre.x, goal.z - centre.z);
+    const double sight = std::fmax(goalDistance > radius ? std::acos(radius / goalDistance) : 0.0, kArcStep / 2.0);
+    for (int i = 0; i * kArcStep <= kTurn; ++i, angle += step) {
+        if (!standable(Vec3(centre.x + radius * std::cos(angle), 0.0, centre.z + radius * std::sin(angle)))) {
+            return false;
+        }
+        if (std::fabs(std::remainder(angle - goalAngle, kTurn)) <= sight) {
+            return true;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -106,19 +160,15 @@ Player* Enemy::livingPlayer(int slot) {
 void Enemy::update(int milliseconds) {
     // Killed after the last afterUpdate (collision or off-screen pass): about to be deleted.
     if (target != nullptr && target->removed) {
-        target = nullptr;
+        retarget(nullptr);
+    }
+    // A claim holds only while its player lives: one who fell frees the place, so a player
+    // who gets up again is not left with phantom attackers that keep newcomers waiting.
+    if (claimedSlot != 0 && target != livingPlayer(claimedSlot)) {
+        retarget(nullptr);
     }
 
     if (isDead()) {
-        if (target != nullptr) {
-            if (target == livingPlayer(1)) {
-                target = nullptr;
-                --attackers(1);
-            } else if (target == livingPlayer(2)) {
-                target = nullptr;
-                --attackers(2);
-            }
-        }
         StickFigure::update(milliseconds);
         return;
     }
@@ -134,14 +184,15 @@ void Enemy::update(int milliseconds) {
     if (heldWeapon() == nullptr) {
         thrown = false;
     }
+    fetchPause = std::max(0, fetchPause - milliseconds);
 
     switch (state) {
         case Decide: decide(); break;
-        case ApproachPlayer1: approach(1); break;
-        case ApproachPlayer2: approach(2); break;
+        case ApproachPlayer1: approach(1, milliseconds); break;
+        case ApproachPlayer2: approach(2, milliseconds); break;
         case ThrowAtPlayer1: throwAt(1); break;
         case ThrowAtPlayer2: throwAt(2); break;
-        case FetchWeapon: fetch(); break;
+        case FetchWeapon: fetch(milliseconds); break;
         case HoldOff: holdOff(); break;
         case Striking: strike(milliseconds); break;
         case Idle: break;
@@ -155,48 +206,60 @@ void Enemy::afterUpdate() {
     // A weapon lying in the world can wear out or dissolve; the world deletes it without
     // telling anyone.
     if (target != nullptr && target->removed) {
-        target = nullptr;
+        retarget(nullptr);
+    }
+    // Leaving the world for good: nobody is pressed by this enemy any more.
+    if (removed) {
+        release();
     }
 }
 
+void Enemy::forgetOthers() {
+    StickFigure::forgetOthers();
+    retarget(nullptr);
+}
+
 Object* Enemy::wantedWeapon() const {
-    if (heldWeapon() != nullptr || !(weaponChance > roll)) {
+    if (heldWeapon() != nullptr || !(weaponChance > roll) || fetchPause > 0) {
         return nullptr;
     }
     return Game::instance().findNearestTarget(position);
 }
 
 void Enemy::release() {
-    if (target == nullptr) {
-        return;
+    if (claimedSlot != 0) {
+        --attackers(claimedSlot);
+        claimedSlot = 0;
     }
-    if (target == livingPlayer(1)) {
-        --attackers(1);
-    } else if (target == livingPlayer(2)) {
-        --attackers(2);
-    }
+}
+
+void Enemy::retarget(Object* newTarget) {
+    release();
+    target = newTarget;
 }
 
 void Enemy::claim(int slot) {
     Player* const player = livingPlayer(slot);
-    if (target == player) {
+    if (claimedSlot == slot && target == player) {
         return;
     }
-    Player* const other = livingPlayer(3 - slot);
-    if (target != nullptr && target == other) {
-        --attackers(3 - slot);
-    }
+    retarget(player);
     ++attackers(slot);
-    target = player;
+    claimedSlot = slot;
+}
+
+void Enemy::startFetch(Object* weapon) {
+    retarget(weapon);
+    state = FetchWeapon;
+    fetchClosest = std::numeric_limits<double>::infinity();
+    fetchStalled = 0;
 }
 
 void Enemy::holdOffOrFetch(Object* wanted) {
-    release();
     if (wanted != nullptr) {
-        target = wanted;
-        state = FetchWeapon;
+        startFetch(wanted);
     } else {
-        target = nullptr;
+        retarget(nullptr);
         state = HoldOff;
     }
 }
@@ -236,9 +299,7 @@ void Enemy::fight(int slot, Object* wanted) {
     const Player* const player = livingPlayer(slot);
     if (wanted != nullptr &&
         position.distanceSquared(wanted->position) < position.distanceSquared(player->position)) {
-        release();
-        target = wanted;
-        state = FetchWeapon;
+        startFetch(wanted);
         return;
     }
     claim(slot);
@@ -252,21 +313,19 @@ void Enemy::fight(int slot, Object* wanted) {
 }
 
 void Enemy::followPlayer(int slot) {
-    Player* const player = livingPlayer(slot);
-    if (target != player) {
-        if (player != nullptr) {
-            ++attackers(slot);
-        }
-        target = player;
+    if (livingPlayer(slot) == nullptr) {
+        retarget(nullptr);
+    } else {
+        claim(slot);
     }
 }
 
-void Enemy::approach(int slot) {
+void Enemy::approach(int slot, int milliseconds) {
     followPlayer(slot);
-    approachTarget();
+    approachTarget(milliseconds);
 }
 
-void Enemy::approachTarget() {
+void Enemy::approachTarget(int milliseconds) {
     if (target == nullptr) {
         state = Decide;
         return;
@@ -284,7 +343,8 @@ void Enemy::approachTarget() {
         const bool rightFree = right.distanceSquared(obstacle->position) > radiusSquared;
         const bool leftFree = left.distanceSquared(obstacle->position) > radiusSquared;
         if (rightFree && leftFree) {
-            goal = std::fabs(left.x - position.x) <= std::fabs(right.x - position.x) ? left : right;
+            const bool nearerLeft = std::fabs(left.x - position.x) <= std::fabs(right.x - position.x);
+            goal = nearerLeft != otherStandPoint ? left : right;
         } else if (rightFree) {
             goal = right;
         } else if (leftFree) {
@@ -292,6 +352,24 @@ void Enemy::approachTarget() {
         }
     }
     steerTowards(goal);
+    watchForJam(milliseconds);
+}
+
+void Enemy::watchForJam(int milliseconds) {
+    if (getFigureState() != FigureState::Walking) {
+        jamClock = 0;
+        jamMark = position;
+        return;
+    }
+    jamClock += milliseconds;
+    if (jamClock < kJamTime) {
+        return;
+    }
+    if (flatDistanceSquared(position, jamMark) < kJamDistance * kJamDistance) {
+        otherStandPoint = !otherStandPoint;
+    }
+    jamClock = 0;
+    jamMark = position;
 }
 
 bool Enemy::inStrikingRange(const Vec3& p) {
@@ -324,23 +402,40 @@ void Enemy::throwAt(int slot) {
     steerTowards(Vec3(position.x, 0.0, p.z));
 }
 
-void Enemy::fetch() {
+void Enemy::fetch(int milliseconds) {
     if (target == nullptr || heldWeapon() != nullptr) {
         state = Decide;
         return;
     }
-    if (!offersAWeapon(candidates)) {
-        steerTowards(target->position);
+    if (offersAWeapon(candidates)) {
+        tryPickUp();
+        state = Decide;
         return;
     }
-    tryPickUp();
-    state = Decide;
+    // Held at the edge of the view, or walking round and round something in the way,
+    // the enemy would wait for that weapon for ever.
+    const double distance = std::sqrt(flatDistanceSquared(position, target->position));
+    if (distance < fetchClosest - kFetchProgress) {
+        fetchClosest = distance;
+        fetchStalled = 0;
+    } else {
+        fetchStalled += milliseconds;
+    }
+    const bool outOfReach = fetchStalled > kFetchPatience;
+    if (outOfReach || !inView(target->position)) {
+        // Beyond the view the search no longer offers it; out of reach it would, so the
+        // enemy leaves weapons alone for a while.
+        fetchPause = outOfReach ? kFetchPause : 0;
+        retarget(nullptr);
+        state = Decide;
+        return;
+    }
+    steerTowards(target->position);
 }
 
 void Enemy::holdOff() {
     if (Object* const wanted = wantedWeapon()) {
-        target = wanted;
-        state = FetchWeapon;
+        startFetch(wanted);
     }
     const Player* const p1 = livingPlayer(1);
     const Player* const p2 = livingPlayer(2);
@@ -494,7 +589,8 @@ void Enemy::steerTowards(const Vec3& goal) {
 }
 
 // Walks towards one of the two points where the view from here grazes the clearance
-// circle: the side already taken, else the one on the goal's side.
+// circle: the only side that can be walked round, else the side already taken, else
+// the one on the goal's side.
 Vec3 Enemy::detour(const Vec3& direction, const Vec3& centre, double clearance) {
     const double clearanceSquared = clearance * clearance;
     if (clearanceSquared >= flatDistanceSquared(position, centre)) {
@@ -513,6 +609,15 @@ Vec3 Enemy::detour(const Vec3& direction, const Vec3& centre, double clearance) 
     const Vec3 second(base.x - s * across.z, 0.0, base.z + s * across.x);
     const Vec3 u(first.x - position.x, 0.0, first.z - position.z);
     const Vec3 v(second.x - position.x, 0.0, second.z - position.z);
+
+    // A way round that leaves the floor or the view would hold the enemy against the
+    // obstacle at the edge: take the other one.
+    const Vec3 goal = position + direction;
+    const bool firstOpen = wayRoundIsOpen(first, centre, clearance, position, goal);
+    if (firstOpen != wayRoundIsOpen(second, centre, clearance, position, goal)) {
+        detourSide = firstOpen ? 1 : 2;
+        return firstOpen ? u : v;
+    }
 
     // Every step round the obstacle crosses the straight line to the goal and flips the
     // quadrant test below, which would zig-zag on the spot; keep to the side taken while
@@ -582,7 +687,7 @@ void Enemy::message(Object* from, int message) {
             return;
         case Removed:
             if (from == target) {
-                target = nullptr;
+                retarget(nullptr);
             }
             break;
         default:

@@ -27,7 +27,8 @@ public:
     ~Enemy() override;
 
     void update(int milliseconds) override;
-    // Forgets a target that was killed this tick, before the world deletes it.
+    // Forgets a target that was killed this tick, before the world deletes it; an enemy
+    // killed itself gives up its claim.
     void afterUpdate() override;
     void message(Object* from, int message) override;
 
@@ -43,11 +44,12 @@ public:
     int getDetourSide() const { return detourSide; }
 
 protected:
+    void forgetOthers() override;
     // Player `slot` (1 or 2) while it is in the game and alive, else null.
     static Player* livingPlayer(int slot);
     // The walk-in part of ApproachPlayer once `target` is settled: back to Decide without
     // a target, into Striking when in range, otherwise a step towards a place beside it.
-    void approachTarget();
+    void approachTarget(int milliseconds);
     void strike(int milliseconds);
     bool inStrikingRange(const Vec3& p);
     void steerTowards(const Vec3& goal);
@@ -61,14 +63,22 @@ protected:
 private:
     void decide();
     void fight(int slot, Object* wanted);
+    // Makes living player `slot` the target and counts this enemy against it.
     void claim(int slot);
+    // Stops counting against the claimed player; `target` stays as it is.
     void release();
+    // Any new target (a weapon, a player or none) ends the claim first.
+    void retarget(Object* newTarget);
+    void startFetch(Object* weapon);
     void holdOffOrFetch(Object* wanted);
     // Makes living player `slot` the target (counting the claim), or none if it is gone.
     void followPlayer(int slot);
-    void approach(int slot);
+    void approach(int slot, int milliseconds);
+    // Watches a walk for a second at a time: an enemy that got nowhere (another enemy
+    // stands on its place beside the player) heads for the other place instead.
+    void watchForJam(int milliseconds);
     void throwAt(int slot);
-    void fetch();
+    void fetch(int milliseconds);
     void holdOff();
     void keepDistance(const Player& player, double distance);
     void tryPickUp();
@@ -96,4 +106,13 @@ private:
     bool waiting = false;
     bool thrown = false;
     int maxAttackers = 3;
+    // The tally counts this enemy against this player slot (0: none); only while
+    // `target` is that living player.
+    int claimedSlot = 0;
+    bool otherStandPoint = false;
+    Vec3 jamMark;
+    int jamClock = 0;
+    double fetchClosest = 0.0;
+    int fetchStalled = 0;
+    int fetchPause = 0;
 };

@@ -602,10 +602,18 @@ void StickFigure::die() {
     if (figureState == FigureState::Dead) {
         return;
     }
+    forgetOthers();
     releaseWeapon();
     fall = 0.0f;
     model.playOnce("die");
     figureState = FigureState::Dead;
+}
+
+void StickFigure::forgetOthers() {
+    abandonGrab();
+    grabTarget = nullptr;
+    ripper = nullptr;
+    candidates.clear();
 }
 
 float StickFigure::healthFraction() const { return health / maxHealth; }

@@ -102,6 +102,11 @@ public:
     const std::vector<Object*>& getCandidates() const { return candidates; }
 
 protected:
+    // Called as the figure dies: it lets go of every object it points at. Dead, it hears
+    // no more messages (not even Removed), and a corpse carried out of the world hears
+    // nothing at all, so any pointer kept past death could outlive its object.
+    virtual void forgetOthers();
+
     std::vector<Object*> candidates;
 
 private:

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "characters/AttackerTally.h"
 #include "characters/Boss.h"
 #include "characters/Enemy.h"
 #include "characters/Player.h"
@@ -91,6 +92,8 @@ void Game::clearWorld() {
     World doomed;
     doomed.swap(world);
     doomed.clear();
+    // The enemies that claimed the players went with the world.
+    AttackerTally::instance().reset();
 }
 
 bool Game::noLivingEnemies() const {

@@ -30,14 +30,14 @@ protected:
             {{"swingsPerStick", 3}, {"throwsPerHead", 3}, {"throwDuration", 400},
              {"dripTime", 1000}, {"maxSplats", 200}, {"player1Up", 'w'}, {"player1Down", 's'},
              {"player1Right", 'd'}, {"player1PickUp", 'p'}});
-        configure();
         writeFigureAnimations(dir, 100);
+        configure();
         dir.write("levels/arena.dat", "end 100000\n");
         game().startGame(true, twoPlayers(), "arena.dat");
         player = game().getPlayer1();
     }
 
-    // Called before the game starts, for a suite's own settings.
+    // Called before the game starts, for a suite's own settings and data files.
     virtual void configure() {}
     // Called when the game starts: whether player 2 joins.
     virtual bool twoPlayers() const { return false; }

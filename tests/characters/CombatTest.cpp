@@ -192,6 +192,18 @@ TEST_F(CombatTest, DrinkingAPotAtFullHealthStillEmptiesIt) {
     EXPECT_FLOAT_EQ(player->getHealth(), 150.0f);
 }
 
+class EmptyPunchTest : public CombatFixture {
+protected:
+    void configure() override { dir.write("animations/PunchStart.txt", ""); }
+};
+
+TEST_F(EmptyPunchTest, APunchWithoutItsAnimationIsOverAtOnce) {
+    player->attack();
+    ASSERT_TRUE(moveDone()) << "not frozen in the punch";
+    player->move(Vec3(0.25, 0, 0));
+    EXPECT_EQ(player->getFigureState(), FigureState::Walking);
+}
+
 class TwoPlayerCombatTest : public CombatFixture {
 protected:
     bool twoPlayers() const override { return true; }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -6,6 +7,7 @@
 #include "characters/CombatFixture.h"
 #include "world/Head.h"
 #include "world/Health.h"
+#include "world/Obstacle.h"
 #include "world/Stick.h"
 
 namespace {
@@ -120,12 +122,24 @@ TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndForgetsOneThat
     ASSERT_TRUE(tickUntil([&] { return player->getHealth() < 300.0f; }, 200));
 }
 
-TEST_F(EnemyTest, AnInkPotOnTheWayDoesNotStopAFetch) {
+TEST_F(EnemyTest, AFetchPassesAnInkPotButGivesUpAStickOutOfReachOrOutOfView) {
     player->position = Vec3(-8, 0, -5);
     Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(2, 0, -5));
     spawn(std::make_unique<LargeHealth>(), Vec3(6, 0, -5));
     Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(7, 0, -5));
     EXPECT_TRUE(tickUntil([&] { return yellow->heldWeapon() == stick; }, 300));
+    // Deep inside a big crate no hand can reach it: the enemy walks round and round.
+    spawn(std::make_unique<Obstacle>("crate", 2.5, 2.0, 2.0, 0), Vec3(16, 0, -5));
+    Stick* buried = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(16, 0, -5));
+    Enemy* seeker = spawn(std::make_unique<Enemy>(3), Vec3(12, 0, -5));
+    ASSERT_TRUE(decided(seeker) && seeker->getTarget() == buried);
+    ASSERT_TRUE(tickUntil([&] { return seeker->getTarget() == player; }, 150)) << "gave up within 3 s";
+    Stick* far = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(-16, 0, -5));
+    Enemy* third = spawn(std::make_unique<Enemy>(3), Vec3(-13, 0, -5));
+    ASSERT_TRUE(decided(third) && third->getTarget() == far);
+    far->position.x = game().getLevel().leftEdge(25.0) - 1.0;  // the view has moved on
+    tick();
+    EXPECT_NE(third->getTarget(), far);
 }
 
 TEST_F(EnemyTest, AYellowEnemyTakesAWholeCorpseOnlyWhenItsRollAllows) {
@@ -151,24 +165,47 @@ TEST_F(EnemyTest, AYellowEnemyTakesAWholeCorpseOnlyWhenItsRollAllows) {
     EXPECT_GT(heads, 0);
 }
 
-TEST_F(EnemyTest, ADeadEnemyReleasesItsClaimButADeadPlayerKeepsHis) {
-    Enemy* first = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
-    ASSERT_TRUE(decided(first));
-    EXPECT_EQ(claims(1), 1);
-    first->takeDamage(1000.0f);
-    tick();
-    EXPECT_EQ(claims(1), 0);
-    EXPECT_EQ(first->getTarget(), nullptr);
-
-    Enemy* second = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
-    ASSERT_TRUE(decided(second));
-    EXPECT_EQ(claims(1), 1);
+TEST_F(EnemyTest, TheTallyCountsTheRealClaimsThroughDeathsRespawnsAndRemovals) {
+    auto realClaims = [&] {
+        const std::vector<Enemy*> all = minions();
+        return std::count_if(all.begin(), all.end(), [&](Enemy* e) { return !e->isDead() && e->getTarget() == player; });
+    };
+    Enemy* fallen = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -5));
+    spawn(std::make_unique<Enemy>(0), Vec3(12, 0, -5));
+    spawn(std::make_unique<Enemy>(0), Vec3(14, 0, -5));
+    ASSERT_TRUE(tickUntil([&] { return claims(1) == 3; }, 100));
+    fallen->takeDamage(1000.0f);
+    EXPECT_EQ(claims(1), 2);
     player->takeDamage(1000.0f);
-    tick(5);
-    EXPECT_EQ(second->getState(), Enemy::Decide);
-    second->takeDamage(1000.0f);
-    tick(5);
-    EXPECT_EQ(claims(1), 1);
+    tick();
+    EXPECT_EQ(claims(1), 0) << "a fallen player frees every place";
+    player->respawn();
+    Enemy* newcomer = spawn(std::make_unique<Enemy>(0), Vec3(-10, 0, -5));
+    for (int i = 0; i < 100; ++i, tick()) ASSERT_EQ(claims(1), realClaims());
+    EXPECT_EQ(newcomer->getTarget(), player) << "no holding off for phantoms";
+    newcomer->kill();
+    tick();
+    EXPECT_EQ(claims(1), realClaims());
+    game().clearWorld();
+    EXPECT_EQ(claims(1), 0);
+}
+
+TEST_F(EnemyTest, ACorpseCarriedOffForgetsTheStickItWasFetching) {
+    player->position = Vec3(-12, 0, 0);
+    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(9, 0, 0));
+    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(4, 0, 0));
+    ASSERT_TRUE(decided(yellow) && yellow->getTarget() == stick);
+    yellow->takeDamage(1000.0f);
+    EXPECT_EQ(yellow->getTarget(), nullptr);
+    ASSERT_TRUE(tickUntil([&] { return yellow->getFall() >= 1.0f; }));
+    player->position = yellow->position - Vec3(1.5, 0, 0);
+    tick();
+    player->pickUp(WholeBody);
+    ASSERT_TRUE(moveDone());
+    ASSERT_EQ(player->heldWeapon(), yellow);
+    // Killed after the holder (and so the corpse) was updated, deleted in that same tick.
+    spawn(std::make_unique<Reaper>(), Vec3(0, 0, 0))->victim = stick;
+    tick(3);
 }
 
 }  // namespace
