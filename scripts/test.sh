@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite inside a virtual
-# X server (the GL tests open real windows on Mesa's software renderer). The image
-# decoders, which parse untrusted files, run a second time under AddressSanitizer.
+# X server (the GL tests open real windows on Mesa's software renderer). The image and
+# sound loaders, which parse untrusted files, run a second time under AddressSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DMB_ASAN=ON -DMB_BUILD_BENCHMARKS=OFF > /dev/null
-cmake --build "$root/build-asan" -j"$(nproc)" --target test_render
+cmake --build "$root/build-asan" -j"$(nproc)" --target test_render test_audio
 (cd "$root/build-asan" && xvfb-run -a -s "-screen 0 1280x1024x24" \
-  ctest --output-on-failure -R "^(ImageDecoding|Checkerboard|TextureManager)")
+  ctest --output-on-failure -R "^(ImageDecoding|Checkerboard|TextureManager|SoundEffects\.SoundList|Music\.Unusable)")
 
 cd "$root/build"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"

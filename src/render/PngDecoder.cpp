@@ -11,6 +11,11 @@
 namespace {
 
 const int signatureBytes = 8;
+// Every chunk but the image data is read whole, and compressed text is inflated whole:
+// both stop here, whatever size the file claims. Real pictures carry at most a colour
+// profile of a few hundred kilobytes.
+const png_alloc_size_t mostChunkBytes = 8 << 20;
+const png_uint_32 mostCachedChunks = 1000;
 
 // Owns the libpng read structures. libpng reports errors by a long jump back to the
 // reading step that called setjmp; those steps keep no C++ objects of their own, so the
@@ -37,7 +42,12 @@ public:
         png_init_io(png, file);
         png_set_sig_bytes(png, signatureBytes);
         png_set_user_limits(png, Image::maxSide, Image::maxSide);
+        png_set_chunk_malloc_max(png, mostChunkBytes);
+        png_set_chunk_cache_max(png, mostCachedChunks);
         png_read_info(png, info);
+        if (!Image::sizeAllowed(width(), height(), 4)) {
+            png_error(png, "Image is too large");
+        }
         return true;
     }
 

@@ -154,7 +154,7 @@ TEST_F(Checkerboard, StandsInForEveryFileThatCannotBeUsed) {
     Bytes flipped = whole;
     flipped[flipped.size() / 2] ^= 0xFF;
     const Bytes photo = jpeg(16, 16, JCS_RGB, noise(16 * 16 * 3));
-    const int tooWide = Image::maxSide + 1;
+    const int tooWide = Image::maxSide + 1, tooBig = Image::maxSquareSide + 1;
     const struct {
         std::string file;
         Bytes bytes;
@@ -171,6 +171,8 @@ TEST_F(Checkerboard, StandsInForEveryFileThatCannotBeUsed) {
         {"empty.jpg", {}, ""},
         {"wide.png", png(tooWide, 1, PNG_COLOR_TYPE_RGB, 8, Bytes(tooWide * 3)), ""},
         {"wide.jpg", jpeg(tooWide, 1, JCS_GRAYSCALE, Bytes(tooWide)), ""},
+        {"vast.png", png(tooBig, tooBig, PNG_COLOR_TYPE_RGB, 8, Bytes(tooBig * tooBig * 3)), ""},
+        {"vast.jpg", jpeg(tooBig, tooBig, JCS_GRAYSCALE, Bytes(tooBig * tooBig)), ""},
     };
     for (const auto& bad : cases) {
         CaptureStdout();
