@@ -121,8 +121,8 @@ void MainLoop::run(int argc, char** argv) {
     alutInitWithoutContext(&argc, argv);
 
     settings.load("config.dat");
-    int width = settings.getInt("width");
-    int height = settings.getInt("height");
+    int width = settings.getIntWithin("width", limits::windowSide);
+    int height = settings.getIntWithin("height", limits::windowSide);
     if (width == 0) {
         width = 640;
     }

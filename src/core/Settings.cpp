@@ -29,6 +29,7 @@ void Settings::clear() {
     strings.clear();
     integers.clear();
     floats.clear();
+    reportedOutOfRange.clear();
 }
 
 int32_t Settings::keyCode(const std::string& keyName) {
@@ -107,3 +108,27 @@ int32_t Settings::getInt(const std::string& key) { return integers[key]; }
 float Settings::getFloat(const std::string& key) { return floats[key]; }
 
 std::string Settings::getString(const std::string& key) { return strings[key]; }
+
+namespace {
+
+// Clamps a value into [lowest, highest] (NaN to the bound nearest 0) and says so the
+// first time a key is out of range.
+template <typename Value>
+Value clampOnce(std::set<std::string>& reported, const std::string& key, Value value, Value lowest, Value highest) {
+    const bool isNan = value != value;
+    const Value used = std::clamp(isNan ? Value{0} : value, lowest, highest);
+    if ((isNan || used != value) && reported.insert(key).second) {
+        std::cout << "Setting " << key << " " << value << " is out of range; using " << used << ".\n";
+    }
+    return used;
+}
+
+}  // namespace
+
+int32_t Settings::getIntWithin(const std::string& key, IntLimits limits) {
+    return clampOnce(reportedOutOfRange, key, getInt(key), limits.lowest, limits.highest);
+}
+
+float Settings::getFloatWithin(const std::string& key, FloatLimits limits) {
+    return clampOnce(reportedOutOfRange, key, getFloat(key), limits.lowest, limits.highest);
+}
