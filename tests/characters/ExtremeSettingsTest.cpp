@@ -1,11 +1,9 @@
-#include <cmath>
 #include <fstream>
 #include <limits>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "characters/CombatFixture.h"
 #include "world/Head.h"
