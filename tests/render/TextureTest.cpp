@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -182,6 +183,16 @@ TEST_F(Checkerboard, StandsInForEveryFileThatCannotBeUsed) {
         EXPECT_EQ(GetCapturedStdout(), bad.printed) << bad.file;
         expectCheckerboard(image);
     }
+    // A text chunk that claims 2 GB of a short file is skipped, never allocated.
+    Bytes text = firstBytes(whole, 33);
+    text.insert(text.end(), {0x7f, 0xff, 0xff, 0xf0, 't', 'E', 'X', 't', 'k', 0});
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    CaptureStderr();
+    expectCheckerboard(decode("text.png", text));
+    GetCapturedStderr();
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "peak kilobytes grew";
     CaptureStdout();
     expectCheckerboard(Image::fromFile("images/missing.png"));
     expectCheckerboard(Image::fromFile("images/missing.jpg"));
