@@ -1,5 +1,7 @@
 #include "audio/MusicStream.h"
 
+#include "audio/VorbisHeaderCheck.h"
+
 // Only ov_open is used, so the header's unused static callback tables are left out.
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
@@ -38,6 +40,9 @@ MusicStream::OpenResult MusicStream::open(const std::string& path) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return OpenResult::Missing;
+    }
+    if (!VorbisHeaderCheck::safeToDecode(path)) {
+        return OpenResult::NotVorbis;
     }
     // A failed ov_open leaves the file to its caller; a successful one owns it and
     // closes it in ov_clear.

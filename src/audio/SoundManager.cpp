@@ -2,6 +2,7 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/MusicStream.h"
+#include "audio/SoundFile.h"
 #include "audio/SoundList.h"
 #include "core/ConsoleProblems.h"
 #include "core/Settings.h"
@@ -58,9 +59,10 @@ void SoundManager::loadSound(const std::string& name, const std::string& fileNam
     if (!device) {
         return;
     }
-    AlBuffer buffer = AlBuffer::adopt(alutCreateBufferFromFile(("sounds/" + fileName).c_str()));
+    const SoundFile::Loaded loaded = SoundFile::load("sounds/" + fileName);
+    AlBuffer buffer = AlBuffer::adopt(loaded.buffer);
     if (!buffer) {
-        const ALenum code = alutGetError();
+        const ALenum code = loaded.error;
         std::cout << "Failed to load " << fileName << ": " << code << "(" << alutGetErrorString(code) << ")\n";
         return;
     }

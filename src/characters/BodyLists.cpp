@@ -12,11 +12,11 @@ struct Radii {
 };
 Radii playerRadii() {
     Settings& settings = Settings::instance();
-    return {settings.getFloat("stickRadius"), settings.getFloat("headRadius")};
+    return {settings.getFloatWithin("stickRadius", limits::bodySize), settings.getFloatWithin("headRadius", limits::bodySize)};
 }
 Radii bossRadii() {
     Settings& settings = Settings::instance();
-    return {settings.getFloat("bossStickRadius"), settings.getFloat("bossHeadRadius")};
+    return {settings.getFloatWithin("bossStickRadius", limits::bodySize), settings.getFloatWithin("bossHeadRadius", limits::bodySize)};
 }
 
 constexpr float PlayerTorso = 3.0f;

@@ -20,8 +20,8 @@ const BossTuning& tuning() {
     static const BossTuning values = [] {
         Settings& s = Settings::instance();
         BossTuning t{};
-        t.minionSpawnTime = s.getInt("minionSpawnTime");
-        t.minionSpawnCount = s.getInt("minionSpawnCount");
+        t.minionSpawnTime = s.getIntWithin("minionSpawnTime", limits::duration);
+        t.minionSpawnCount = s.getIntWithin("minionSpawnCount", limits::minions);
         return t;
     }();
     return values;

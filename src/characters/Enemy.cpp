@@ -27,9 +27,9 @@ const EnemyTuning& tuning() {
     static const EnemyTuning values = [] {
         Settings& s = Settings::instance();
         EnemyTuning t{};
-        t.moveSpeed = s.getFloat("moveSpeed");
-        t.punchAttackDist = s.getFloat("punchAttackDist");
-        t.stickAttackDist = s.getFloat("stickAttackDist");
+        t.moveSpeed = s.getFloatWithin("moveSpeed", limits::speed);
+        t.punchAttackDist = s.getFloatWithin("punchAttackDist", limits::distance);
+        t.stickAttackDist = s.getFloatWithin("stickAttackDist", limits::distance);
         return t;
     }();
     return values;

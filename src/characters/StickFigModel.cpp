@@ -20,13 +20,13 @@ namespace {
 // Settings: "dripTime" once per process, by the first model built; the radii by every
 // model, so each takes the values in force when it is built.
 int dripTime() {
-    static const int value = Settings::instance().getInt("dripTime");
+    static const int value = Settings::instance().getIntWithin("dripTime", limits::duration);
     return value;
 }
-float playerHeadRadius() { return Settings::instance().getFloat("headRadius"); }
-float playerStickRadius() { return Settings::instance().getFloat("stickRadius"); }
-float bossHeadRadius() { return Settings::instance().getFloat("bossHeadRadius"); }
-float bossStickRadius() { return Settings::instance().getFloat("bossStickRadius"); }
+float playerHeadRadius() { return Settings::instance().getFloatWithin("headRadius", limits::bodySize); }
+float playerStickRadius() { return Settings::instance().getFloatWithin("stickRadius", limits::bodySize); }
+float bossHeadRadius() { return Settings::instance().getFloatWithin("bossHeadRadius", limits::bodySize); }
+float bossStickRadius() { return Settings::instance().getFloatWithin("bossStickRadius", limits::bodySize); }
 
 constexpr float LegStance = 0.9f;
 constexpr float ThreeQuarterView = 30.0f;

@@ -33,16 +33,16 @@ const FightTuning& tuning() {
     static const FightTuning values = [] {
         Settings& s = Settings::instance();
         FightTuning t{};
-        t.punchAttackDist = s.getFloat("punchAttackDist");
-        t.stickAttackDist = s.getFloat("stickAttackDist");
-        t.throwSpeed = s.getFloat("throwSpeed");
-        t.explodingHeadDamage = s.getFloat("explodingHeadDamage");
-        t.explodingHeadRadius = s.getFloat("explodingHeadRadius");
-        t.damage[0] = s.getFloat("punchDamage");
-        t.damage[1] = s.getFloat("stickDamage");
-        t.damage[2] = s.getFloat("headDamage");
-        t.damage[3] = s.getFloat("explodingHeadDamage");
-        t.damage[4] = s.getFloat("bossPunchDamage");
+        t.punchAttackDist = s.getFloatWithin("punchAttackDist", limits::distance);
+        t.stickAttackDist = s.getFloatWithin("stickAttackDist", limits::distance);
+        t.throwSpeed = s.getFloatWithin("throwSpeed", limits::speed);
+        t.explodingHeadDamage = s.getFloatWithin("explodingHeadDamage", limits::damage);
+        t.explodingHeadRadius = s.getFloatWithin("explodingHeadRadius", limits::distance);
+        t.damage[0] = s.getFloatWithin("punchDamage", limits::damage);
+        t.damage[1] = s.getFloatWithin("stickDamage", limits::damage);
+        t.damage[2] = s.getFloatWithin("headDamage", limits::damage);
+        t.damage[3] = s.getFloatWithin("explodingHeadDamage", limits::damage);
+        t.damage[4] = s.getFloatWithin("bossPunchDamage", limits::damage);
         return t;
     }();
     return values;

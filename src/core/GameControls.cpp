@@ -57,7 +57,7 @@ const JoystickMapping& joystickMapping() {
 }
 
 float joystickDeadSpace() {
-    static const float deadSpace = Settings::instance().getFloat("joystickDeadSpace");
+    static const float deadSpace = Settings::instance().getFloatWithin("joystickDeadSpace", limits::fraction);
     return deadSpace;
 }
 
@@ -260,7 +260,7 @@ void Game::playerControlPressed(Player* player, int control, int stickPlayer) {
 
 void Game::applyMovement() {
     const float deadSpace = joystickDeadSpace();
-    const double moveSpeed = Settings::instance().getFloat("moveSpeed");
+    const double moveSpeed = Settings::instance().getFloatWithin("moveSpeed", limits::speed);
     Player* const players[2] = {player1, player2};
     for (int p = 0; p < 2; ++p) {
         if (players[p] == nullptr) {

@@ -17,7 +17,7 @@
 namespace {
 
 double leftDeadSpace() {
-    static const double space = Settings::instance().getFloat("leftDeadSpace");
+    static const double space = Settings::instance().getFloatWithin("leftDeadSpace", limits::distance);
     return space;
 }
 

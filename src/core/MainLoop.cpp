@@ -125,8 +125,8 @@ void MainLoop::run(int argc, char** argv) {
 
     const std::string dataDirectory = ConfigLocations::forThisProcess().load(settings);
     ReplaySession::prepare(dataDirectory);
-    int width = settings.getInt("width");
-    int height = settings.getInt("height");
+    int width = settings.getIntWithin("width", limits::windowSide);
+    int height = settings.getIntWithin("height", limits::windowSide);
     if (width == 0) {
         width = 640;
     }

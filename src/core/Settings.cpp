@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iomanip>
+#include <iostream>
 #include <limits>
 #include <sstream>
 
@@ -32,6 +33,7 @@ void Settings::clear() {
     strings.clear();
     integers.clear();
     floats.clear();
+    reportedOutOfRange.clear();
 }
 
 int32_t Settings::keyCode(const std::string& keyName) {
@@ -149,4 +151,28 @@ void Settings::replaceWith(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
         parseLine(line, "replay settings", ++at, console);
     }
+}
+
+namespace {
+
+// Clamps a value into [lowest, highest] (NaN to the bound nearest 0) and says so the
+// first time a key is out of range.
+template <typename Value>
+Value clampOnce(std::set<std::string>& reported, const std::string& key, Value value, Value lowest, Value highest) {
+    const bool isNan = value != value;
+    const Value used = std::clamp(isNan ? Value{0} : value, lowest, highest);
+    if ((isNan || used != value) && reported.insert(key).second) {
+        std::cout << "Setting " << key << " " << value << " is out of range; using " << used << ".\n";
+    }
+    return used;
+}
+
+}  // namespace
+
+int32_t Settings::getIntWithin(const std::string& key, IntLimits limits) {
+    return clampOnce(reportedOutOfRange, key, getInt(key), limits.lowest, limits.highest);
+}
+
+float Settings::getFloatWithin(const std::string& key, FloatLimits limits) {
+    return clampOnce(reportedOutOfRange, key, getFloat(key), limits.lowest, limits.highest);
 }

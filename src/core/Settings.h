@@ -2,11 +2,14 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 class ProblemSink;
 class TextFile;
+
+#include "core/SettingLimits.h"
 
 // The process-wide store of typed tuning values, filled from "config.dat" at start-up.
 // Three independent maps keyed by exact, case-sensitive names; a getter for an absent
@@ -26,6 +29,10 @@ public:
     int32_t getInt(const std::string& key);
     float getFloat(const std::string& key);
     std::string getString(const std::string& key);
+    // The value clamped into the limits. A value outside them (NaN included, which becomes
+    // the bound nearest 0) is reported once per key on standard output.
+    int32_t getIntWithin(const std::string& key, IntLimits limits);
+    float getFloatWithin(const std::string& key, FloatLimits limits);
 
     // Store a value directly (tests and tools; the game only loads files).
     void setInt(const std::string& key, int32_t value) { integers[key] = value; }
@@ -49,4 +56,5 @@ private:
     std::map<std::string, std::string> strings;
     std::map<std::string, int32_t> integers;
     std::map<std::string, float> floats;
+    std::set<std::string> reportedOutOfRange;
 };

@@ -18,8 +18,8 @@ Image::Image(int width, int height, int components, bool smooth) : linear(smooth
 }
 
 bool Image::sizeAllowed(long long width, long long height, int components) {
-    return width > 0 && width <= maxSide && height > 0 && height <= maxSide && components >= 1 &&
-           components <= 4;
+    return width > 0 && width <= maxSide && height > 0 && height <= maxSide && width * height <= maxPixels &&
+           components >= 1 && components <= 4;
 }
 
 Image Image::fromFile(const std::string& path) {

@@ -8,13 +8,19 @@
 // the file downwards, no padding between rows, channels R, G, B (, A).
 class Image {
 public:
-    // Larger pictures are refused by the decoders: no texture the game draws comes near
-    // this, and it keeps width * height * components far inside the buffer's range.
+    // Larger pictures are refused by the decoders before they allocate anything. No
+    // texture the game draws comes near either limit (its largest pictures are 800 x 600).
+    // The area limit keeps one picture to 64 MiB of RGBA, about as much again for the
+    // mipmap chain built from it, and well inside what GL 1.x can hold as one texture; a
+    // long strip may still use the whole side.
     static constexpr int maxSide = 16384;
+    static constexpr int maxSquareSide = 4096;
+    static constexpr long long maxPixels = static_cast<long long>(maxSquareSide) * maxSquareSide;
 
     // An empty picture: no pixels, all sizes 0, not smooth.
     Image() = default;
-    // A zero-filled picture; sizes outside 1..maxSide or 1..4 components give an empty one.
+    // A zero-filled picture; sizes outside 1..maxSide, more than maxPixels or other than
+    // 1..4 components give an empty one.
     Image(int width, int height, int components, bool smooth);
 
     // Decodes a file: PNG when the path contains ".png" (case-sensitive), JPEG otherwise.

@@ -14,6 +14,8 @@
 
 namespace {
 
+const long mostLibraryBytes = 256L << 20;
+
 // libjpeg's fatal errors print the library's message and jump back to the step that
 // called setjmp. The jump buffer sits beside the error manager so the handler finds it.
 struct JumpingErrorManager {
@@ -45,6 +47,9 @@ public:
             return false;
         }
         jpeg_create_decompress(&decompressor);
+        // Progressive files keep every coefficient of the picture until the end; beyond
+        // this libjpeg asks for a backing store it does not have and gives up.
+        decompressor.mem->max_memory_to_use = mostLibraryBytes;
         jpeg_stdio_src(&decompressor, file);
         jpeg_read_header(&decompressor, TRUE);
         switch (decompressor.jpeg_color_space) {
@@ -61,7 +66,11 @@ public:
         }
         jpeg_calc_output_dimensions(&decompressor);
         if (!Image::sizeAllowed(decompressor.output_width, decompressor.output_height, 3)) {
-            ERREXIT1(&decompressor, JERR_IMAGE_TOO_BIG, Image::maxSide);
+            // libjpeg's own words name one side; a picture too large in area is told
+            // the side of the largest square it may have.
+            const bool sidesFit = decompressor.output_width <= static_cast<JDIMENSION>(Image::maxSide) &&
+                                  decompressor.output_height <= static_cast<JDIMENSION>(Image::maxSide);
+            ERREXIT1(&decompressor, JERR_IMAGE_TOO_BIG, sidesFit ? Image::maxSquareSide : Image::maxSide);
         }
         jpeg_start_decompress(&decompressor);
         return true;

@@ -11,6 +11,13 @@
 namespace {
 
 const int signatureBytes = 8;
+// libpng reads every chunk but the image data whole, allocating what the chunk's length
+// claims even past its own limit (a text chunk of 2 GB is allocated before the file runs
+// out). The game needs none of the ancillary chunks, so they are skipped unread; the
+// limits bound whatever libpng still reads.
+const png_alloc_size_t mostChunkBytes = 8 << 20;
+const png_uint_32 mostCachedChunks = 1000;
+const int allKnownAncillaryChunks = -1;
 
 // Owns the libpng read structures. libpng reports errors by a long jump back to the
 // reading step that called setjmp; those steps keep no C++ objects of their own, so the
@@ -37,7 +44,13 @@ public:
         png_init_io(png, file);
         png_set_sig_bytes(png, signatureBytes);
         png_set_user_limits(png, Image::maxSide, Image::maxSide);
+        png_set_chunk_malloc_max(png, mostChunkBytes);
+        png_set_chunk_cache_max(png, mostCachedChunks);
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, allKnownAncillaryChunks);
         png_read_info(png, info);
+        if (!Image::sizeAllowed(width(), height(), 4)) {
+            png_error(png, "Image is too large");
+        }
         return true;
     }
 

@@ -20,16 +20,16 @@ namespace {
 // on the first draw, both kept for the run. The radius, the throw count of a new head and
 // the straight-flight time are read at each use so that tuning shows at once.
 double gravity() {
-    static const double value = Settings::instance().getFloat("gravity");
+    static const double value = Settings::instance().getFloatWithin("gravity", limits::gravity);
     return value;
 }
 int throwsPerHeadForDrip() {
-    static const int value = Settings::instance().getInt("throwsPerHead");
+    static const int value = Settings::instance().getIntWithin("throwsPerHead", limits::uses);
     return value;
 }
-double headRadius() { return Settings::instance().getFloat("headRadius"); }
-int throwsPerHead() { return Settings::instance().getInt("throwsPerHead"); }
-int throwDuration() { return Settings::instance().getInt("throwDuration"); }
+double headRadius() { return Settings::instance().getFloatWithin("headRadius", limits::bodySize); }
+int throwsPerHead() { return Settings::instance().getIntWithin("throwsPerHead", limits::uses); }
+int throwDuration() { return Settings::instance().getIntWithin("throwDuration", limits::duration); }
 
 const ParticleEffect& explodeEffect() {
     static const ParticleEffect effect("headExplode");

@@ -13,13 +13,9 @@ namespace {
 
 // Ink reads its keys at different moments: the pool size once at creation, gravity at
 // the first update (kept for the run), blood mode at every spray so it can be toggled.
-int maxSplatsSetting() { return Settings::instance().getInt("maxSplats"); }
-double gravitySetting() { return Settings::instance().getFloat("gravity"); }
+int maxSplatsSetting() { return Settings::instance().getIntWithin("maxSplats", limits::inkDrops); }
+double gravitySetting() { return Settings::instance().getFloatWithin("gravity", limits::gravity); }
 bool bloodModeSetting() { return Settings::instance().getInt("bloodMode") != 0; }
-
-// A settings file asking for millions of splats must not exhaust memory; nobody can see
-// more than this many on screen anyway.
-constexpr int kMostSplats = 65536;
 
 constexpr double kShrinkRate = 0.1;
 const Color kBloodColour(0.7, 0.0, 0.0, 1.0);
@@ -86,7 +82,7 @@ InkParticle newDrop(const Vec3& position, const Color& colour, double size, doub
 }  // namespace
 
 Ink::Pool::Pool(int capacity)
-    : entries(static_cast<std::size_t>(std::clamp(capacity, 0, kMostSplats))) {}
+    : entries(static_cast<std::size_t>(std::clamp(capacity, 0, limits::inkDrops.highest))) {}
 
 InkParticle* Ink::Pool::slot() {
     if (entries.empty()) {

@@ -23,8 +23,8 @@
 namespace {
 
 // Read at every load, so each level starts with the current view offsets.
-float xOffsetSetting() { return Settings::instance().getFloat("x_offset"); }
-float zOffsetSetting() { return Settings::instance().getFloat("z_offset"); }
+float xOffsetSetting() { return Settings::instance().getFloatWithin("x_offset", limits::distance); }
+float zOffsetSetting() { return Settings::instance().getFloatWithin("z_offset", limits::distance); }
 
 constexpr double kScrollStep = 0.25;
 constexpr double kEyeZ = 20.0;

@@ -16,7 +16,7 @@ namespace {
 
 // Read on the first update of any obstacle and shared for the rest of the run.
 double gravity() {
-    static const double value = Settings::instance().getFloat("gravity");
+    static const double value = Settings::instance().getFloatWithin("gravity", limits::gravity);
     return value;
 }
 

@@ -5,13 +5,13 @@
 
 ParticleEffect::ParticleEffect(const std::string& name)
     : effectName(name),
-      speed(Settings::instance().getFloat(name + "ParticleSpeed")),
-      speedVariance(Settings::instance().getFloat(name + "ParticleSpeedVariance")),
-      size(Settings::instance().getFloat(name + "ParticleSize")),
-      sizeVariance(Settings::instance().getFloat(name + "ParticleSizeVariance")),
-      phi(Settings::instance().getFloat(name + "ParticlePhi")),
-      count(Settings::instance().getInt(name + "ParticleCount")),
-      percent(Settings::instance().getFloat(name + "ParticlePercent")) {}
+      speed(Settings::instance().getFloatWithin(name + "ParticleSpeed", limits::speed)),
+      speedVariance(Settings::instance().getFloatWithin(name + "ParticleSpeedVariance", limits::speed)),
+      size(Settings::instance().getFloatWithin(name + "ParticleSize", limits::bodySize)),
+      sizeVariance(Settings::instance().getFloatWithin(name + "ParticleSizeVariance", limits::bodySize)),
+      phi(Settings::instance().getFloatWithin(name + "ParticlePhi", limits::spread)),
+      count(Settings::instance().getIntWithin(name + "ParticleCount", limits::inkDrops)),
+      percent(Settings::instance().getFloatWithin(name + "ParticlePercent", limits::chance)) {}
 
 void ParticleEffect::emit(const Vec3& position, const Vec3& direction, const Color& colour,
                           double scale) const {

@@ -15,12 +15,12 @@ namespace {
 
 // The swing count of a new stick is read at each construction; the drip's reference
 // count once, on the first draw, and kept; the thickness at every draw.
-int swingsPerStick() { return Settings::instance().getInt("swingsPerStick"); }
+int swingsPerStick() { return Settings::instance().getIntWithin("swingsPerStick", limits::uses); }
 int swingsPerStickForDrip() {
-    static const int value = Settings::instance().getInt("swingsPerStick");
+    static const int value = Settings::instance().getIntWithin("swingsPerStick", limits::uses);
     return value;
 }
-double stickRadius() { return Settings::instance().getFloat("stickRadius"); }
+double stickRadius() { return Settings::instance().getFloatWithin("stickRadius", limits::bodySize); }
 
 constexpr double kHalfLength = 1.2;
 constexpr double kLength = 2.4;

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -154,7 +155,7 @@ TEST_F(Checkerboard, StandsInForEveryFileThatCannotBeUsed) {
     Bytes flipped = whole;
     flipped[flipped.size() / 2] ^= 0xFF;
     const Bytes photo = jpeg(16, 16, JCS_RGB, noise(16 * 16 * 3));
-    const int tooWide = Image::maxSide + 1;
+    const int tooWide = Image::maxSide + 1, tooBig = Image::maxSquareSide + 1;
     const struct {
         std::string file;
         Bytes bytes;
@@ -171,6 +172,8 @@ TEST_F(Checkerboard, StandsInForEveryFileThatCannotBeUsed) {
         {"empty.jpg", {}, ""},
         {"wide.png", png(tooWide, 1, PNG_COLOR_TYPE_RGB, 8, Bytes(tooWide * 3)), ""},
         {"wide.jpg", jpeg(tooWide, 1, JCS_GRAYSCALE, Bytes(tooWide)), ""},
+        {"vast.png", png(tooBig, tooBig, PNG_COLOR_TYPE_RGB, 8, Bytes(tooBig * tooBig * 3)), ""},
+        {"vast.jpg", jpeg(tooBig, tooBig, JCS_GRAYSCALE, Bytes(tooBig * tooBig)), ""},
     };
     for (const auto& bad : cases) {
         CaptureStdout();
@@ -180,6 +183,16 @@ TEST_F(Checkerboard, StandsInForEveryFileThatCannotBeUsed) {
         EXPECT_EQ(GetCapturedStdout(), bad.printed) << bad.file;
         expectCheckerboard(image);
     }
+    // A text chunk that claims 2 GB of a short file is skipped, never allocated.
+    Bytes text = firstBytes(whole, 33);
+    text.insert(text.end(), {0x7f, 0xff, 0xff, 0xf0, 't', 'E', 'X', 't', 'k', 0});
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    CaptureStderr();
+    expectCheckerboard(decode("text.png", text));
+    GetCapturedStderr();
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "peak kilobytes grew";
     CaptureStdout();
     expectCheckerboard(Image::fromFile("images/missing.png"));
     expectCheckerboard(Image::fromFile("images/missing.jpg"));
