@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite inside a virtual
 # X server (the GL tests open real windows on Mesa's software renderer). The image
-# decoders, which parse untrusted files, run a second time under AddressSanitizer.
+# decoders, which parse untrusted files, run a second time under AddressSanitizer, and
+# so does a soak of random play (tools/soak).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DMB_ASAN=ON -DMB_BUILD_BENCHMARKS=OFF > /dev/null
-cmake --build "$root/build-asan" -j"$(nproc)" --target test_render
+cmake --build "$root/build-asan" -j"$(nproc)" --target test_render soak
 (cd "$root/build-asan" && xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --output-on-failure -R "^(ImageDecoding|Checkerboard|TextureManager)")
+# Ten minutes of random play, home and arcade, under the sanitizers (about half a minute).
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  "$root/build-asan/tools/soak" --seed 1 --ticks 30000 | grep '^soak:'
 
 cd "$root/build"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"
