@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -14,7 +15,22 @@
 
 extern char** environ;
 
-CoinServerProcess::CoinServerProcess(std::string program) : program(std::move(program)), port(freeUdpPort()) {
+namespace {
+
+// How long a server that is running may take to answer before the soak gives up waiting.
+constexpr int kPatienceMilliseconds = 2000;
+
+}  // namespace
+
+CoinServerProcess::CoinServerProcess(std::string program)
+    : program(std::move(program)), port(freeUdpPort()), probe(socket(AF_INET, SOCK_DGRAM, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (!probe.valid() || connect(probe.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        throw std::runtime_error("cannot make a socket to ask the coin server");
+    }
     start();
 }
 
@@ -60,6 +76,25 @@ void CoinServerProcess::start() {
     }
     child = pid;
     input = pipeEnds[1];
+    for (int waited = 0; askCredits() < 0 && waited < kPatienceMilliseconds; waited += 10) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+int CoinServerProcess::askCredits() const {
+    char answer[64];
+    // Answers that came too late for an earlier question would be taken for this one.
+    while (recv(probe.get(), answer, sizeof answer, MSG_DONTWAIT) >= 0) {
+    }
+    if (send(probe.get(), "Q", 1, MSG_NOSIGNAL) != 1) {
+        return -1;
+    }
+    pollfd readable{probe.get(), POLLIN, 0};
+    if (poll(&readable, 1, 100) != 1) {
+        return -1;
+    }
+    const ssize_t size = recv(probe.get(), answer, sizeof answer, 0);
+    return size > 0 ? static_cast<unsigned char>(answer[size - 1]) : -1;
 }
 
 void CoinServerProcess::stop() {
@@ -82,7 +117,20 @@ void CoinServerProcess::stop() {
 }
 
 void CoinServerProcess::insertCoin() {
-    if (isRunning() && write(input, "\n", 1) == 1) {
-        ++coinsInserted;
+    if (!isRunning()) {
+        return;
+    }
+    const int before = askCredits();
+    if (write(input, "\n", 1) != 1) {
+        return;
+    }
+    ++coinsInserted;
+    // The server stops counting at 255.
+    for (int waited = 0; waited < kPatienceMilliseconds && before < 255; waited += 10) {
+        const int now = askCredits();
+        if (now > before) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }

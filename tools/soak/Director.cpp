@@ -98,7 +98,6 @@ void Director::plan(Screen now) {
         case Screen::Countdown:
             waitMilliseconds = dice.between(500, 8000);
             choice = roll < 50 ? 1 : roll < 75 ? 0 : 2;
-            drops = 0;
             if (choice == 0) ++counts.countdownsExpired;
             break;
         case Screen::Playing:
@@ -200,7 +199,7 @@ void Director::stepCountdown() {
     } else if (choice == 2) {
         input.press(anyPlayer(), GameInput::Drop, anyDevice());
         waitMilliseconds = kTick;
-        if (++drops == 20) ++counts.dropOuts;
+        if (game.getContinueCountdown() == 0) ++counts.dropOuts;
     }
 }
 

@@ -66,6 +66,5 @@ private:
     bool leaving = false;
     int waitMilliseconds = 0;
     int choice = 0;
-    int drops = 0;
     Tally counts;
 };

@@ -41,22 +41,26 @@ void StuckFigureWatch::observe(const Game& game, long tick) {
         }
         Track& track = tracks[enemy];
         if (track.seen != round - 1) {
-            track = Track{enemy->position};
+            track = Track();
+            track.anchor = enemy->position;
         }
         track.seen = round;
         const FigureState figure = enemy->getFigureState();
         const bool busy = figure != FigureState::Walking && figure != FigureState::Standing;
         if (busy || meantToStand(*enemy) || enemy->isBeingRipped() ||
             (enemy->position - track.anchor).length() > StillRadius) {
-            track = Track{enemy->position, 0, false, round};
+            track.anchor = enemy->position;
+            track.walkingMilliseconds = 0;
             continue;
         }
         if (figure != FigureState::Walking || !playerThere) {
             continue;
         }
         track.walkingMilliseconds += kTick;
-        if (track.walkingMilliseconds > StallMilliseconds && !track.reported) {
+        if (track.walkingMilliseconds > StallMilliseconds &&
+            (!track.reported || (enemy->position - track.reportedAt).length() > StillRadius)) {
             track.reported = true;
+            track.reportedAt = enemy->position;
             ++stallCount;
             report(game, *enemy, tick);
         }

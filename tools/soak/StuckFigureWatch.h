@@ -26,8 +26,10 @@ private:
     struct Track {
         Vec3 anchor;
         int walkingMilliseconds = 0;
-        bool reported = false;
         long seen = -1;  // the round it was last seen in
+        // Where it was last reported: a figure stuck in one place counts once.
+        bool reported = false;
+        Vec3 reportedAt;
     };
 
     void report(const Game& game, const Enemy& enemy, long tick) const;
