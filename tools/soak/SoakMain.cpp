@@ -64,15 +64,15 @@ bool parse(int argc, char** argv, Options& options) {
     return argc % 2 == 1 && options.ticks > 0;
 }
 
-// Where a sanitizer report came from, for its last words.
+// Where a sanitizer report came from: AddressSanitizer stops at its first report,
+// UndefinedBehaviorSanitizer carries on and the soak fails at the end.
 long currentTick = 0;
 uint32_t currentSeed = 0;
+int sanitizerReports = 0;
 
-#if defined(__SANITIZE_ADDRESS__)
-void sayWhereWeDied() {
+void sayWhere() {
     std::cout << "soak: sanitizer report at tick " << currentTick << " (seed " << currentSeed << ")" << std::endl;
 }
-#endif
 
 double mebibytes(long bytes) { return bytes / (1024.0 * 1024.0); }
 
@@ -91,6 +91,12 @@ bool worldRuns(const Game& game) {
 
 }  // namespace
 
+// The sanitizer runtime calls this after each report it prints; without one it is never called.
+extern "C" void __ubsan_on_report() {
+    ++sanitizerReports;
+    sayWhere();
+}
+
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
@@ -99,7 +105,7 @@ int main(int argc, char** argv) {
     }
     currentSeed = options.seed;
 #if defined(__SANITIZE_ADDRESS__)
-    __sanitizer_set_death_callback(sayWhereWeDied);
+    __sanitizer_set_death_callback(sayWhere);
 #endif
     // A coin server that has gone away must not take the soak with it.
     std::signal(SIGPIPE, SIG_IGN);
@@ -187,7 +193,7 @@ int main(int argc, char** argv) {
     std::cout.precision(1);
     std::cout << std::fixed << "soak: SUMMARY seed " << options.seed << ", ticks " << options.ticks << " (home "
               << (arcadeStart != 0 ? arcadeStart - 1 : options.ticks) << ", in play " << playTicks
-              << "), stalls " << stuck.stalls()
+              << "), sanitizer reports " << sanitizerReports << ", stalls " << stuck.stalls()
               << ", progress stalls " << progress.stalls() << " (longest quiet "
               << progress.longestQuietMilliseconds() / 1000.0 << " s), RSS start/warm-up/peak/end "
               << figures(memory.resident());
@@ -198,7 +204,7 @@ int main(int argc, char** argv) {
     if (memory.grew()) {
         std::cout << "soak: MEMORY grew after warm-up beyond the allowance" << std::endl;
     }
-    const bool clean = stuck.stalls() == 0 && progress.stalls() == 0 && !memory.grew();
+    const bool clean = sanitizerReports == 0 && stuck.stalls() == 0 && progress.stalls() == 0 && !memory.grew();
     // The game is a singleton that outlives main; take it down while the coin server,
     // which it talks to, and the watches still exist.
     Game::resetInstance();
