@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 extern char** environ;
 
@@ -20,10 +22,32 @@ namespace {
 // How long a server that is running may take to answer before the soak gives up waiting.
 constexpr int kPatienceMilliseconds = 2000;
 
+bool exited(pid_t child, int waitMilliseconds) {
+    int status = 0;
+    for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; waited += 10) {
+        if (waited >= waitMilliseconds) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::string makeStateFolder() {
+    std::string folder = (std::filesystem::temp_directory_path() / "soak-coins-XXXXXX").string();
+    if (mkdtemp(folder.data()) == nullptr) {
+        throw std::runtime_error("cannot make a state folder for the coin server");
+    }
+    return folder;
+}
+
 }  // namespace
 
 CoinServerProcess::CoinServerProcess(std::string program)
-    : program(std::move(program)), port(freeUdpPort()), probe(socket(AF_INET, SOCK_DGRAM, 0)) {
+    : program(std::move(program)),
+      port(freeUdpPort()),
+      stateFolder(makeStateFolder()),
+      probe(socket(AF_INET, SOCK_DGRAM, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -34,7 +58,11 @@ CoinServerProcess::CoinServerProcess(std::string program)
     start();
 }
 
-CoinServerProcess::~CoinServerProcess() { stop(); }
+CoinServerProcess::~CoinServerProcess() {
+    stop();
+    std::error_code ignored;
+    std::filesystem::remove_all(stateFolder, ignored);
+}
 
 int CoinServerProcess::freeUdpPort() {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
@@ -66,8 +94,18 @@ void CoinServerProcess::start() {
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     const std::string portText = std::to_string(port);
     char* const argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(portText.c_str()), nullptr};
+    // The folders a service manager would hand it, for its credits and its audit log.
+    std::vector<std::string> settings = {"STATE_DIRECTORY=" + stateFolder, "LOGS_DIRECTORY=" + stateFolder};
+    std::vector<char*> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        environment.push_back(*variable);
+    }
+    for (std::string& setting : settings) {
+        environment.push_back(setting.data());
+    }
+    environment.push_back(nullptr);
     pid_t pid = -1;
-    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environment.data());
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[0]);
     if (error != 0) {
@@ -101,18 +139,16 @@ void CoinServerProcess::stop() {
     if (!isRunning()) {
         return;
     }
-    // End of input is the server's signal to quit; one that hangs on is killed.
+    // "q" is the quit line of every coin server; one that hangs on is made to go.
+    if (write(input, "q\n", 2) != 2 || !exited(child, kPatienceMilliseconds)) {
+        kill(child, SIGTERM);
+        if (!exited(child, kPatienceMilliseconds)) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+    }
     close(input);
     input = -1;
-    int status = 0;
-    for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; waited += 10) {
-        if (waited == 2000) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
     child = -1;
 }
 

@@ -13,7 +13,8 @@
 //
 // Starting and inserting wait, by asking the server for its count as the game does,
 // until the server has caught up, so that the game sees the same credits on the same
-// tick in every run of a seed.
+// tick in every run of a seed. A server that keeps its credits in a state folder gets a
+// fresh one of its own, removed at the end, so every run starts from nothing.
 class CoinServerProcess {
 public:
     // Starts `program` on a port that is free at the moment.
@@ -36,6 +37,7 @@ private:
 
     const std::string program;
     const int port;
+    const std::string stateFolder;
     FileDescriptor probe;
     pid_t child = -1;
     int input = -1;

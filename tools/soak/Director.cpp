@@ -52,7 +52,7 @@ GameInput::Device Director::anyDevice() {
     return dice.chance(0.7) ? GameInput::Device::Keyboard : GameInput::Device::Joystick;
 }
 
-bool Director::act(long) {
+bool Director::act() {
     const bool arcade = Settings::instance().getInt("arcade") != 0;
     if (arcade && game.getCoinClient()->getCredits() < 2 && dice.chance(1.0 / kCoinEvery)) {
         coins.insertCoin();

@@ -18,7 +18,7 @@ public:
     Director(Game& game, GameInput& input, CoinServerProcess& coins, Dice& dice);
 
     // One tick of decisions; true when the players may play this tick.
-    bool act(long tick);
+    bool act();
     // Leave whatever runs and get back to the main menu (for the change of mode).
     void headForMainMenu(bool value) { leaving = value; }
     bool atMainMenu() const;
