@@ -118,7 +118,8 @@ void PlayerBot::pressActions(const Game& game, const Player* self) {
             const bool inReach = std::abs(gap.x) < 3.0 && std::abs(gap.z) < 1.5;
             const bool inLine = std::abs(gap.z) < 1.2;
             const Object* held = self->heldWeapon();
-            const bool throwable = dynamic_cast<const Head*>(held) != nullptr || dynamic_cast<const StickFigure*>(held);
+            const bool throwable =
+                dynamic_cast<const Head*>(held) != nullptr || dynamic_cast<const StickFigure*>(held) != nullptr;
             attack = inReach ? 0.12 : (throwable && inLine ? 0.05 : attack);
             pickUp = inReach ? 0.03 : pickUp;
         }
