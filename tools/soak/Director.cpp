@@ -60,7 +60,16 @@ bool Director::act() {
     const Screen now = look();
     if (now != screen) {
         screen = now;
+        // Now and then the players mash their buttons for a while before anyone decides;
+        // not over cutscenes, which the first press would end.
+        mashMilliseconds = now != Screen::Playing && now != Screen::Cutscene && dice.chance(0.2)
+                               ? dice.between(1000, 10000)
+                               : 0;
         plan(now);
+    }
+    if (mashMilliseconds > 0) {
+        mashMilliseconds -= kTick;
+        return true;
     }
     if (waitMilliseconds > 0) {
         waitMilliseconds -= kTick;

@@ -11,13 +11,13 @@ class Menu;
 // pauses now and then and resumes, restarts or leaves; restarts or leaves after a death;
 // skips some cutscenes and watches others; in arcade mode inserts coins, starts games
 // from the attract loop, joins and revives players, and at the continue countdown pays,
-// waits it out or drops out. The players' own hands (PlayerBot) only play while a level
-// runs; everything else is done here.
+// waits it out or drops out. The players' own hands (PlayerBot) play while a level runs
+// and, for a while now and then, mash their buttons on any other screen but a cutscene.
 class Director {
 public:
     Director(Game& game, GameInput& input, CoinServerProcess& coins, Dice& dice);
 
-    // One tick of decisions; true when the players may play this tick.
+    // One tick of decisions; true when the players' hands may act this tick.
     bool act();
     // Leave whatever runs and get back to the main menu (for the change of mode).
     void headForMainMenu(bool value) { leaving = value; }
@@ -65,6 +65,7 @@ private:
     Screen screen = Screen::Playing;
     bool leaving = false;
     int waitMilliseconds = 0;
+    int mashMilliseconds = 0;
     int choice = 0;
     Tally counts;
 };
