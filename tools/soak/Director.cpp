@@ -135,7 +135,10 @@ bool Director::choose(const Menu& menu, unsigned index) {
         input.press(anyPlayer(), down ? GameInput::Down : GameInput::Up, anyDevice());
         return false;
     }
-    return dice.chance(0.5) ? input.pressKey(GameInput::EnterKey) : input.press(anyPlayer(), GameInput::Attack, anyDevice());
+    if (dice.chance(0.5)) {
+        return input.pressKey(GameInput::EnterKey);
+    }
+    return input.press(anyPlayer(), GameInput::Attack, anyDevice());
 }
 
 void Director::stepMainMenu() {

@@ -11,8 +11,9 @@ namespace {
 constexpr int kTick = 20;
 
 const char* behaviourName(int state) {
-    static const char* const names[] = {"Decide",   "ApproachPlayer1", "ApproachPlayer2", "ThrowAtPlayer1", "ThrowAtPlayer2",
-                                        "FetchWeapon", "HoldOff",      "Striking",        "Idle"};
+    static const char* const names[] = {"Decide",         "ApproachPlayer1", "ApproachPlayer2",
+                                        "ThrowAtPlayer1", "ThrowAtPlayer2",  "FetchWeapon",
+                                        "HoldOff",        "Striking",        "Idle"};
     return state >= 0 && state <= Enemy::Idle ? names[state] : "unknown";
 }
 
@@ -73,11 +74,11 @@ void StuckFigureWatch::observe(const Game& game, long tick) {
 
 void StuckFigureWatch::report(const Game& game, const Enemy& enemy, long tick) const {
     const Object* target = enemy.getTarget();
-    const char* targetName = target == nullptr                                ? "none"
-                             : target == game.getPlayer1()                    ? "player 1"
-                             : target == game.getPlayer2()                    ? "player 2"
+    const char* targetName = target == nullptr                                    ? "none"
+                             : target == game.getPlayer1()                        ? "player 1"
+                             : target == game.getPlayer2()                        ? "player 2"
                              : dynamic_cast<const StickFigure*>(target) != nullptr ? "a body"
-                                                                              : "a weapon";
+                                                                                  : "a weapon";
     const Object* obstacle = game.findNearestObstacle(enemy.position);
     const Level& level = game.getLevel();
     std::cout << "soak: STALL at tick " << tick << ": " << (dynamic_cast<const Boss*>(&enemy) ? "boss" : "enemy")
