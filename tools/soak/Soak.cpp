@@ -118,8 +118,8 @@ bool Soak::report(int sanitizerReports) const {
     const Director::Tally& tally = director.tally();
     std::cout << "soak: games chosen " << tally.gamesStarted << ", level changes " << progress.levelChanges()
               << ", pauses " << tally.pauses << ", restarts " << tally.restarts << ", exits to menu "
-              << tally.exitsToMenu << ", credits " << tally.creditsShown << ", cutscenes skipped " << tally.cutscenesSkipped
-              << " / watched " << tally.cutscenesWatched << ", coins " << coins.getCoinsInserted() << ", joins "
+              << tally.exitsToMenu << ", credits " << tally.creditsShown << ", cutscenes skipped "
+              << tally.cutscenesSkipped << " / watched " << tally.cutscenesWatched << ", coins " << coins.getCoinsInserted() << ", joins "
               << tally.joins << ", continues " << tally.continues << ", countdowns expired "
               << tally.countdownsExpired << ", drop-outs " << tally.dropOuts << std::endl;
     std::ostringstream summary;
