@@ -119,9 +119,9 @@ bool Soak::report(int sanitizerReports) const {
     std::cout << "soak: games chosen " << tally.gamesStarted << ", level changes " << progress.levelChanges()
               << ", pauses " << tally.pauses << ", restarts " << tally.restarts << ", exits to menu "
               << tally.exitsToMenu << ", credits " << tally.creditsShown << ", cutscenes skipped "
-              << tally.cutscenesSkipped << " / watched " << tally.cutscenesWatched << ", coins " << coins.getCoinsInserted() << ", joins "
-              << tally.joins << ", continues " << tally.continues << ", countdowns expired "
-              << tally.countdownsExpired << ", drop-outs " << tally.dropOuts << std::endl;
+              << tally.cutscenesSkipped << " / watched " << tally.cutscenesWatched << ", coins "
+              << coins.getCoinsInserted() << ", joins " << tally.joins << ", continues " << tally.continues
+              << ", countdowns expired " << tally.countdownsExpired << ", drop-outs " << tally.dropOuts << std::endl;
     std::ostringstream summary;
     summary.precision(1);
     summary << std::fixed << "soak: SUMMARY seed " << options.seed << ", ticks " << options.ticks << " (home "
