@@ -3,19 +3,22 @@
 # X server (the GL tests open real windows on Mesa's software renderer). The image
 # and sound loaders, which parse untrusted files, and the fights, where objects point at each
 # other across deaths, pick-ups and removals, run a second time under AddressSanitizer;
-# margin-check vets the bundled data.
+# so does a soak of random play (tools/soak); margin-check vets the bundled data.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 
 cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DMB_ASAN=ON -DMB_BUILD_BENCHMARKS=OFF > /dev/null
-cmake --build "$root/build-asan" -j"$(nproc)" --target test_render test_characters test_audio
+cmake --build "$root/build-asan" -j"$(nproc)" --target test_render test_characters test_audio soak
 (cd "$root/build-asan" && xvfb-run -a -s "-screen 0 1280x1024x24" \
   ctest --output-on-failure -R "^(ImageDecoding|Checkerboard|TextureManager|SoundEffects\.SoundList|Music\.Unusable|CombatTest|EmptyPunchTest|EnemyTest|TwoPlayerEnemyTest|EnemySteeringTest|BossTest)")
 
 # The bundled data must load without a single complaint.
 "$root/build/tools/margin-check" "$root/data"
+# Ten minutes of random play, home and arcade, under the sanitizers (about half a minute).
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  "$root/build-asan/tools/soak" --seed 1 --ticks 30000 | grep '^soak:'
 
 cd "$root/build"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"
