@@ -19,10 +19,10 @@ stop_game() {
   GAME_PID=""
 }
 
-# window_id: waits up to 10 s for the game's window and prints its id.
+# window_id: waits up to 30 s (a busy machine starts Mesa slowly) for the game's window and prints its id.
 window_id() {
   local id=""
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     id=$(xdotool search --name "^Margin Brawler$" 2>/dev/null | head -n 1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
