@@ -41,6 +41,7 @@ private:
     bool startCutscene();
     void changeMusic();
     void finishIfAtEnd();
+    void bindBackground() const;
 
     LevelScript script;
     double scrollPosition = 0.0;

@@ -25,6 +25,7 @@ void LevelScript::clear() {
     // A file without an "end" line never finishes by itself.
     endPosition = std::numeric_limits<double>::infinity();
     nextLevel.clear();
+    background.clear();
 }
 
 void LevelScript::readLine(const std::string& rawLine, const std::string& levelName) {
@@ -69,6 +70,8 @@ void LevelScript::readLine(const std::string& rawLine, const std::string& levelN
         if (words >> next) {
             nextLevel = next;
         }
+    } else if (kind == "background") {
+        words >> background;
     } else {
         std::cout << "Unhandled line in " << levelName << ": " << line << "\n";
     }

@@ -27,4 +27,5 @@ public:
     std::deque<MusicEntry> music;
     double endPosition;  // scroll position at which the level is finished
     std::string nextLevel;  // empty: the game ends after this level
+    std::string background;  // texture of the wall and floor; empty: "background"
 };

@@ -104,17 +104,19 @@ TEST_F(DataIntegrityTest, EverySoundLoads) {
 }
 
 // Follows the chain of levels from level1.dat to the last; checks every line, every
-// obstacle picture, music track and cutscene they name, and that the last one ends the
-// game after a boss.
-TEST_F(DataIntegrityTest, TheLevelsChainToABossAndEverythingTheyNameLoads) {
+// backdrop, obstacle picture, music track and cutscene they name, that each level looks
+// different, and that the game ends after the second boss.
+TEST_F(DataIntegrityTest, TheLevelsChainThroughTwoBossesAndEverythingTheyNameLoads) {
     GlWindow window;
     const std::set<std::string> textures = listedTextures();
     std::set<std::string> cutscenes = {"cutscenes/credits.dat", "cutscenes/arcade.dat"};
     std::set<int> contents;
     std::set<int> items;
+    std::set<std::string> backgrounds;
+    std::set<std::string> music;
     std::string level = "level1.dat";
     int levels = 0;
-    bool boss = false;
+    int bosses = 0;
     for (; !level.empty() && levels < 10; ++levels) {
         std::ifstream file("levels/" + level);
         ASSERT_TRUE(file) << level;
@@ -128,14 +130,22 @@ TEST_F(DataIntegrityTest, TheLevelsChainToABossAndEverythingTheyNameLoads) {
             contents.insert(o.contents);
         }
         for (const ItemEntry& item : script.items) items.insert(item.type);
-        for (const MusicEntry& music : script.music) EXPECT_TRUE(std::ifstream("music/" + music.file)) << music.file;
+        const std::string background = script.background.empty() ? "background" : script.background;
+        EXPECT_EQ(textures.count(background), 1u) << background << " in " << level;
+        backgrounds.insert(background);
+        for (const MusicEntry& entry : script.music) {
+            EXPECT_TRUE(std::ifstream("music/" + entry.file)) << entry.file;
+            music.insert(entry.file);
+        }
         for (const CutsceneEntry& entry : script.cutscenes) cutscenes.insert(entry.file);
-        for (const EnemyEntry& enemy : script.enemies) boss = boss || enemy.type == 4;
+        for (const EnemyEntry& enemy : script.enemies) bosses += enemy.type == 4 && enemy.minPlayers <= 1;
         level = script.nextLevel;
     }
-    EXPECT_GE(levels, 3);
+    EXPECT_EQ(levels, 8);
     EXPECT_TRUE(level.empty()) << "the last level ends the game";
-    EXPECT_TRUE(boss);
+    EXPECT_EQ(bosses, 2);
+    EXPECT_EQ(backgrounds.size(), 8u);
+    EXPECT_GE(music.size(), 6u);
     EXPECT_EQ(contents, (std::set<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(items, (std::set<int>{1, 2, 3}));
     EXPECT_TRUE(std::ifstream("music/Punchout.ogg"));
