@@ -267,7 +267,7 @@ page_music() {
   "
 }
 
-# Level 6: a map: a coast, a river, hills, a dotted trail to an X and a compass.
+# Level 6: a map: a sea, a river, hills, a dotted trail to an X and a compass.
 page_map() {
   tinted '#eedcae' 91 "$WORK/map-sheet.png"
   local grid="stroke #cdb27a stroke-width 1 fill none " x y
@@ -276,7 +276,7 @@ page_map() {
   convert "$WORK/map-sheet.png" -draw "$grid" "$WORK/map-sheet2.png"
   page page_map "$WORK/map-sheet2.png" 92 "
     fill '#9cc3d8' stroke '#2d5d86' stroke-width 5 stroke-linejoin round
-    path 'M -10,120 L 120,120 Q 180,200 140,280 Q 100,360 180,420 Q 260,470 230,560 Q 200,660 300,720 Q 360,760 340,810 L -10,810 Z'
+    path 'M 60,100 Q 180,200 140,280 Q 100,360 180,420 Q 260,470 230,560 Q 200,660 300,720 Q 360,760 340,810 L 30,810 Q 60,600 20,400 Q 0,250 60,100 Z'
     fill none stroke '#2d5d86' stroke-width 3
     path 'M 30,200 q 10,-8 20,0 q 10,8 20,0' path 'M 50,520 q 10,-8 20,0 q 10,8 20,0'
     path 'M 80,680 q 10,-8 20,0 q 10,8 20,0'
@@ -318,9 +318,10 @@ page_drawer() {
   "
 }
 
-# Level 8: the inside of the cover: dark board, the owner's label and the ink blot's stains.
+# Level 8: the inside of the cover: pale blue board (the players' dark ink must show on
+# it), the owner's label and the ink blot's stains.
 page_cover() {
-  tinted '#35436b' 111 "$WORK/cover-sheet.png"
+  tinted '#9fb0d2' 111 "$WORK/cover-sheet.png"
   convert "$WORK/cover-sheet.png" -seed 112 -attenuate 0.4 +noise Uniform "$WORK/cover-sheet2.png"
   page page_cover "$WORK/cover-sheet2.png" 113 "
     fill '$PAPER' stroke '#141b3e' stroke-width 5 roundrectangle 140,220 500,440 18,18
@@ -332,9 +333,9 @@ page_cover() {
     circle 310,560 310,548 circle 80,560 80,552 circle 330,700 330,692 circle 200,520 200,514
     path 'M 440,700 Q 470,660 510,690 Q 550,670 540,720 Q 560,760 510,750 Q 470,770 460,740 Q 420,730 440,700 Z'
     circle 580,660 580,650 circle 420,640 420,634
-    fill none stroke '#f6f2e4' stroke-width 3
+    fill none stroke '$INK_DARK' stroke-width 3
     path 'M 480,120 l 20,-40 l 20,40 l -45,-25 l 50,0 z'
-    font '$FONT_BOLD_OBLIQUE' font-size 26 fill '#f6f2e4' stroke none text 90,130 'KEEP OUT, BLOT!'
+    font '$FONT_BOLD_OBLIQUE' font-size 26 fill '$INK_RED' stroke none text 90,130 'KEEP OUT, BLOT!'
   "
 }
 

@@ -246,8 +246,8 @@ to_drawer() {
 }
 
 to_cover() {
-  words 700 150 44 $'The inside cover.\n"Keep out, Blot!" it says.' tocover1w 211 '#f6f2e4'
-  doodles "$WORK/tocover1d.png" 212 "$(stick_figure 700 380 1.3 stand '#8fb2e8' 7)"
+  words 700 150 44 $'The inside cover.\n"Keep out, Blot!" it says.' tocover1w 211 "$INK_DARK"
+  doodles "$WORK/tocover1d.png" 212 "$(stick_figure 700 380 1.3 stand "$INK" 7)"
   page_slide to_cover_1 213 page_cover "$WORK/tocover1w.png@+50+420" "$WORK/tocover1d.png@+0+0"
   bubble_text 600 220 110 $'The Ink Blot\nis home.' "$WORK/tocover2w.png" 214 "$FONT_BOLD" \
     "$INK_BLACK" '#cfd3dc' 9 "$PENCIL"
