@@ -7,6 +7,7 @@
 #include <AL/alut.h>
 
 #include <cmath>
+#include <map>
 #include <set>
 #include <string>
 
@@ -80,6 +81,7 @@ TEST_P(CampaignTest, ScriptedPlayersReachTheCreditsThroughBothBosses) {
     std::set<std::string> levels;
     std::set<std::string> slidesSeen;
     std::set<std::string> bossLevels;
+    std::map<std::string, int> ticksIn;
     int tick = 0;
     for (; tick < 200000 && game.getMenu() == nullptr; ++tick) {
         if (Cutscene::instance().isPlaying()) {
@@ -87,6 +89,7 @@ TEST_P(CampaignTest, ScriptedPlayersReachTheCreditsThroughBothBosses) {
             Cutscene::instance().skip();
         }
         levels.insert(game.getLevelName());
+        ++ticksIn[game.getLevelName()];
         ASSERT_NE(game.getPlayer1(), nullptr);
         fight(game, game.getPlayer1(), tick);
         if (twoPlayers) {
@@ -102,6 +105,7 @@ TEST_P(CampaignTest, ScriptedPlayersReachTheCreditsThroughBothBosses) {
     }
     std::cout << (twoPlayers ? 2 : 1) << "-player campaign finished after " << tick << " ticks (" << tick / 50
               << " s of play)\n";
+    for (const auto& [level, ticks] : ticksIn) std::cout << "  " << level << ": " << ticks << " ticks\n";
     EXPECT_NE(dynamic_cast<MainMenu*>(game.getMenu()), nullptr) << "stuck after " << tick << " ticks in "
                                                                  << game.getLevelName();
     EXPECT_EQ(levels, kLevels);
