@@ -194,10 +194,16 @@ mixdown() {
   rm -f "$WORK"/v-*.wav "$WORK"/mix.wav
 }
 
+# tempo SAMPLES: starts a track whose sixteenth-note step lasts SAMPLES samples; notes,
+# drums and chords rendered for the previous track are dropped.
+tempo() {
+  STEP=$1
+  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+}
+
 # --- Punchout: the menu theme, A minor, 125 beats a minute --------------------
 punchout() {
-  STEP=5292
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+  tempo 5292
   local am="A2:2 A3:2 A2:2 A3:2 A2:2 A3:2 G2:2 A3:2"
   local f="F2:2 F3:2 F2:2 F3:2 F2:2 F3:2 E2:2 F3:2"
   local c="C3:2 C4:2 C3:2 C4:2 C3:2 C4:2 B2:2 C4:2"
@@ -230,8 +236,7 @@ rests() {
 # --- level1: the margin. E minor, 140 beats a minute, driving ------------------
 # Intro, verse, chorus, a half-time breakdown with bells, verse again: 36 bars, 62 s.
 level1() {
-  STEP=4725
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+  tempo 4725
   local em="E2:1 E2:1 E3:2 E2:1 E2:1 E3:2 E2:1 E2:1 E3:2 D3:2 B2:2"
   local c="C3:1 C3:1 C4:2 C3:1 C3:1 C4:2 C3:1 C3:1 C4:2 B2:2 G2:2"
   local g="G2:1 G2:1 G3:2 G2:1 G2:1 G3:2 G2:1 G2:1 G3:2 F#3:2 D3:2"
@@ -266,8 +271,7 @@ level1() {
 # --- level2: the squared maths page. D minor, 150 beats a minute, bouncy --------
 # Two rounds of verse and chorus around a bridge in G minor: 40 bars, 64 s.
 level2() {
-  STEP=4410
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+  tempo 4410
   local dm="D2:2 -:1 D2:1 A2:2 D3:2 -:2 D2:2 C3:2 A2:2"
   local bb="Bb1:2 -:1 Bb1:1 F2:2 Bb2:2 -:2 Bb1:2 A2:2 F2:2"
   local c="C2:2 -:1 C2:1 G2:2 C3:2 -:2 C2:2 Bb2:2 G2:2"
@@ -305,8 +309,7 @@ level2() {
 # --- history: the history page. G minor march, 112 beats a minute, horns -------
 # Drum call, march, trio in E flat, march again, a closing turn: 30 bars, 64 s.
 history() {
-  STEP=5906
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+  tempo 5906
   local gm="G2:4 D2:4 G2:4 D2:4" cm="C3:4 G2:4 C3:4 G2:4" d="D2:4 A2:4 D2:4 F#2:4"
   local eb="Eb2:4 Bb2:4 Eb2:4 Bb2:4" bb="Bb1:4 F2:4 Bb2:4 F2:4" f="F2:4 C3:4 F2:4 A2:4"
   local march="$gm $cm $d $gm $gm $cm $d $gm" trio="$eb $bb $f $d $eb $bb $f $d"
@@ -334,8 +337,7 @@ history() {
 # --- science: the science page. F lydian, 132 beats a minute, bubbling bells ----
 # Intro of bells, theme, a bouncing middle, theme, a dreamy coda: 34 bars, 62 s.
 science() {
-  STEP=5011
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+  tempo 5011
   local f="F2:3 F2:1 -:2 C3:2 F2:2 -:2 E3:2 C3:2" g="G2:3 G2:1 -:2 D3:2 G2:2 -:2 F#3:2 D3:2"
   local am="A2:3 A2:1 -:2 E3:2 A2:2 -:2 G3:2 E3:2" c="C3:3 C3:1 -:2 G3:2 C3:2 -:2 B3:2 G3:2"
   voice bass "$WORK/v-bass.wav" $(rests 2) $(repeat 4 "$f" "$g" "$am" "$c") $(repeat 2 "$f" "$g" "$am" "$c") \
@@ -361,8 +363,7 @@ science() {
 # --- map: the map page. D major, 120 beats a minute, an adventure --------------
 # Call of the horns, theme, a climbing middle twice, theme and its last line: 32 bars, 64 s.
 map() {
-  STEP=5513
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+  tempo 5513
   local d="D2:2 D2:2 A2:2 D2:2 D3:2 D2:2 A2:2 F#2:2" a="A1:2 A1:2 E2:2 A1:2 A2:2 A1:2 E2:2 C#2:2"
   local bm="B1:2 B1:2 F#2:2 B1:2 B2:2 B1:2 F#2:2 D2:2" g="G1:2 G1:2 D2:2 G1:2 G2:2 G1:2 D2:2 B1:2"
   local em="E2:2 E2:2 B2:2 E2:2 E3:2 E2:2 B2:2 G2:2"
@@ -393,9 +394,8 @@ map() {
 # --- waltz: the music sheet. B flat major, three beats a bar at 168 a minute ----
 # Twelve steps a bar: oom-pah-pah under a plucked tune, a trio in G minor: 76 bars, 81 s.
 waltz() {
-  STEP=3938
+  tempo 3938
   BAR=12
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
   local bb="Bb2:4 -:8" f="F2:4 -:8" eb="Eb2:4 -:8" gm="G2:4 -:8" cm="C3:4 -:8"
   local phrase="$bb $bb $f $f $eb $eb $f $bb" minor="$gm $gm $cm $cm $f $f $bb $bb"
   voice bass "$WORK/v-bass.wav" $(repeat 2 $phrase) $(repeat 2 $minor) $(repeat 2 $phrase) $(repeat 2 $minor) \
@@ -419,8 +419,7 @@ waltz() {
 # --- boss: both bosses. C minor, 147 beats a minute, tense and busy -----------
 # Two rounds around a bridge in F minor that climbs back: 40 bars, 65 s.
 boss() {
-  STEP=4500
-  rm -f "$WORK"/n-* "$WORK"/d-* "$WORK"/chord-*
+  tempo 4500
   local cm="C2:1 C2:1 C3:1 C2:1 C2:1 C3:1 C2:1 C2:1 Eb3:1 C2:1 C2:1 C3:1 G2:1 C2:1 Bb2:1 C3:1"
   local ab="Ab1:1 Ab1:1 Ab2:1 Ab1:1 Ab1:1 Ab2:1 Ab1:1 Ab1:1 C3:1 Ab1:1 Ab1:1 Ab2:1 Eb2:1 Ab1:1 G2:1 Ab2:1"
   local g="G1:1 G1:1 G2:1 G1:1 G1:1 G2:1 G1:1 G1:1 B2:1 G1:1 G1:1 G2:1 D2:1 G1:1 F2:1 G2:1"

@@ -21,6 +21,12 @@ doodles() {
 slide() {
   local name=$1 seed=$2; shift 2
   paper 800 600 "$WORK/sheet.png" "$seed" 36 90 96
+  compose "$name" "$@"
+}
+
+# compose NAME LAYER...: every LAYER on top of $WORK/sheet.png, saved as the slide NAME.
+compose() {
+  local name=$1; shift
   local args=() layer
   for layer in "$@"; do
     args+=("${layer%@*}" -geometry "${layer#*@}" -composite)
@@ -101,12 +107,7 @@ page_slide() {
   local name=$1 seed=$2 page=$3; shift 3
   convert "$OUT/level/$page.jpg" -resize '800x1000!' -crop 800x600+0+260 +repage \
     -fill white -colorize 45% "$WORK/sheet.png"
-  local args=() layer
-  for layer in "$@"; do
-    args+=("${layer%@*}" -geometry "${layer#*@}" -composite)
-  done
-  convert "$WORK/sheet.png" "${args[@]}" "$WORK/$name.png"
-  save_jpg "$WORK/$name.png" "$OUT/slides/$name.jpg" 85
+  compose "$name" "$@"
 }
 
 # The ink blot as the slides draw it: a huge black scribble with a paper crown and red eyes.
