@@ -416,6 +416,52 @@ waltz() {
   mixdown waltz
 }
 
+# --- drawer: the desk drawer. A dorian, 104 beats a minute, a dusty funk -------
+# Drums and bass, plucked tune, an organ bridge, the tune again: 28 bars, 65 s.
+drawer() {
+  tempo 6361
+  local am="A1:3 A2:1 -:2 A1:2 G2:2 A2:2 -:2 E2:2" d="D2:3 D3:1 -:2 D2:2 C3:2 D3:2 -:2 A2:2"
+  local f="F1:3 F2:1 -:2 F1:2 Eb2:2 F2:2 -:2 C2:2" g="G1:3 G2:1 -:2 G1:2 F2:2 G2:2 -:2 D2:2"
+  voice bass "$WORK/v-bass.wav" $(repeat 3 "$am" "$d" "$am" "$d") $(repeat 2 "$f" "$g" "$am" "$am") \
+    $(repeat 2 "$am" "$d" "$am" "$d")
+  local funk="k..h.hs.h.kh.hs." fill="k..h.hs.h.khssss" open="k...s...k.k.s.o."
+  drums "$WORK/v-drums.wav" $(repeat 3 "$funk" "$funk" "$funk" "$fill") $(repeat 2 "$open" "$open" "$open" "$fill") \
+    $(repeat 2 "$funk" "$funk" "$funk" "$fill")
+  local p1="A4:2 C5:2 E5:3 D5:1 C5:2 A4:2 -:4" p2="F#5:2 E5:2 D5:2 A4:2 B4:4 -:4"
+  local p3="A4:2 C5:2 E5:2 G5:2 E5:2 D5:2 C5:4" p4="D5:3 E5:1 F#5:4 A5:4 -:4"
+  voice pluck "$WORK/v-pluck.wav" $(rests 4) $(repeat 2 "$p1" "$p2" "$p3" "$p4") $(rests 8) \
+    $(repeat 2 "$p1" "$p2" "$p3" "$p4")
+  voice organ "$WORK/v-organ.wav" $(rests 12) $(repeat 2 C5:4 A4:4 F4:4 A4:4 B4:4 D5:4 G5:8 E5:6 D5:2 C5:4 B4:4 A4:16) \
+    $(rests 8)
+  chords "$WORK/v-pad.wav" $(repeat 3 A3+C4+E4 F#3+A3+D4 A3+C4+E4 F#3+A3+D4) \
+    $(repeat 2 F3+A3+C4 G3+B3+D4 A3+C4+E4 A3+C4+E4) $(repeat 2 A3+C4+E4 F#3+A3+D4 A3+C4+E4 F#3+A3+D4)
+  mixdown drawer
+}
+
+# --- cover: the inside cover. B minor, 126 beats a minute, the Blot is near ---
+# Bells alone, a low horn theme, a high tune over the bells, the theme, a half-time
+# close: 34 bars, 65 s.
+cover() {
+  tempo 5250
+  local bm="B1:2 B2:2 B1:2 B2:2 B1:2 B2:2 B1:2 F#2:2" g="G1:2 G2:2 G1:2 G2:2 G1:2 G2:2 G1:2 D2:2"
+  local em="E2:2 E3:2 E2:2 E3:2 E2:2 E3:2 E2:2 B2:2" fs="F#1:2 F#2:2 F#1:2 F#2:2 F#1:2 F#2:2 F#1:2 C#2:2"
+  voice bass "$WORK/v-bass.wav" $(rests 2) $(repeat 6 "$bm" "$g" "$em" "$fs") $(repeat 2 B1:16 G1:16 E2:16 F#1:16)
+  local march="k.....k.s......." fill="k.....k.s.s.ssss" beat="k.h.s.h.k.khs.h." half="k.......s......."
+  drums "$WORK/v-drums.wav" '................' '................' \
+    $(repeat 2 "$march" "$march" "$march" "$fill") $(repeat 2 "$beat" "$beat" "$beat" "$fill") \
+    $(repeat 2 "$march" "$march" "$march" "$fill") $(repeat 2 "$half" "$half" "$half" 'k.......s.s.ssss')
+  local theme="B3:4 D4:4 F#4:8 G4:4 F#4:4 D4:8 E4:4 G4:4 B4:4 A4:4 F#4:12 -:4"
+  voice horn "$WORK/v-horn.wav" $(rests 2) $theme $theme $(rests 8) $theme $theme $(rests 8)
+  local tune="F#5:2 F#5:2 G5:2 F#5:2 E5:4 D5:4 D5:2 E5:2 G5:4 B5:4 A5:4 G5:4 E5:4 B4:4 E5:4 C#5:4 E5:4 F#5:8"
+  voice lead "$WORK/v-lead.wav" $(rests 10) $tune $tune $(rests 16)
+  local ring
+  ring="$(repeat 4 B5:1 F#5:1 D5:1 F#5:1) $(repeat 4 B5:1 G5:1 D5:1 G5:1) $(repeat 4 B5:1 G5:1 E5:1 G5:1) $(repeat 4 A#5:1 F#5:1 C#5:1 F#5:1)"
+  voice bell "$WORK/v-bell.wav" "$(repeat 4 B5:1 F#5:1 D5:1 F#5:1)" "$(repeat 4 B5:1 G5:1 D5:1 G5:1)" \
+    $(rests 8) $ring $ring $(rests 8) $ring $ring
+  chords "$WORK/v-pad.wav" B3+D4+F#4 G3+B3+D4 $(repeat 8 B3+D4+F#4 G3+B3+D4 E3+G3+B3 F#3+A#3+C#4)
+  mixdown cover
+}
+
 # --- boss: both bosses. C minor, 147 beats a minute, tense and busy -----------
 # Two rounds around a bridge in F minor that climbs back: 40 bars, 65 s.
 boss() {
@@ -465,4 +511,6 @@ history
 science
 map
 waltz
+drawer
+cover
 boss
