@@ -10,7 +10,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libhidapi-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
-  sox libsox-fmt-all vorbis-tools
+  sox libsox-fmt-all vorbis-tools ffmpeg
   dpkg-dev file fakeroot desktop-file-utils appstream lintian
 )
 

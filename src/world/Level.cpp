@@ -198,10 +198,25 @@ void Level::finishIfAtEnd() {
     game.advanceToNextLevel();
 }
 
+// A name that no list registered is read as a picture file under images/, once; a missing
+// file reports like any texture and draws as the checkerboard. Levels that name nothing
+// draw "background" exactly as before, registered or not.
+void Level::bindBackground() const {
+    TextureManager& textures = TextureManager::instance();
+    if (script.background.empty()) {
+        textures.bind("background");
+        return;
+    }
+    if (!textures.contains(script.background)) {
+        textures.load(script.background, script.background);
+    }
+    textures.bind(script.background);
+}
+
 void Level::drawWall() const {
     const double s = scrollPosition / 40.0;
     const double z = -zOffset;
-    TextureManager::instance().bind("background");
+    bindBackground();
     glColor4d(1.0, 1.0, 1.0, 1.0);
     glBegin(GL_QUADS);
     glTexCoord2d(s - 1.0, 1.0);
@@ -220,7 +235,7 @@ void Level::drawFloor() const {
     const double y = -0.01f;
     const double back = -zOffset;
     const double front = 5.0;
-    TextureManager::instance().bind("background");
+    bindBackground();
     glColor4d(1.0, 1.0, 1.0, 1.0);
     glBegin(GL_QUADS);
     glTexCoord2d(s - 1.0, 0.0);

@@ -43,6 +43,7 @@ private:
     bool startCutscene();
     void changeMusic();
     void finishIfAtEnd();
+    void bindBackground() const;
 
     LevelScript script;
     double scrollPosition = 0.0;

@@ -35,6 +35,8 @@ void LevelScript::clear() {
     endPosition = std::numeric_limits<double>::infinity();
     nextLevel.clear();
     endLine = 0;
+    background.clear();
+    backgroundLine = 0;
 }
 
 void LevelScript::read(TextFile& file, const std::string& levelName) {
@@ -102,6 +104,10 @@ void LevelScript::read(TextFile& file, const std::string& levelName) {
             if (words >> next) {
                 nextLevel = next;
             }
+        } else if (kind == "background") {
+            words >> background;
+            expectFields(words, file, kind, "a texture name");
+            backgroundLine = at;
         } else {
             file.problems().report({file.path(), at, "unknown line kind '" + kind + "'", DataProblem::Console::Out,
                                     "Unhandled line in " + levelName + ": " + line});

@@ -31,4 +31,6 @@ public:
     double endPosition;  // scroll position at which the level is finished
     std::string nextLevel;  // empty: the game ends after this level
     int endLine;  // line of the last "end"; 0 when the file has none
+    std::string background;  // texture of the wall and floor; empty: "background"
+    int backgroundLine;  // line of the last "background"; 0 when the file has none
 };

@@ -53,13 +53,15 @@ TEST_F(DataIntegrityTest, ConfigSetsEveryKeyWithoutComplaint) {
 }
 
 // margin-check loads every file the levels name; this is what the campaign is made of.
-TEST_F(DataIntegrityTest, TheLevelsChainToABossWithEveryKindOfObstacleAndPickup) {
+TEST_F(DataIntegrityTest, TheLevelsChainThroughTwoBossesOnEightPagesWithEveryKindOfObstacleAndPickup) {
     ConsoleProblems console;
     std::set<int> contents;
     std::set<int> items;
+    std::set<std::string> backgrounds;
+    std::set<std::string> music;
     std::string level = "level1.dat";
     int levels = 0;
-    bool boss = false;
+    int bosses = 0;
     for (; !level.empty() && levels < 10; ++levels) {
         TextFile file("levels/" + level, console);
         ASSERT_TRUE(file.isOpen()) << level;
@@ -67,12 +69,16 @@ TEST_F(DataIntegrityTest, TheLevelsChainToABossWithEveryKindOfObstacleAndPickup)
         script.read(file, level);
         for (const ObstacleEntry& o : script.obstacles) contents.insert(o.contents);
         for (const ItemEntry& item : script.items) items.insert(item.type);
-        for (const EnemyEntry& enemy : script.enemies) boss = boss || enemy.type == 4;
+        for (const EnemyEntry& enemy : script.enemies) bosses += enemy.type == 4 && enemy.minPlayers <= 1;
+        backgrounds.insert(script.background.empty() ? "background" : script.background);
+        for (const MusicEntry& entry : script.music) music.insert(entry.file);
         level = script.nextLevel;
     }
-    EXPECT_GE(levels, 3);
+    EXPECT_EQ(levels, 8);
     EXPECT_TRUE(level.empty()) << "the last level ends the game";
-    EXPECT_TRUE(boss);
+    EXPECT_EQ(bosses, 2);
+    EXPECT_EQ(backgrounds.size(), 8u);
+    EXPECT_EQ(music.size(), 9u) << "a track of its own for every level, and the bosses' one";
     EXPECT_EQ(contents, (std::set<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(items, (std::set<int>{1, 2, 3}));
 }

@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#include <array>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
 #include "audio/SoundManager.h"
 #include "characters/Boss.h"
 #include "characters/Enemy.h"
 #include "core/Settings.h"
+#include "render/TextureManager.h"
+#include "support/GlWindow.h"
+#include "support/PictureFile.h"
 #include "support/TempDataDir.h"
 #include "ui/MainMenu.h"
 #include "world/Head.h"
@@ -197,6 +205,54 @@ TEST_F(LevelTest, LevelsChainUntilOneCannotBeLoaded) {
     game.update(20);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Failed to load folder.dat\n");
     EXPECT_TRUE(mainMenuOpen());
+}
+
+// The wall takes the texture the level names, "background" when it names none, and the
+// checkerboard (with the usual message) when the name is neither listed nor a picture.
+TEST_F(LevelTest, TheWallShowsTheLevelsOwnBackground) {
+    const GlWindow window(160, 120);
+    const std::vector<unsigned char> blue = picture::solidPng(4, 4, {0, 0, 255, 255});
+    dir.writeBytes("images/blue.png", blue.data(), blue.size());
+    const std::vector<unsigned char> red = picture::solidPng(4, 4, {255, 0, 0, 255});
+    dir.writeBytes("images/red.png", red.data(), red.size());
+    TextureManager::instance().load("red.png", "background");
+    TextureManager::instance().load("blue.png", "page_blue");
+    dir.write("levels/plain.dat", "end 100\n");
+    dir.write("levels/named.dat", "background page_blue\nend 100\n");
+    dir.write("levels/unknown.dat", "background nowhere\nend 100\n");
+    glEnable(GL_TEXTURE_2D);
+    glMatrixMode(GL_PROJECTION);
+    gluPerspective(60.0, 160.0 / 120.0, 1.0, 100.0);
+    glTranslated(0.0, -10.0, -20.0);
+    glMatrixMode(GL_MODELVIEW);
+
+    // Colours seen on the wall: red, blue, black and white pixels counted.
+    const auto wallColours = [&](const std::string& file) {
+        start(file);
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        testing::internal::CaptureStdout();
+        level().drawWall();
+        const std::string said = testing::internal::GetCapturedStdout();
+        std::array<int, 4> counts{};
+        const std::vector<unsigned char> pixels = window.readBackBuffer();
+        for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) {
+            const int r = pixels[i], g = pixels[i + 1], b = pixels[i + 2];
+            counts[0] += r > 200 && g < 50 && b < 50;
+            counts[1] += r < 50 && g < 50 && b > 200;
+            counts[2] += r < 50 && g < 50 && b < 50;
+            counts[3] += r > 200 && g > 200 && b > 200;
+        }
+        return std::make_pair(counts, said);
+    };
+    const int most = 160 * 120 / 2;
+    EXPECT_GT(wallColours("plain.dat").first[0], most);
+    EXPECT_GT(wallColours("named.dat").first[1], most);
+    const auto [checkerboard, said] = wallColours("unknown.dat");
+    EXPECT_GT(checkerboard[2], most / 4);
+    EXPECT_GT(checkerboard[3], most / 4);
+    EXPECT_EQ(said, "Can't open images/nowhere.\n");
+    EXPECT_EQ(wallColours("unknown.dat").second, "") << "the stand-in is made once";
 }
 
 }  // namespace

@@ -8,7 +8,7 @@ DATA=$(mkdir -p "${1:-$HERE/../../data}" && cd "${1:-$HERE/../../data}" && pwd)
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 source "$HERE/lib.sh"
-require_tools convert identify sox soxi oggenc awk
+require_tools convert identify sox soxi oggenc ffmpeg awk
 
 # Only what these scripts make is replaced; levels, animations and settings stay.
 rm -rf "$DATA/images" "$DATA/sounds" "$DATA/music"
@@ -23,6 +23,7 @@ step() {
 step "HUD pictures" "$HERE/make-hud.sh" "$DATA/images"
 step "menu pictures" "$HERE/make-menus.sh" "$DATA/images"
 step "level pictures" "$HERE/make-scenery.sh" "$DATA/images"
+# The slides between levels are drawn on the level pages, so they come after them.
 step "cutscene slides" "$HERE/make-slides.sh" "$DATA/images" "$DATA/cutscenes"
 step "sound effects" "$HERE/make-sounds.sh" "$DATA/sounds"
 step "music" "$HERE/make-music.sh" "$DATA/music"
@@ -52,6 +53,13 @@ menu/pausemenu_bk.jpg pausemenu_bk
 menu/deathmenu_bk.jpg deathmenu_bk
 menu/loading.jpg loading
 level/background.jpg background
+level/page_maths.jpg page_maths
+level/page_history.jpg page_history
+level/page_science.jpg page_science
+level/page_music.jpg page_music
+level/page_map.jpg page_map
+level/page_drawer.jpg page_drawer
+level/page_cover.jpg page_cover
 level/crate.png crate
 level/barrel.png barrel
 level/bin.png bin
@@ -67,7 +75,7 @@ missing=0
 while read -r file _; do
   [ -f "$DATA/images/$file" ] || { echo "missing images/$file" >&2; missing=1; }
 done < "$DATA/textures.dat"
-for cut in "$DATA"/cutscenes/{intro,between,ending,credits,arcade}.dat; do
+for cut in "$DATA"/cutscenes/*.dat; do
   while read -r kind name file; do
     [ "$kind" = texture ] || continue
     [ -f "$DATA/images/$file" ] || { echo "missing images/$file ($cut)" >&2; missing=1; }

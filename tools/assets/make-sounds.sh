@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sound effects, synthesised with sox: 16-bit mono WAV at 22.05 kHz, peaks at -1 dBFS.
+# Sound effects, synthesised with sox: 16-bit mono WAV at 22.05 kHz, peaks at -1 dBFS,
+# no DC offset, each under a second and loud within its first 10 ms.
 # Usage: make-sounds.sh SOUNDS_DIR
 set -euo pipefail
 OUT=$1
@@ -18,7 +19,8 @@ tone() {
   "${SOX[@]}" -n "${FMT[@]}" "$WORK/$out" "$@"
 }
 
-# finish OUT LAYER...: mixes the layers (or takes the single one), normalises.
+# finish OUT LAYER...: mixes the layers (or takes the single one), removes any DC
+# offset, normalises.
 finish() {
   local out=$1; shift
   if [ $# -gt 1 ]; then
@@ -26,7 +28,7 @@ finish() {
   else
     cp "$WORK/$1" "$WORK/mix.wav"
   fi
-  "${SOX[@]}" "$WORK/mix.wav" "${FMT[@]}" "$OUT/$out" norm -1
+  "${SOX[@]}" "$WORK/mix.wav" "${FMT[@]}" "$OUT/$out" highpass 25 norm -1
 }
 
 # at SECONDS IN OUT: delays a layer by SECONDS of silence.
@@ -34,12 +36,14 @@ at() {
   "${SOX[@]}" "$WORK/$2" "$WORK/$3" pad "$1"
 }
 
-# A swish of air: bands of noise that swell one after another, low to high and
+# A swish of air: bands of noise that rise one after another, low to high and
 # back, so the ear hears the arm sweep past.
 woosh() {
-  local parts=() i=0 f
+  local parts=(w.wav) i=0 f
+  # The cut of the air as the arm starts, so the sound is there at once.
+  tone w.wav synth 0.03 whitenoise highpass 1500 fade p 0.001 0.03 0.025
   for f in 350 500 700 950 1200 900; do
-    tone "w$i.wav" synth 0.16 pinknoise bandpass "$f" 1.5q lowpass 2500 fade h 0.08 0.16 0.08
+    tone "w$i.wav" synth 0.16 pinknoise bandpass "$f" 1.5q lowpass 2500 fade h 0.006 0.16 0.12
     at "$(printf '0.%03d' $((i * 50)))" "w$i.wav" "wd$i.wav"
     parts+=("wd$i.wav")
     i=$((i + 1))
@@ -70,6 +74,7 @@ rip() {
   for ((i = 0; i < 34; i++)); do
     d=0.0$((10 + RANDOM % 25))
     g=0.$((30 + RANDOM % 70))
+    [ "$i" -eq 0 ] && g=0.99
     f=$((1800 + RANDOM % 3500))
     tone "r$i.wav" synth "$d" whitenoise bandpass "$f" 2q fade p 0.001 "$d" 0.006 vol "$g"
     parts+=("$WORK/r$i.wav")
@@ -79,17 +84,18 @@ rip() {
     fi
   done
   "${SOX[@]}" "${parts[@]}" "$WORK/r.wav"
-  "${SOX[@]}" "$WORK/r.wav" "$WORK/r1.wav" highpass 600 fade t 0.05 -0 0.2
+  "${SOX[@]}" "$WORK/r.wav" "$WORK/r1.wav" highpass 600 fade t 0.002 -0 0.2
   finish rip.wav r1.wav
 }
 
 # Drinking up an ink pot: a bubbling rising slurp and a gulp.
 slurp() {
-  tone l1.wav synth 0.55 sine 260/720 tremolo 23 90 fade h 0.06 0.55 0.15
+  tone l0.wav synth 0.04 sine 900/300 fade p 0.001 0.04 0.035
+  tone l1.wav synth 0.55 sine 260/720 tremolo 23 90 fade h 0.06 0.55 0.15 vol 0.7
   tone l2.wav synth 0.55 pinknoise bandpass 900 2q tremolo 17 80 fade h 0.1 0.55 0.2 vol 0.6
   tone l3.wav synth 0.09 sine 380/980 fade h 0.01 0.09 0.04
   at 0.58 l3.wav l3d.wav
-  finish slurp.wav l1.wav l2.wav l3d.wav
+  finish slurp.wav l0.wav l1.wav l2.wav l3d.wav
 }
 
 # Firing a body as a bazooka: a deep boom with a rushing tail.
@@ -102,8 +108,9 @@ bazooka() {
 
 # The shell bursting: a wet boom followed by a scatter of drops.
 bazookasplash() {
-  local parts=(bs1.wav bs2.wav) i d f
-  tone bs1.wav synth 0.9 brownnoise lowpass 500 fade p 0.002 0.9 0.85 overdrive 8
+  local parts=(bs0.wav bs1.wav bs2.wav) i d f
+  tone bs0.wav synth 0.03 whitenoise fade p 0.0005 0.03 0.025
+  tone bs1.wav synth 0.9 whitenoise lowpass 500 lowpass 500 fade p 0.002 0.9 0.85 overdrive 8
   tone bs2.wav synth 0.25 whitenoise bandpass 1200 1q fade p 0.002 0.25 0.23 vol 0.8
   for ((i = 0; i < 14; i++)); do
     d=0.$((10 + RANDOM % 70))
@@ -132,16 +139,16 @@ obstaclehit() {
 # Quill banter: a chirpy, chattering little voice, nonsense syllables and a laugh.
 quillbanter() {
   local parts=() i=0 syl
-  for syl in 440:560 560:470 640:760 500:400 580:700 720:560 520:600 900:1300; do
-    tone "q$i.wav" synth 0.11 sawtooth "$syl" band 1100 500 band 2400 900 \
-      tremolo 30 40 fade h 0.015 0.11 0.04
+  for syl in 640:760 560:470 440:560 500:400 720:560; do
+    tone "q$i.wav" synth 0.09 sawtooth "$syl" band 1100 500 band 2400 900 \
+      tremolo 30 40 fade p 0.003 0.09 0.03 vol "$([ "$i" -eq 0 ] && echo 1 || echo 0.6)"
     parts+=("$WORK/q$i.wav")
-    tone "qg$i.wav" trim 0 0.03
+    tone "qg$i.wav" trim 0 0.025
     parts+=("$WORK/qg$i.wav")
     i=$((i + 1))
   done
   "${SOX[@]}" "${parts[@]}" "$WORK/q.wav"
-  tone qh.wav synth 0.36 square 700:1400 tremolo 14 70 band 1400 900 fade h 0.02 0.36 0.12
+  tone qh.wav synth 0.26 square 700:1400 tremolo 14 70 band 1400 900 fade h 0.02 0.26 0.1 vol 0.25
   "${SOX[@]}" "$WORK/q.wav" "$WORK/qh.wav" "$WORK/q1.wav"
   finish quillbanter.wav q1.wav
 }

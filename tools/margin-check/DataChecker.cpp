@@ -131,6 +131,9 @@ void DataChecker::checkLevels() {
 }
 
 void DataChecker::checkLevelEntries(const LevelScript& script, const std::string& path) {
+    if (!script.background.empty() && textureNames.count(script.background) == 0) {
+        problems.add(path, script.backgroundLine, "background '" + script.background + "' is not in textures.dat");
+    }
     for (const ObstacleEntry& obstacle : script.obstacles) {
         if (textureNames.count(obstacle.texture) == 0) {
             problems.add(path, obstacle.line, "texture '" + obstacle.texture + "' is not in textures.dat");
