@@ -10,7 +10,7 @@
 // The input is a joystick's event stream: two bytes give its axis and button counts,
 // then each chunk (a length byte and that many bytes of event records, cut anywhere)
 // arrives before one tick, and the tick hands edges and axes to the game as the main
-// loop does.
+// loop does. At the end the stream closes, as when the device is unplugged.
 namespace {
 
 const char* const kCalibration =
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (pipe2(ends, O_CLOEXEC) != 0) {
         std::abort();
     }
-    const FileDescriptor writer(ends[1]);
+    FileDescriptor writer(ends[1]);
     const int axes = input.byte();
     const int buttons = input.byte();
     Joystick joystick(FileDescriptor(ends[0]), axes, buttons, "/dev/input/js0", "joystick.cal");
@@ -64,6 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         tick(joystick, game);
     }
+    // The stream ends as an unplugged device's does: everything held is let go.
+    writer.reset();
+    tick(joystick, game);
     tick(joystick, game);
     return 0;
 }
