@@ -61,3 +61,8 @@ std::string ByteReader::take(std::size_t count) {
 }
 
 }  // namespace fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::enterScratchDataDirectory();
+    return 0;
+}

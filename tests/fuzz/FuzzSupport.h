@@ -9,7 +9,7 @@
 // a loader as a file.
 namespace fuzz {
 
-// Once per process, from LLVMFuzzerInitialize: makes a fresh directory with the data
+// Once per process, before the first input (this library's LLVMFuzzerInitialize): makes a fresh directory with the data
 // folders the loaders look in (images, sounds, music, levels, animations, cutscenes),
 // changes into it and removes it at exit. OpenAL gets its null device, so sound code
 // runs for real without a sound card, and the game's console chatter is dropped.

@@ -9,11 +9,6 @@
 // Loads the file, then plays it once and looped for a few seconds of game time with the
 // real 20 ms tick, as a figure would. Whatever the file holds, every joint must end up
 // at an angle a rotation can use.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
-    return 0;
-}
-
 namespace {
 
 void step(AnimationPlayer& player, Pose& pose) {

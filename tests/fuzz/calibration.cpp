@@ -3,11 +3,6 @@
 #include "FuzzSupport.h"
 #include "input/JoystickCalibration.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
-    return 0;
-}
-
 // Every axis of the device the seeds describe must map every reading into -1..1.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::writeFile("joystick.cal", data, size);

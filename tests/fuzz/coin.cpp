@@ -33,10 +33,7 @@ void drainQueries() {
     }
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
+bool startServerAndClient() {
     server = FileDescriptor(socket(AF_INET, SOCK_DGRAM, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -56,10 +53,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (recvfrom(server.get(), &query, 1, 0, reinterpret_cast<sockaddr*>(&clientAddress), &length) != 1) {
         std::abort();
     }
-    return 0;
+    return true;
 }
 
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool ready = startServerAndClient();
+    (void)ready;
     fuzz::ByteReader input(data, size);
     while (!input.empty()) {
         const std::uint8_t header = input.byte();

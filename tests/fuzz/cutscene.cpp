@@ -5,11 +5,6 @@
 
 // Without a window the loading picture is not drawn and, with no GL context, textures
 // are named but never decoded; what is left is the file's reading and the slide timing.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::writeFile("cutscenes/fuzz.dat", data, size);
     Cutscene& cutscene = Cutscene::instance();

@@ -3,11 +3,6 @@
 #include "FuzzSupport.h"
 #include "render/JpegDecoder.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::writeFile("images/fuzz.jpg", data, size);
     const std::optional<Image> image = JpegDecoder::decode("images/fuzz.jpg");

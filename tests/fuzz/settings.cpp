@@ -1,11 +1,6 @@
 #include "FuzzSupport.h"
 #include "core/Settings.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::writeFile("config.dat", data, size);
     Settings& settings = Settings::instance();

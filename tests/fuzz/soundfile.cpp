@@ -3,11 +3,6 @@
 
 // Sound effects go through ALUT, which tells the format from the bytes, onto OpenAL's
 // null device.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::writeFile("sounds/fuzz.wav", data, size);
     SoundManager& sound = SoundManager::instance();

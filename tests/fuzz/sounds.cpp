@@ -13,16 +13,17 @@ std::string tinyWave() {
            le32(8000) + le32(8000) + std::string("\x01\x00\x08\x00", 4) + "data" + le32(samples.size()) + samples;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
+bool writeSounds() {
     fuzz::writeFile("sounds/a.wav", tinyWave());
     fuzz::writeFile("sounds/b.wav", tinyWave());
-    return 0;
+    return true;
 }
 
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool ready = writeSounds();
+    (void)ready;
     fuzz::writeFile("sounds.dat", data, size);
     SoundManager::instance().loadSoundList("sounds.dat");
     return 0;

@@ -4,11 +4,6 @@
 // No GL context here: every texture id comes back 0, so the list is read and each pair
 // handed to the manager without anything being decoded or uploaded. The decoders have
 // targets of their own.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzz::enterScratchDataDirectory();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::writeFile("textures.dat", data, size);
     TextureManager& textures = TextureManager::instance();
