@@ -9,6 +9,7 @@ packages=(
   libopenal-dev libalut-dev libvorbis-dev libogg-dev
   libpng-dev libjpeg62-turbo-dev zlib1g-dev libhidapi-dev
   libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
   sox libsox-fmt-all vorbis-tools ffmpeg
   dpkg-dev file fakeroot desktop-file-utils appstream lintian

@@ -3,7 +3,8 @@
 # X server (the GL tests open real windows on Mesa's software renderer). The image
 # and sound loaders, which parse untrusted files, and the fights, where objects point at each
 # other across deaths, pick-ups and removals, run a second time under AddressSanitizer;
-# so does a soak of random play (tools/soak); margin-check vets the bundled data.
+# so does a soak of random play (tools/soak); margin-check vets the bundled data,
+# and every untrusted input is fuzzed for 20 seconds (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
@@ -20,5 +21,6 @@ cmake --build "$root/build-asan" -j"$(nproc)" --target test_render test_characte
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
   "$root/build-asan/tools/soak" --seed 1 --ticks 30000 | grep '^soak:'
 
-cd "$root/build"
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@"
+(cd "$root/build" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@")
+
+bash "$root/scripts/fuzz.sh" 20

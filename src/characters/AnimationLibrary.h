@@ -24,6 +24,8 @@ public:
     bool load(const std::string& file, ProblemSink& problems);
     // Null when no animation of that exact name was loaded.
     const Animation* find(const std::string& name) const;
+    // Tests and tools only: forgets every animation, so every pointer find gave dangles.
+    void clear() { animations.clear(); }
 
 private:
     AnimationLibrary() = default;
