@@ -2,8 +2,7 @@
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and UndefinedBehavior-
 # Sanitizer) into build-fuzz/, runs each for SECONDS seconds (default 20), one at a
 # time, then replays every kept finding in tests/fuzz/regressions/<target>/.
-# A crash, a hang (-timeout) or a memory blow-up (-rss_limit_mb) fails the run, except a
-# finding that tests/fuzz/known-findings.txt lists as not yet fixed.
+# A crash, a hang (-timeout) or a memory blow-up (-rss_limit_mb) fails the run.
 # Usage: bash scripts/fuzz.sh [SECONDS] [TARGET...]
 # The corpus grows in build-fuzz/corpus/<target>/; new findings land in
 # build-fuzz/findings/<target>/.
@@ -33,22 +32,6 @@ data_seeds() {
   esac
 }
 
-# True when the log shows a finding that tests/fuzz/known-findings.txt lists for the
-# target: every pattern of one of its lines matches somewhere in the log.
-is_known() {
-  local target=$1 log=$2 fields pattern all
-  [ -f "$fuzz/known-findings.txt" ] || return 1
-  while read -r -a fields; do
-    [ "${fields[0]:-}" = "$target" ] || continue
-    all=1
-    for pattern in "${fields[@]:1}"; do
-      grep -Eq -- "$pattern" "$log" || all=0
-    done
-    [ $all = 1 ] && return 0
-  done < <(grep -v '^#' "$fuzz/known-findings.txt")
-  return 1
-}
-
 export ASAN_OPTIONS=${ASAN_OPTIONS:-allocator_may_return_null=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 # No input of a few kilobytes has any business asking for half a gigabyte at once.
@@ -68,11 +51,7 @@ for target in "${targets[@]}"; do
   echo "== fuzz $target for ${seconds}s"
   if ! "$binary" "${options[@]}" "${dict[@]}" -max_total_time="$seconds" -print_final_stats=1 \
       -artifact_prefix="$findings/" "$corpus" "$fuzz/corpus/$target" "$seeds" > "$log" 2>&1; then
-    if is_known "$target" "$log"; then
-      echo "   known finding, listed in tests/fuzz/known-findings.txt (not failing):"
-    else
-      failed+=("$target")
-    fi
+    failed+=("$target")
     grep -E "^(==[0-9]+==ERROR|SUMMARY|.*runtime error|artifact_prefix|Test unit written)" "$log" | head -5 || true
   fi
   grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" "$log" | tail -1 || true
