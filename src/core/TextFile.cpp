@@ -13,14 +13,25 @@ TextFile::TextFile(const std::string& path, ProblemSink& problems) : filePath(pa
     if (!std::filesystem::is_directory(path, error)) {
         file.open(path, std::ios::binary);
     }
+    if (file.is_open()) {
+        source = &file;
+    }
 }
+
+TextFile::TextFile(std::istream& in, const std::string& name, ProblemSink& problems)
+    : source(&in), filePath(name), sink(problems) {}
 
 bool TextFile::readLine(std::string& line) {
     line.clear();
     if (!isOpen() || finished) {
         return false;
     }
-    std::streambuf& bytes = *file.rdbuf();
+    std::streambuf* const buffer = source->rdbuf();
+    if (buffer == nullptr) {
+        finished = true;
+        return false;
+    }
+    std::streambuf& bytes = *buffer;
     int c = bytes.sbumpc();
     if (c == std::char_traits<char>::eof()) {
         finished = true;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <fstream>
+#include <istream>
 #include <string>
 
 #include "core/ProblemSink.h"
@@ -21,8 +22,12 @@ public:
     static constexpr std::size_t MaxFileBytes = 4 * 1024 * 1024;
 
     TextFile(const std::string& path, ProblemSink& problems);
+    // Reads from a stream the caller keeps alive while this reads; messages call it `name`.
+    TextFile(std::istream& in, const std::string& name, ProblemSink& problems);
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
 
-    bool isOpen() const { return file.is_open(); }
+    bool isOpen() const { return source != nullptr; }
     // The next line without its line end; false at the end of the file or at a limit.
     bool readLine(std::string& line);
     // 1-based number of the line last read; 0 before the first.
@@ -36,6 +41,7 @@ private:
     void stopAtLimit(const std::string& message);
 
     std::ifstream file;
+    std::istream* source = nullptr;  // the file above, or the caller's stream
     std::string filePath;
     ProblemSink& sink;
     int number = 0;
