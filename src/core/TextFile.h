@@ -21,9 +21,11 @@ public:
     static constexpr std::size_t MaxLineBytes = 4 * 1024;
     static constexpr std::size_t MaxFileBytes = 4 * 1024 * 1024;
 
-    TextFile(const std::string& path, ProblemSink& problems);
+    // A format whose files grow with play (a replay) may allow more than MaxFileBytes.
+    TextFile(const std::string& path, ProblemSink& problems, std::size_t maxFileBytes = MaxFileBytes);
     // Reads from a stream the caller keeps alive while this reads; messages call it `name`.
-    TextFile(std::istream& in, const std::string& name, ProblemSink& problems);
+    TextFile(std::istream& in, const std::string& name, ProblemSink& problems,
+             std::size_t maxFileBytes = MaxFileBytes);
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
@@ -45,6 +47,7 @@ private:
     std::string filePath;
     ProblemSink& sink;
     int number = 0;
+    std::size_t fileLimit;
     std::size_t bytesRead = 0;
     bool finished = false;
 };

@@ -10,6 +10,8 @@
 namespace {
 
 constexpr int kMostControls = Game::ControlCount;
+// A replay grows by about a kilobyte a second of play: this allows a day's game.
+constexpr std::size_t kLargestReplay = 128u * 1024 * 1024;
 
 class LineError {
 public:
@@ -252,7 +254,7 @@ bool readLines(TextFile& file, const FirstProblem& problems, ReplayFile& replay,
 
 bool ReplayReader::read(const std::string& path, ReplayFile& replay, std::string& error) {
     FirstProblem problems;
-    TextFile file(path, problems);
+    TextFile file(path, problems, kLargestReplay);
     if (!file.isOpen()) {
         replay = ReplayFile();
         error = path + ": cannot be opened";
@@ -263,6 +265,6 @@ bool ReplayReader::read(const std::string& path, ReplayFile& replay, std::string
 
 bool ReplayReader::read(std::istream& in, const std::string& name, ReplayFile& replay, std::string& error) {
     FirstProblem problems;
-    TextFile file(in, name, problems);
+    TextFile file(in, name, problems, kLargestReplay);
     return readLines(file, problems, replay, error);
 }
