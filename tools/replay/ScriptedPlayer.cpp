@@ -250,7 +250,7 @@ private:
         // A fist lands when its circle ahead of the shoulder meets the enemy's body.
         const double pastFist = std::abs(gap.x) - kFistAhead;
         if (tick % 8 != 0 || !facing || pastFist * pastFist + gap.z * gap.z > kFistReach * kFistReach) return;
-        if (held == nullptr && tick % 48 == 0) {
+        if (held == nullptr && tick % 16 == 0) {
             // Tear off what the direction asks for: an arm from the living, else head or leg.
             keyboard.hold(tick % 90 == 0 ? keys.up : keys.down, true);
             keyboard.press(keys.pickUp);
