@@ -129,7 +129,8 @@ public:
                 --escapeTicks;
                 const Level& level = game.getLevel();
                 const double middleZ = (level.backLimit() + level.frontLimit()) / 2.0;
-                const double middleX = (level.leftEdge(kEyeDistance - middleZ) + level.rightEdge(kEyeDistance - middleZ)) / 2.0;
+                const double distance = kEyeDistance - middleZ;
+                const double middleX = (level.leftEdge(distance) + level.rightEdge(distance)) / 2.0;
                 go(*me, Vec3(middleX, 0.0, middleZ), 1.0, dx, dz);
             }
             slideWhenBlocked(dx, dz);
@@ -164,7 +165,8 @@ private:
     // Whether a figure stands where the view lets a player walk up to it.
     static bool inView(const Game& game, const Vec3& where) {
         const double distance = kEyeDistance - where.z;
-        return where.x > game.getLevel().leftEdge(distance) + 0.5 && where.x < game.getLevel().rightEdge(distance) - 0.5;
+        const Level& level = game.getLevel();
+        return where.x > level.leftEdge(distance) + 0.5 && where.x < level.rightEdge(distance) - 0.5;
     }
 
     static void towards(const Vec3& gap, double reach, int& dx, int& dz) {
