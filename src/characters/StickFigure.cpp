@@ -382,6 +382,9 @@ void StickFigure::attack() {
     } else if (dynamic_cast<Head*>(held) != nullptr) {
         throwHead();
     } else if (auto* body = dynamic_cast<StickFigure*>(held)) {
+        if (!readyToStrike()) {
+            return;  // a press during a shot would start it over, and it would never fire
+        }
         if (body->canLoseLimb(WholeBody)) {
             playSound("bazooka", 1.0f);
             model.playOnce("bazookashotstart");
@@ -651,9 +654,13 @@ void StickFigure::move(const Vec3& d) {
     movedThisTick = true;
 }
 
+bool StickFigure::readyToStrike() const {
+    return figureState == FigureState::Standing || figureState == FigureState::Walking ||
+           figureState == FigureState::Recoiling;
+}
+
 void StickFigure::punch() {
-    if (figureState != FigureState::Standing && figureState != FigureState::Walking &&
-        figureState != FigureState::Recoiling) {
+    if (!readyToStrike()) {
         return;
     }
     figureState = FigureState::PunchStart;
@@ -662,8 +669,7 @@ void StickFigure::punch() {
 }
 
 void StickFigure::swingStick() {
-    if (figureState != FigureState::Standing && figureState != FigureState::Walking &&
-        figureState != FigureState::Recoiling) {
+    if (!readyToStrike()) {
         return;
     }
     figureState = FigureState::SwingStart;

@@ -110,6 +110,8 @@ protected:
     std::vector<Object*> candidates;
 
 private:
+    // Whether a new blow or shot may start: standing, walking, or reeling from a hit.
+    bool readyToStrike() const;
     void takeHit(Object* attacker);
     void splash(int kind, const Object* attacker) const;
     void recoil();

@@ -8,19 +8,31 @@ const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
-TextFile::TextFile(const std::string& path, ProblemSink& problems) : filePath(path), sink(problems) {
+TextFile::TextFile(const std::string& path, ProblemSink& problems, std::size_t maxFileBytes)
+    : filePath(path), sink(problems), fileLimit(maxFileBytes) {
     std::error_code error;
     if (!std::filesystem::is_directory(path, error)) {
         file.open(path, std::ios::binary);
     }
+    if (file.is_open()) {
+        source = &file;
+    }
 }
+
+TextFile::TextFile(std::istream& in, const std::string& name, ProblemSink& problems, std::size_t maxFileBytes)
+    : source(&in), filePath(name), sink(problems), fileLimit(maxFileBytes) {}
 
 bool TextFile::readLine(std::string& line) {
     line.clear();
     if (!isOpen() || finished) {
         return false;
     }
-    std::streambuf& bytes = *file.rdbuf();
+    std::streambuf* const buffer = source->rdbuf();
+    if (buffer == nullptr) {
+        finished = true;
+        return false;
+    }
+    std::streambuf& bytes = *buffer;
     int c = bytes.sbumpc();
     if (c == std::char_traits<char>::eof()) {
         finished = true;
@@ -28,8 +40,8 @@ bool TextFile::readLine(std::string& line) {
     }
     ++number;
     for (; c != std::char_traits<char>::eof(); c = bytes.sbumpc()) {
-        if (++bytesRead > MaxFileBytes) {
-            stopAtLimit("the file is longer than " + std::to_string(MaxFileBytes) + " bytes; reading stops here");
+        if (++bytesRead > fileLimit) {
+            stopAtLimit("the file is longer than " + std::to_string(fileLimit) + " bytes; reading stops here");
             return false;
         }
         if (c == '\n') {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <fstream>
+#include <istream>
 #include <string>
 
 #include "core/ProblemSink.h"
@@ -20,9 +21,15 @@ public:
     static constexpr std::size_t MaxLineBytes = 4 * 1024;
     static constexpr std::size_t MaxFileBytes = 4 * 1024 * 1024;
 
-    TextFile(const std::string& path, ProblemSink& problems);
+    // A format whose files grow with play (a replay) may allow more than MaxFileBytes.
+    TextFile(const std::string& path, ProblemSink& problems, std::size_t maxFileBytes = MaxFileBytes);
+    // Reads from a stream the caller keeps alive while this reads; messages call it `name`.
+    TextFile(std::istream& in, const std::string& name, ProblemSink& problems,
+             std::size_t maxFileBytes = MaxFileBytes);
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
 
-    bool isOpen() const { return file.is_open(); }
+    bool isOpen() const { return source != nullptr; }
     // The next line without its line end; false at the end of the file or at a limit.
     bool readLine(std::string& line);
     // 1-based number of the line last read; 0 before the first.
@@ -36,9 +43,11 @@ private:
     void stopAtLimit(const std::string& message);
 
     std::ifstream file;
+    std::istream* source = nullptr;  // the file above, or the caller's stream
     std::string filePath;
     ProblemSink& sink;
     int number = 0;
+    std::size_t fileLimit;
     std::size_t bytesRead = 0;
     bool finished = false;
 };

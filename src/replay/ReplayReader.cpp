@@ -1,16 +1,17 @@
 #include "replay/ReplayReader.h"
 
+#include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <vector>
+
+#include "core/TextFile.h"
 
 namespace {
 
 constexpr int kMostControls = Game::ControlCount;
-// Longer lines than this are no replay's: a damaged file must not be read whole into one.
-constexpr std::size_t kLongestLine = 1 << 20;
+// A replay grows by about a kilobyte a second of play: this allows a day's game.
+constexpr std::size_t kLargestReplay = 128u * 1024 * 1024;
 
 class LineError {
 public:
@@ -18,9 +19,13 @@ public:
 };
 
 std::vector<std::string> wordsOf(const std::string& line) {
-    std::istringstream in(line);
     std::vector<std::string> words;
-    for (std::string word; in >> word;) words.push_back(word);
+    std::size_t start = 0;
+    while ((start = line.find_first_not_of(" \t\v\f\r", start)) != std::string::npos) {
+        const std::size_t end = std::min(line.find_first_of(" \t\v\f\r", start), line.size());
+        words.push_back(line.substr(start, end - start));
+        start = end;
+    }
     return words;
 }
 
@@ -205,44 +210,61 @@ private:
     int lastTick = 0;
 };
 
-}  // namespace
-
-bool ReplayReader::read(const std::string& path, ReplayFile& replay, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot be opened";
-        return false;
+// Keeps the first fault the line reader meets (a line or the file too long for a text
+// file): reading stops there, and so does the replay.
+class FirstProblem : public ProblemSink {
+public:
+    void report(const DataProblem& problem) override {
+        if (message.empty()) {
+            message = std::to_string(problem.line) + ": " + problem.message;
+        }
     }
-    return read(file, path, replay, error);
-}
 
-bool ReplayReader::read(std::istream& in, const std::string& name, ReplayFile& replay, std::string& error) {
+    std::string message;
+};
+
+bool readLines(TextFile& file, const FirstProblem& problems, ReplayFile& replay, std::string& error) {
     replay = ReplayFile();
     Parser parser(replay);
-    int number = 0;
+    const std::string& name = file.path();
     std::string text;
     try {
-        while (true) {
-            text.clear();
-            char c = 0;
-            while (in.get(c) && c != '\n') {
-                if (text.size() >= kLongestLine) throw LineError{"line too long"};
-                text += c;
-            }
-            if (!in && text.empty()) break;
-            ++number;
-            if (!text.empty() && text.back() == '\r') text.pop_back();
+        while (file.readLine(text)) {
             if (parser.line(text)) {
                 return true;
             }
         }
     } catch (const LineError& lineError) {
-        error = name + ":" + std::to_string(number) + ": " + lineError.text;
+        error = name + ":" + std::to_string(file.lineNumber()) + ": " + lineError.text;
         return false;
     }
+    if (!problems.message.empty()) {
+        error = name + ":" + problems.message;
+        return false;
+    }
+    const int number = file.lineNumber();
     error = name + ":" + std::to_string(number) + ": " +
             (number == 0 ? std::string("the file is empty")
                          : parser.headerDone() ? "the replay stops before its end record (truncated)"
                                                : "the replay stops inside its header (truncated)");
     return false;
+}
+
+}  // namespace
+
+bool ReplayReader::read(const std::string& path, ReplayFile& replay, std::string& error) {
+    FirstProblem problems;
+    TextFile file(path, problems, kLargestReplay);
+    if (!file.isOpen()) {
+        replay = ReplayFile();
+        error = path + ": cannot be opened";
+        return false;
+    }
+    return readLines(file, problems, replay, error);
+}
+
+bool ReplayReader::read(std::istream& in, const std::string& name, ReplayFile& replay, std::string& error) {
+    FirstProblem problems;
+    TextFile file(in, name, problems, kLargestReplay);
+    return readLines(file, problems, replay, error);
 }

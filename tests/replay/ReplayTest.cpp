@@ -13,6 +13,7 @@
 #include "core/Game.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
+#include "core/TextFile.h"
 #include "replay/DataDigest.h"
 #include "replay/Recorder.h"
 #include "replay/ReplayPlayer.h"
@@ -148,11 +149,21 @@ TEST(ReplayTest, DamagedFilesAreRefusedWithTheFileAndLine) {
         "margin-brawler-replay 1\nversion 1.0.0\nmode home\nlevel level1.dat\nplayers 1 0\nseed 7\n"
         "credits 0\ncontrols 0000000000000000 0 0 0 0\nsetting int arcade 0\nplay\n";
     const std::string digest = "game=00000000 level=00000000";
+    // As a Windows editor saves it: a byte-order mark and CR LF line ends.
+    std::string windowsHeader = "\xEF\xBB\xBF";
+    for (const char c : header) windowsHeader += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    // Longer than other text files may be, as a long game's replay is.
+    std::string longGame = header;
+    while (longGame.size() <= TextFile::MaxFileBytes) longGame += "3 k 358 1\n";
     const struct {
         std::string text;
         std::string message;
     } cases[] = {
         {header + "3 k 358 1\n50 digest " + digest + "\nend 60 menu " + digest + "\n", ""},
+        {windowsHeader + "end 60 menu " + digest + "\r\n", ""},
+        {longGame + "end 60 menu " + digest + "\n", ""},
+        {header + "3 k " + std::string(5000, '7') + " 1\n",
+         "f:11: the line is longer than 4096 bytes; reading stops here"},
         {"", "f:0: the file is empty"},
         {"\x7f" "ELF\x01\x02\n", "f:1: not a replay file"},
         {"margin-brawler-replay 2\n", "f:1: replay format 2; this game reads format 1"},
