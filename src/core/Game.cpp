@@ -8,7 +8,6 @@
 #include "arcade/CoinClient.h"
 #include "audio/SoundManager.h"
 #include "characters/AnimationLibrary.h"
-#include "characters/AttackerTally.h"
 #include "characters/BodyLists.h"
 #include "characters/Player.h"
 #include "characters/StartupAnimations.h"
@@ -210,7 +209,6 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     Cutscene::instance().skip();
     levelName = levelFile;
     continueCountdown = 0;
-    AttackerTally::instance().reset();
 
     addObject(std::make_unique<CreditsHUD>());
 
