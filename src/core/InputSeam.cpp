@@ -19,15 +19,19 @@ void InputSeam::key(int key, bool down) {
 }
 
 void InputSeam::joystickButton(int joystick, int button, bool down) {
-    if (replacement == nullptr) {
-        deliver(InputEvent::button(joystick, button, down));
+    if (replacement != nullptr) {
+        replacement->liveJoystickButton(joystick, button, down);
+        return;
     }
+    deliver(InputEvent::button(joystick, button, down));
 }
 
 void InputSeam::joystickAxis(int joystick, int axis, double value) {
-    if (replacement == nullptr) {
-        deliver(InputEvent::axis(joystick, axis, value));
+    if (replacement != nullptr) {
+        replacement->liveJoystickAxis(joystick, axis, value);
+        return;
     }
+    deliver(InputEvent::axis(joystick, axis, value));
 }
 
 int InputSeam::coinPolled(int held, int answered) {
@@ -85,6 +89,8 @@ void InputSeam::playEnding() {
         replacement->playEnded();
     }
 }
+
+bool InputSeam::tickReady() { return replacement == nullptr || replacement->tickReady(); }
 
 void InputSeam::tickStarting() {
     if (replacement != nullptr && playing) {

@@ -44,6 +44,12 @@ public:
         virtual void liveKey(int key, bool down) = 0;
         // The count the `poll`-th coin poll of this tick gets; `held` is the count before.
         virtual int credits(int poll, int held) = 0;
+        // The real joystick while the replacement feeds the game; ignored unless wanted.
+        virtual void liveJoystickButton(int /*joystick*/, int /*button*/, bool /*down*/) {}
+        virtual void liveJoystickAxis(int /*joystick*/, int /*axis*/, double /*value*/) {}
+        // Whether the Game's next tick may run now. An online game waits here for the
+        // other side's input; the Game keeps drawing meanwhile.
+        virtual bool tickReady() { return true; }
     };
 
     static InputSeam& instance();
@@ -62,6 +68,8 @@ public:
     // The Game's side: a game starts or ends, a tick begins or ends.
     void playStarting(const std::string& levelFile, bool player1, bool player2);
     void playEnding();
+    // False while the replacement holds the next tick back; the Game then skips it.
+    bool tickReady();
     void tickStarting();
     void tickEnded();
 
