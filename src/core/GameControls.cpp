@@ -9,6 +9,7 @@
 #include "characters/Player.h"
 #include "core/Game.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/HealthBar.h"
 #include "ui/Cutscene.h"
 #include "ui/Menu.h"
@@ -40,7 +41,7 @@ struct JoystickMapping {
 };
 
 const JoystickMapping& joystickMapping() {
-    static const JoystickMapping mapping = [] {
+    static SettingsCache<JoystickMapping> mapping([] {
         Settings& settings = Settings::instance();
         JoystickMapping m{};
         for (int p = 0; p < 2; ++p) {
@@ -52,13 +53,13 @@ const JoystickMapping& joystickMapping() {
             m.yFlip[p] = settings.getInt(prefix + "yAxisFlip") != 0 ? -1.0 : 1.0;
         }
         return m;
-    }();
-    return mapping;
+    });
+    return mapping.get();
 }
 
 float joystickDeadSpace() {
-    static const float deadSpace = Settings::instance().getFloatWithin("joystickDeadSpace", limits::fraction);
-    return deadSpace;
+    static SettingsCache<float> deadSpace([] { return Settings::instance().getFloatWithin("joystickDeadSpace", limits::fraction); });
+    return deadSpace.get();
 }
 
 }  // namespace
