@@ -74,8 +74,6 @@ void Game::readControlMapping() {
             controlButton[player * Player2 + i] = settings.getInt(buttonPrefix + kButtonNames[i]);
         }
     }
-    controlHeld.fill(false);
-    stick = {};
 }
 
 void Game::keyboard(int key, int, bool down, int) {
@@ -89,6 +87,12 @@ void Game::keyboard(int key, int, bool down, int) {
         }
     }
     if (!down) {
+        return;
+    }
+    if (isWaitingForPeer()) {
+        if (key == 27) {
+            leaveWaitingScreen();
+        }
         return;
     }
     if (attract && key == Settings::instance().getInt("escape")) {
@@ -170,7 +174,11 @@ void Game::joystickAxis(int joystick, int axis, double value) {
 }
 
 void Game::controlPressed(int control) {
+    if (isWaitingForPeer()) {
+        return;
+    }
     if (menu) {
+        menuNote.clear();
         const int action = control % Player2;
         if (action == Up) {
             menu->selectPrevious();
