@@ -3,7 +3,6 @@
 // session ends.
 #include <GL/gl.h>
 
-#include <exception>
 #include <iostream>
 #include <string>
 
@@ -80,15 +79,13 @@ bool Game::startOnlineGame() {
         return false;
     }
     menuNote.clear();
-    try {
-        online = std::make_unique<OnlineSession>(settings.options);
-    } catch (const std::exception& failure) {
-        // No socket to be had, for one: the player stays at the menu and reads why.
-        showMenuNote(std::string("Cannot start an online game: ") + failure.what());
-        return true;
-    }
+    online = std::make_unique<OnlineSession>(settings.options);
     closeMenu();
     setBackground("loading");
+    if (online->phase() == OnlineSession::Phase::Ended) {
+        settleOnline(0);  // no socket to be had: back to the menu at once, saying why
+        return true;
+    }
     std::cout << (settings.options.host.empty() ? "Waiting for the other player on port "
                                                 : "Joining " + settings.options.host + " on port ")
               << settings.options.port << ".\n";
