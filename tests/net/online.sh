@@ -3,6 +3,8 @@
 #   direct   the joiner pauses and quits after 1500 ticks: both pause at the same tick,
 #            both end back at the menu with the same digest
 #   relay    the same through a relay that drops 5 %, delays 10 ms and reorders
+#   outofstep  a host whose game is nudged out of step: both sides stop at the next
+#            digest, naming the tick and what differs
 #   refused  a joiner whose levels/level1.dat differs is refused, naming the file
 #   killed   a joiner killed mid-game ends the host's game with its message; the
 #            host's replay is kept
@@ -34,6 +36,14 @@ case $case_name in
   relay)
     "$relay" $((port + 1)) "$port" --drop 5 --delay 10 --reorder 10 --seed 7 & pids+=($!)
     play_in_step --port $((port + 1)) --data "$data" --ticks 1500 ;;
+  outofstep)
+    host --fast --nudge 30 & pids+=($!)
+    ! join --fast --port "$port" --data "$data" || fail "the joiner went on out of step"
+    ! wait "${pids[0]}" || fail "the host went on out of step"
+    for side in host joiner; do
+      grep -Eq "ended: The game went out of step at tick 50: object [0-9]+ \(Player\)\.$" "$work/$side.txt" ||
+        fail "$side: no reason"
+    done ;;
   refused)
     cp -r "$data" "$work/data"
     echo "# changed" >> "$work/data/levels/level1.dat"
