@@ -103,8 +103,9 @@ public:
                     break;
                 case EnetLink::Event::Kind::Received: receive(event.bytes); break;
                 case EnetLink::Event::Kind::Disconnected:
-                    // After the peer's orderly goodbye it has sent all the input still to come.
-                    if (peerEndTick < 0) end(kPeerLeft);
+                    // A host goes on waiting for someone who left before shaking hands;
+                    // after an orderly goodbye the peer has sent all the input still to come.
+                    if (!(slot == 0 && phase == Phase::Connecting) && peerEndTick < 0) end(kPeerLeft);
                     break;
             }
         }

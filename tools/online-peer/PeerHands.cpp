@@ -1,5 +1,6 @@
 #include "PeerHands.h"
 
+#include "characters/Player.h"
 #include "core/Game.h"
 #include "core/InputSeam.h"
 #include "ui/DeathMenu.h"
@@ -35,6 +36,11 @@ void PeerHands::act(const Game& game, int tick) {
         if (menuDriver && dynamic_cast<const DeathMenu*>(menu) != nullptr) driveMenu(game, tick, 0);
         return;
     }
+    // Once every player is down the death menu is coming; a press still on its way
+    // could pick "Exit" there, so the hands rest until it is up.
+    const bool anyoneStanding = (game.getPlayer1() != nullptr && !game.getPlayer1()->isDead()) ||
+                                (game.getPlayer2() != nullptr && !game.getPlayer2()->isDead());
+    if (!anyoneStanding) return releaseAll();
     if (playing) play();
 }
 
