@@ -58,7 +58,8 @@ const JoystickMapping& joystickMapping() {
 }
 
 float joystickDeadSpace() {
-    static SettingsCache<float> deadSpace([] { return Settings::instance().getFloatWithin("joystickDeadSpace", limits::fraction); });
+    static SettingsCache<float> deadSpace(
+        [] { return Settings::instance().getFloatWithin("joystickDeadSpace", limits::fraction); });
     return deadSpace.get();
 }
 

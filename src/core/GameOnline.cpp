@@ -33,8 +33,10 @@ OnlineSetup readOnlineSetup() {
     OnlineSetup read;
     read.on = settings.getInt("online") != 0;
     read.options.host = settings.getString("onlineHost");
-    read.options.port = settings.getInt("onlinePort") == 0 ? kDefaultPort : settings.getIntWithin("onlinePort", kPortLimits);
-    read.options.delay = settings.getInt("onlineDelay") == 0 ? kDefaultDelay : settings.getIntWithin("onlineDelay", kDelayLimits);
+    read.options.port =
+        settings.getInt("onlinePort") == 0 ? kDefaultPort : settings.getIntWithin("onlinePort", kPortLimits);
+    read.options.delay =
+        settings.getInt("onlineDelay") == 0 ? kDefaultDelay : settings.getIntWithin("onlineDelay", kDelayLimits);
     return read;
 }
 

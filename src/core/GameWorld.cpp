@@ -18,7 +18,8 @@
 namespace {
 
 double leftDeadSpace() {
-    static SettingsCache<double> space([] { return Settings::instance().getFloatWithin("leftDeadSpace", limits::distance); });
+    static SettingsCache<double> space(
+        [] { return Settings::instance().getFloatWithin("leftDeadSpace", limits::distance); });
     return space.get();
 }
 

@@ -59,7 +59,8 @@ Head::~Head() = default;
 const RegionList& Head::regions() const {
     static SettingsCache<RegionList> lying([] { return RegionList{Region{RegionType::Pickup, Vec3(), headRadius()}}; });
     static SettingsCache<RegionList> inFlight([] {
-        return RegionList{Region{RegionType::Attack, Vec3(), headRadius()}, Region{RegionType::Solid, Vec3(), headRadius()}};
+        return RegionList{Region{RegionType::Attack, Vec3(), headRadius()},
+                          Region{RegionType::Solid, Vec3(), headRadius()}};
     });
     return flying ? inFlight.get() : lying.get();
 }
