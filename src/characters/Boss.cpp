@@ -5,6 +5,7 @@
 #include "characters/Player.h"
 #include "core/Game.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
@@ -17,14 +18,14 @@ struct BossTuning {
 };
 
 const BossTuning& tuning() {
-    static const BossTuning values = [] {
+    static SettingsCache<BossTuning> values([] {
         Settings& s = Settings::instance();
         BossTuning t{};
         t.minionSpawnTime = s.getIntWithin("minionSpawnTime", limits::duration);
         t.minionSpawnCount = s.getIntWithin("minionSpawnCount", limits::minions);
         return t;
-    }();
-    return values;
+    });
+    return values.get();
 }
 
 constexpr int kBossKind = 4;
@@ -34,13 +35,13 @@ constexpr float kWaveFront = -2.0f;
 constexpr double kSwitchFactor = 1.2;
 
 const ParticleEffect& hitEffect() {
-    static const ParticleEffect effect("bossHit");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("bossHit"); });
+    return effect.get();
 }
 
 const ParticleEffect& deathEffect() {
-    static const ParticleEffect effect("bossDeath");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("bossDeath"); });
+    return effect.get();
 }
 
 }  // namespace

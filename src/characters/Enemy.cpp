@@ -10,6 +10,7 @@
 #include "core/Game.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/Obstacle.h"
@@ -24,15 +25,15 @@ struct EnemyTuning {
 };
 
 const EnemyTuning& tuning() {
-    static const EnemyTuning values = [] {
+    static SettingsCache<EnemyTuning> values([] {
         Settings& s = Settings::instance();
         EnemyTuning t{};
         t.moveSpeed = s.getFloatWithin("moveSpeed", limits::speed);
         t.punchAttackDist = s.getFloatWithin("punchAttackDist", limits::distance);
         t.stickAttackDist = s.getFloatWithin("stickAttackDist", limits::distance);
         return t;
-    }();
-    return values;
+    });
+    return values.get();
 }
 
 struct KindTraits {

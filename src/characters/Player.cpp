@@ -3,6 +3,7 @@
 #include "characters/Enemy.h"
 #include "core/Game.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/HealthBar.h"
 #include "world/Head.h"
 #include "world/Health.h"
@@ -12,8 +13,8 @@
 namespace {
 
 bool friendlyFire() {
-    static const bool enabled = Settings::instance().getInt("friendlyFire") != 0;
-    return enabled;
+    static SettingsCache<bool> enabled([] { return Settings::instance().getInt("friendlyFire") != 0; });
+    return enabled.get();
 }
 
 constexpr float kPlayerHealth = 300.0f;

@@ -10,6 +10,7 @@
 #include "core/Game.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/TextureManager.h"
 #include "world/Head.h"
 #include "world/ParticleEffect.h"
@@ -17,11 +18,11 @@
 
 namespace {
 
-// Settings: "dripTime" once per process, by the first model built; the radii by every
-// model, so each takes the values in force when it is built.
+// Settings: "dripTime" by the first model built after the settings changed; the radii
+// by every model, so each takes the values in force when it is built.
 int dripTime() {
-    static const int value = Settings::instance().getIntWithin("dripTime", limits::duration);
-    return value;
+    static SettingsCache<int> value([] { return Settings::instance().getIntWithin("dripTime", limits::duration); });
+    return value.get();
 }
 float playerHeadRadius() { return Settings::instance().getFloatWithin("headRadius", limits::bodySize); }
 float playerStickRadius() { return Settings::instance().getFloatWithin("stickRadius", limits::bodySize); }

@@ -13,6 +13,7 @@
 #include "core/Game.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
@@ -30,7 +31,7 @@ struct FightTuning {
 };
 
 const FightTuning& tuning() {
-    static const FightTuning values = [] {
+    static SettingsCache<FightTuning> values([] {
         Settings& s = Settings::instance();
         FightTuning t{};
         t.punchAttackDist = s.getFloatWithin("punchAttackDist", limits::distance);
@@ -44,8 +45,8 @@ const FightTuning& tuning() {
         t.damage[3] = s.getFloatWithin("explodingHeadDamage", limits::damage);
         t.damage[4] = s.getFloatWithin("bossPunchDamage", limits::damage);
         return t;
-    }();
-    return values;
+    });
+    return values.get();
 }
 
 enum DamageKind { PunchBlow = 0, StickBlow = 1, HeadBlow = 2, ExplodingHeadBlow = 3, BossBlow = 4 };
@@ -59,7 +60,7 @@ struct FigureRegions {
 };
 
 const FigureRegions& figureRegions() {
-    static const FigureRegions lists = [] {
+    static SettingsCache<FigureRegions> lists([] {
         const double punch = tuning().punchAttackDist;
         const double stick = tuning().stickAttackDist;
         const Region reach{RegionType::Reach, {}, 1.0};
@@ -77,19 +78,19 @@ const FigureRegions& figureRegions() {
         r.corpseRight = {pickupAt(0), pickupAt(-3), pickupAt(-6)};
         r.corpseLeft = {pickupAt(0), pickupAt(3), pickupAt(6)};
         return r;
-    }();
-    return lists;
+    });
+    return lists.get();
 }
 
 const ParticleEffect& bloodEffect(int kind) {
-    static const ParticleEffect punchHit("punchHit");
-    static const ParticleEffect stickHit("stickHit");
-    static const ParticleEffect headHit("headHit");
+    static SettingsCache<ParticleEffect> punchHit([] { return ParticleEffect("punchHit"); });
+    static SettingsCache<ParticleEffect> stickHit([] { return ParticleEffect("stickHit"); });
+    static SettingsCache<ParticleEffect> headHit([] { return ParticleEffect("headHit"); });
     switch (kind) {
-        case StickBlow: return stickHit;
+        case StickBlow: return stickHit.get();
         case HeadBlow:
-        case ExplodingHeadBlow: return headHit;
-        default: return punchHit;
+        case ExplodingHeadBlow: return headHit.get();
+        default: return punchHit.get();
     }
 }
 
@@ -712,8 +713,8 @@ void StickFigure::disintegrate() {
         return;
     }
     if (oneInTen()) {
-        static const ParticleEffect dust("disintegrate");
-        dust.burst(position, color);
+        static SettingsCache<ParticleEffect> dust([] { return ParticleEffect("disintegrate"); });
+        dust.get().burst(position, color);
         kill();
     }
 }

@@ -13,6 +13,7 @@
 #include "characters/StartupAnimations.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
+#include "net/OnlineSession.h"
 #include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
 #include "render/OverlayMatrices.h"
@@ -76,9 +77,20 @@ void Game::init() {
 }
 
 void Game::update(int milliseconds) {
+    serviceOnline();
+    SoundManager::instance().updateMusic();
+    // An online game holds a tick back until the other side's input for it is in; the
+    // music and the picture go on, the game's state does not move.
+    if (InputSeam::instance().tickReady()) {
+        runTick(milliseconds);
+    }
+    // After the tick, never inside it: the session may be the one calling back.
+    settleOnline(milliseconds);
+}
+
+void Game::runTick(int milliseconds) {
     InputSeam& seam = InputSeam::instance();
     seam.tickStarting();
-    SoundManager::instance().updateMusic();
     coinClient->poll();
     attractHud->update(milliseconds);
 
@@ -89,6 +101,8 @@ void Game::update(int milliseconds) {
         if (attractShowStarts) {
             attractShowStarts = cutscene.load("cutscenes/arcade.dat");
         }
+    } else if (isWaitingForPeer()) {
+        // The last game's world lies under the waiting screen; it must not move.
     } else if (menu) {
         menu->update(milliseconds);
     } else {
@@ -173,6 +187,7 @@ void Game::draw() {
     if (attract) {
         attractHud->draw();
     }
+    drawOnlineOverlay();
     glutSwapBuffers();
 }
 
@@ -203,6 +218,9 @@ void Game::reshape(int width, int height) {
 }
 
 void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile) {
+    // The settings may have changed since the last game (an online game plays by the
+    // host's settings and the session's own control codes).
+    readControlMapping();
     InputSeam::instance().playStarting(levelFile, withPlayer1, withPlayer2);
     attract = false;
     clearWorld();

@@ -12,6 +12,7 @@
 class CoinClient;
 class CreditsHUD;
 class Menu;
+class OnlineSession;
 class Player;
 
 // The one running game: owns the world, the player slots, the level, the open menu,
@@ -73,6 +74,16 @@ public:
     void applyMovement();
     bool stickDirection(int player, int direction) const;
 
+    // Online co-op (GameOnline.cpp). With the setting "online" on in home mode, "2 Players"
+    // connects to the other machine instead of starting at once: false when it is off.
+    bool startOnlineGame();
+    // The waiting screen: a session is connecting and the level has not started yet.
+    bool isWaitingForPeer() const;
+    OnlineSession* getOnlineSession() const { return online.get(); }
+    // Why the last online game ended, shown on the main menu until the player moves in it
+    // or a few seconds pass; empty when nothing is shown.
+    const std::string& getMenuNote() const { return menuNote; }
+
     // What the controls hold between events: a replay starts from the state they had
     // when its game began.
     struct ControlState {
@@ -121,6 +132,13 @@ private:
     bool isArcade() const;
     bool arcadeControlPressed(int control);
     void playerControlPressed(Player* player, int control, int stickPlayer);
+    void runTick(int milliseconds);
+    void serviceOnline();
+    // After each tick: ends a finished online game and counts the menu note down.
+    void settleOnline(int milliseconds);
+    void leaveWaitingScreen();
+    void showMenuNote(const std::string& note);
+    void drawOnlineOverlay() const;
 
     World world;
     Player* player1 = nullptr;
@@ -140,6 +158,11 @@ private:
     std::unique_ptr<CoinClient> coinClient;
     std::unique_ptr<CreditsHUD> attractHud;
     bool joystickDebug = false;
+    // Owned while an online game is set up or played, like the coin client; attached to the
+    // input seam as its replacement from the level's start until the game ends.
+    std::unique_ptr<OnlineSession> online;
+    std::string menuNote;
+    int menuNoteMilliseconds = 0;
     int windowWidth = 640;
     int windowHeight = 480;
 

@@ -9,6 +9,7 @@
 #include "characters/Player.h"
 #include "core/Game.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/HealthBar.h"
 #include "ui/Cutscene.h"
 #include "ui/Menu.h"
@@ -40,7 +41,7 @@ struct JoystickMapping {
 };
 
 const JoystickMapping& joystickMapping() {
-    static const JoystickMapping mapping = [] {
+    static SettingsCache<JoystickMapping> mapping([] {
         Settings& settings = Settings::instance();
         JoystickMapping m{};
         for (int p = 0; p < 2; ++p) {
@@ -52,13 +53,14 @@ const JoystickMapping& joystickMapping() {
             m.yFlip[p] = settings.getInt(prefix + "yAxisFlip") != 0 ? -1.0 : 1.0;
         }
         return m;
-    }();
-    return mapping;
+    });
+    return mapping.get();
 }
 
 float joystickDeadSpace() {
-    static const float deadSpace = Settings::instance().getFloatWithin("joystickDeadSpace", limits::fraction);
-    return deadSpace;
+    static SettingsCache<float> deadSpace(
+        [] { return Settings::instance().getFloatWithin("joystickDeadSpace", limits::fraction); });
+    return deadSpace.get();
 }
 
 }  // namespace
@@ -73,8 +75,6 @@ void Game::readControlMapping() {
             controlButton[player * Player2 + i] = settings.getInt(buttonPrefix + kButtonNames[i]);
         }
     }
-    controlHeld.fill(false);
-    stick = {};
 }
 
 void Game::keyboard(int key, int, bool down, int) {
@@ -88,6 +88,12 @@ void Game::keyboard(int key, int, bool down, int) {
         }
     }
     if (!down) {
+        return;
+    }
+    if (isWaitingForPeer()) {
+        if (key == 27) {
+            leaveWaitingScreen();
+        }
         return;
     }
     if (attract && key == Settings::instance().getInt("escape")) {
@@ -169,7 +175,11 @@ void Game::joystickAxis(int joystick, int axis, double value) {
 }
 
 void Game::controlPressed(int control) {
+    if (isWaitingForPeer()) {
+        return;
+    }
     if (menu) {
+        menuNote.clear();
         const int action = control % Player2;
         if (action == Up) {
             menu->selectPrevious();

@@ -9,6 +9,7 @@
 #include "characters/Player.h"
 #include "core/Game.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/Obstacle.h"
@@ -17,8 +18,9 @@
 namespace {
 
 double leftDeadSpace() {
-    static const double space = Settings::instance().getFloatWithin("leftDeadSpace", limits::distance);
-    return space;
+    static SettingsCache<double> space(
+        [] { return Settings::instance().getFloatWithin("leftDeadSpace", limits::distance); });
+    return space.get();
 }
 
 bool overlap(const Object& a, const Region& ra, const Object& b, const Region& rb) {

@@ -30,6 +30,7 @@ Settings& Settings::instance() {
 }
 
 void Settings::clear() {
+    ++changes;
     strings.clear();
     integers.clear();
     floats.clear();
@@ -57,6 +58,7 @@ void Settings::load(const std::string& fileName) {
 }
 
 void Settings::load(const std::string& fileName, ProblemSink& problems) {
+    ++changes;
     TextFile file(fileName, problems);
     std::string line;
     while (file.readLine(line)) {

@@ -35,10 +35,13 @@ public:
     float getFloatWithin(const std::string& key, FloatLimits limits);
 
     // Store a value directly (tests and tools; the game only loads files).
-    void setInt(const std::string& key, int32_t value) { integers[key] = value; }
-    void setFloat(const std::string& key, float value) { floats[key] = value; }
-    void setString(const std::string& key, const std::string& value) { strings[key] = value; }
+    void setInt(const std::string& key, int32_t value) { integers[key] = value; ++changes; }
+    void setFloat(const std::string& key, float value) { floats[key] = value; ++changes; }
+    void setString(const std::string& key, const std::string& value) { strings[key] = value; ++changes; }
     void clear();
+    // Counts every load, set, replaceWith and clear, so a value built from settings
+    // knows when to build itself again (see SettingsCache).
+    unsigned long revision() const { return changes; }
     // Every entry as a settings-file line, integers, floats then strings, keys in order;
     // replaceWith(toLines()) gives back the same store (floats are written exactly).
     std::vector<std::string> toLines() const;
@@ -57,4 +60,5 @@ private:
     std::map<std::string, int32_t> integers;
     std::map<std::string, float> floats;
     std::set<std::string> reportedOutOfRange;
+    unsigned long changes = 0;
 };

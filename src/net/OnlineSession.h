@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -48,6 +49,9 @@ public:
     const std::string& endReason() const;
     // The local player gives up (Escape on the waiting screen): the peer is told.
     void giveUp();
+    // Bytes this side has sent and received over the connection so far.
+    uint64_t bytesSent() const;
+    uint64_t bytesReceived() const;
 
     unsigned seed() const override;
     bool tickReady() override;

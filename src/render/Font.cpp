@@ -18,14 +18,13 @@ unsigned digitCount(unsigned long long magnitude) {
 }
 
 // Texture t = 0 is the image's top row, so a glyph's top edge takes the cell's row / 16.
-void glyphQuad(int character, float x, float y) {
+void glyphQuad(int character, float x, float y, double size = Font::CellSize) {
     const double col = character % kGridSide;
     const double row = character / kGridSide;
     const double s0 = col / kGridSide;
     const double s1 = (col + 1) / kGridSide;
     const double t0 = row / kGridSide;
     const double t1 = (row + 1) / kGridSide;
-    const double size = Font::CellSize;
     glTexCoord2d(s0, t0); glVertex3d(x, y + size, 0.0);
     glTexCoord2d(s1, t0); glVertex3d(x + size, y + size, 0.0);
     glTexCoord2d(s1, t1); glVertex3d(x + size, y, 0.0);
@@ -56,4 +55,25 @@ void Font::drawNumber(float x, float y, int value, unsigned digits) {
         glyphQuad('0' + cell.digit, cell.left, y);
     }
     glEnd();
+}
+
+void Font::drawText(float x, float y, const std::string& text, float size) {
+    TextureManager::instance().bind("font");
+    glBegin(GL_QUADS);
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        glyphQuad(byte >= ' ' && byte <= '~' ? byte : '?', x, y, size);
+        x += size * TextPitch;
+    }
+    glEnd();
+}
+
+float Font::textWidth(const std::string& text, float size) {
+    // The last glyph's whole cell counts: its right half may hold ink too.
+    return text.empty() ? 0.0f : size * (TextPitch * static_cast<float>(text.size() - 1) + 1.0f);
+}
+
+float Font::sizeToFit(const std::string& text, float width, float largest) {
+    const float atLargest = textWidth(text, largest);
+    return atLargest <= width ? largest : largest * width / atLargest;
 }

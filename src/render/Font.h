@@ -1,9 +1,13 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
-// Numbers drawn from the 16 x 16 character grid of the texture "font", as quads in
-// normalised device coordinates. Fixed pitch: every glyph is a 0.125 square.
+// Numbers and lines of text drawn from the 16 x 16 character grid of the texture "font"
+// (byte code c in column c mod 16, row c div 16), as quads in normalised device
+// coordinates. Fixed pitch: a number's glyphs are 0.125 squares, a line's any size;
+// a line's letters stand closer than a number's digits, as a glyph fills little more
+// than half its cell.
 class Font {
 public:
     static constexpr float CellSize = 0.125f;
@@ -22,4 +26,13 @@ public:
     static std::vector<DigitCell> digitCells(float x, int value, unsigned digits);
     // Draws value with its cells' bottom edge at y.
     static void drawNumber(float x, float y, int value, unsigned digits);
+    static constexpr float TextPitch = 0.6f;
+
+    // Draws text from left edge x, bottom edge y, in cells `size` high, one every
+    // TextPitch * size. A byte the grid has no glyph for (control codes, anything past
+    // '~') shows as '?', so a message carrying a stray byte still reads.
+    static void drawText(float x, float y, const std::string& text, float size);
+    static float textWidth(const std::string& text, float size);
+    // The cell size that fits text into `width`, no larger than `largest`.
+    static float sizeToFit(const std::string& text, float width, float largest);
 };

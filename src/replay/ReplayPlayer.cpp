@@ -30,17 +30,23 @@ void ReplayPlayer::installSettings(const ReplayFile& replay) {
     Settings& settings = Settings::instance();
     std::vector<std::string> lines = replay.settings;
     // This machine's lines come last, so they win over the recorded ones.
-    for (const std::string& line : settings.toLines()) {
+    for (const std::string& line : machineLines(settings.toLines())) lines.push_back(line);
+    settings.replaceWith(lines);
+    for (const char* key : kSilencedKeys) settings.setString(key, "");
+}
+
+std::vector<std::string> ReplayPlayer::machineLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> kept;
+    for (const std::string& line : lines) {
         std::istringstream words(line);
         std::string type;
         std::string key;
         words >> type >> key;
         for (const char* machineKey : kMachineKeys) {
-            if (key == machineKey) lines.push_back(line);
+            if (key == machineKey) kept.push_back(line);
         }
     }
-    settings.replaceWith(lines);
-    for (const char* key : kSilencedKeys) settings.setString(key, "");
+    return kept;
 }
 
 void ReplayPlayer::begin() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "core/InputSeam.h"
 #include "replay/ReplayFile.h"
@@ -19,6 +20,8 @@ public:
     // devices and music, with no recording and no coin server. Settings that modules
     // read once are read from here on, so this runs before the Game is built.
     static void installSettings(const ReplayFile& replay);
+    // Those of these settings lines that describe this machine rather than the game.
+    static std::vector<std::string> machineLines(const std::vector<std::string>& lines);
 
     // Takes over the seam and starts the recorded game.
     void begin();

@@ -39,7 +39,11 @@ void MainMenu::cancel() { Game::instance().quit(); }
 
 void MainMenu::New1PlayerGameItem::activate() { startNewGame(false); }
 
-void MainMenu::New2PlayerGameItem::activate() { startNewGame(true); }
+void MainMenu::New2PlayerGameItem::activate() {
+    if (!Game::instance().startOnlineGame()) {
+        startNewGame(true);
+    }
+}
 
 void MainMenu::CreditsItem::activate() {
     Game& game = Game::instance();

@@ -10,6 +10,7 @@
 #include "core/Game.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/TextureManager.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
@@ -17,35 +18,35 @@
 namespace {
 
 // Gravity is read on the first update of any head, and the drip's reference throw count
-// on the first draw, both kept for the run. The radius, the throw count of a new head and
+// on the first draw, both kept until the settings change. The radius, the throw count of a new head and
 // the straight-flight time are read at each use so that tuning shows at once.
 double gravity() {
-    static const double value = Settings::instance().getFloatWithin("gravity", limits::gravity);
-    return value;
+    static SettingsCache<double> value([] { return Settings::instance().getFloatWithin("gravity", limits::gravity); });
+    return value.get();
 }
 int throwsPerHeadForDrip() {
-    static const int value = Settings::instance().getIntWithin("throwsPerHead", limits::uses);
-    return value;
+    static SettingsCache<int> value([] { return Settings::instance().getIntWithin("throwsPerHead", limits::uses); });
+    return value.get();
 }
 double headRadius() { return Settings::instance().getFloatWithin("headRadius", limits::bodySize); }
 int throwsPerHead() { return Settings::instance().getIntWithin("throwsPerHead", limits::uses); }
 int throwDuration() { return Settings::instance().getIntWithin("throwDuration", limits::duration); }
 
 const ParticleEffect& explodeEffect() {
-    static const ParticleEffect effect("headExplode");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("headExplode"); });
+    return effect.get();
 }
 const ParticleEffect& dripEffect() {
-    static const ParticleEffect effect("headDrip");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("headDrip"); });
+    return effect.get();
 }
 const ParticleEffect& shotEffect() {
-    static const ParticleEffect effect("headShot");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("headShot"); });
+    return effect.get();
 }
 const ParticleEffect& disintegrateEffect() {
-    static const ParticleEffect effect("disintegrate");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("disintegrate"); });
+    return effect.get();
 }
 
 
@@ -56,10 +57,12 @@ Head::Head(const Color& c) : colour(c), remainingThrows(throwsPerHead()) {}
 Head::~Head() = default;
 
 const RegionList& Head::regions() const {
-    static const RegionList lying{Region{RegionType::Pickup, Vec3(), headRadius()}};
-    static const RegionList inFlight{Region{RegionType::Attack, Vec3(), headRadius()},
-                                     Region{RegionType::Solid, Vec3(), headRadius()}};
-    return flying ? inFlight : lying;
+    static SettingsCache<RegionList> lying([] { return RegionList{Region{RegionType::Pickup, Vec3(), headRadius()}}; });
+    static SettingsCache<RegionList> inFlight([] {
+        return RegionList{Region{RegionType::Attack, Vec3(), headRadius()},
+                          Region{RegionType::Solid, Vec3(), headRadius()}};
+    });
+    return flying ? inFlight.get() : lying.get();
 }
 
 void Head::launch(const Vec3& newVelocity, bool asShot) {

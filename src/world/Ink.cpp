@@ -7,14 +7,19 @@
 
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/TextureManager.h"
 
 namespace {
 
 // Ink reads its keys at different moments: the pool size once at creation, gravity at
-// the first update (kept for the run), blood mode at every spray so it can be toggled.
+// the first update after the settings changed, blood mode at every spray so it can be
+// toggled.
 int maxSplatsSetting() { return Settings::instance().getIntWithin("maxSplats", limits::inkDrops); }
-double gravitySetting() { return Settings::instance().getFloatWithin("gravity", limits::gravity); }
+double gravitySetting() {
+    static SettingsCache<double> value([] { return Settings::instance().getFloatWithin("gravity", limits::gravity); });
+    return value.get();
+}
 bool bloodModeSetting() { return Settings::instance().getInt("bloodMode") != 0; }
 
 constexpr double kShrinkRate = 0.1;
@@ -172,10 +177,7 @@ void Ink::burst(const Vec3& position, double speed, double speedVariance, double
 }
 
 void Ink::update(int milliseconds) {
-    if (!gravityRead) {
-        gravity = gravitySetting();
-        gravityRead = true;
-    }
+    const double gravity = gravitySetting();
     const double seconds = milliseconds / 1000.0;
 
     // A removal pulls the last drop into place i, so i only advances past kept drops.

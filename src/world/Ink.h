@@ -70,6 +70,4 @@ private:
     Pool particles;
     Pool splats;
     Pool fading;
-    double gravity = 0.0;
-    bool gravityRead = false;
 };

@@ -7,6 +7,7 @@
 #include "audio/SoundManager.h"
 #include "core/Game.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/TextureManager.h"
 #include "world/Health.h"
 #include "world/Message.h"
@@ -14,10 +15,10 @@
 
 namespace {
 
-// Read on the first update of any obstacle and shared for the rest of the run.
+// Read on the first update of any obstacle and shared until the settings change.
 double gravity() {
-    static const double value = Settings::instance().getFloatWithin("gravity", limits::gravity);
-    return value;
+    static SettingsCache<double> value([] { return Settings::instance().getFloatWithin("gravity", limits::gravity); });
+    return value.get();
 }
 
 constexpr int kBouncesBeforeGone = 3;
@@ -26,8 +27,8 @@ const Vec3 kFlyLeft(-5.0, 15.0, 0.0);
 const Color kDebrisColour(0.5, 0.2f, 0.2f, 1.0);
 
 const ParticleEffect& breakEffect() {
-    static const ParticleEffect effect("obstacleBreak");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("obstacleBreak"); });
+    return effect.get();
 }
 
 std::unique_ptr<Object> makeContents(int contents) {

@@ -8,17 +8,18 @@
 #include "core/Game.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "core/SettingsCache.h"
 #include "render/TextureManager.h"
 #include "world/ParticleEffect.h"
 
 namespace {
 
 // The swing count of a new stick is read at each construction; the drip's reference
-// count once, on the first draw, and kept; the thickness at every draw.
+// count on the first draw, kept until the settings change; the thickness at every draw.
 int swingsPerStick() { return Settings::instance().getIntWithin("swingsPerStick", limits::uses); }
 int swingsPerStickForDrip() {
-    static const int value = Settings::instance().getIntWithin("swingsPerStick", limits::uses);
-    return value;
+    static SettingsCache<int> value([] { return Settings::instance().getIntWithin("swingsPerStick", limits::uses); });
+    return value.get();
 }
 double stickRadius() { return Settings::instance().getFloatWithin("stickRadius", limits::bodySize); }
 
@@ -26,12 +27,12 @@ constexpr double kHalfLength = 1.2;
 constexpr double kLength = 2.4;
 
 const ParticleEffect& dripEffect() {
-    static const ParticleEffect effect("stickDrip");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("stickDrip"); });
+    return effect.get();
 }
 const ParticleEffect& disintegrateEffect() {
-    static const ParticleEffect effect("disintegrate");
-    return effect;
+    static SettingsCache<ParticleEffect> effect([] { return ParticleEffect("disintegrate"); });
+    return effect.get();
 }
 
 

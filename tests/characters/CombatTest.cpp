@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(CombatTest, AFistReachesThreePointFiveAndHitsOnceInTheCooldownButAnExplosionHurts) {
+TEST_F(CombatTest, AFistReachesThreePointFiveHitsOnceInTheCooldownAndHurtsByTheStoreAsItIsNow) {
     Dummy* target = spawn(std::make_unique<Dummy>(), Vec3(3.6, 0, 0));
     player->attack();
     ASSERT_TRUE(moveDone());
@@ -62,6 +62,15 @@ TEST_F(CombatTest, AFistReachesThreePointFiveAndHitsOnceInTheCooldownButAnExplos
     shell.position = target->position + Vec3(1, 0, 0);
     game().broadcast(&shell, Explosion);
     EXPECT_NEAR(target->getHealth(), 90.0f - 20.0f * (64.0f - 1.0f) / 64.0f, 1e-4);
+
+    // A changed store (an online joiner takes the host's) counts from the next blow on.
+    Settings::instance().setFloat("punchDamage", 30.0f);
+    ASSERT_TRUE(tickUntil([&] { return target->getHitCooldown() <= 0 && standing(target); }));
+    target->position = Vec3(3.5, 0, 0);
+    const float before = target->getHealth();
+    player->attack();
+    ASSERT_TRUE(moveDone());
+    EXPECT_NEAR(target->getHealth(), before - 30.0f, 1e-4);
 }
 
 TEST_F(CombatTest, OneSwingOnTwoBodiesCostsOneAndTheStickWearsOut) {

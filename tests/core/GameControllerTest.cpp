@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "characters/Player.h"
 #include "core/Game.h"
@@ -52,7 +55,7 @@ protected:
     TempDataDir dir;
 };
 
-TEST_F(GameControllerTest, OnePlayerGameFromTheMenu) {
+TEST_F(GameControllerTest, OneAndTwoPlayerGamesFromTheMenu) {
     game().showMainMenu();
     press(13);
     EXPECT_EQ(game().getMenu(), nullptr);
@@ -67,9 +70,7 @@ TEST_F(GameControllerTest, OnePlayerGameFromTheMenu) {
         if (dynamic_cast<CreditsHUD*>(object.get()) != nullptr) ++huds;
     }
     EXPECT_EQ(huds, 1);
-}
 
-TEST_F(GameControllerTest, TwoPlayerGameFromTheMenuWithTheAttackControl) {
     game().showMainMenu();
     press(kDown1);
     press(kAttack1);
@@ -83,6 +84,37 @@ TEST_F(GameControllerTest, TwoPlayerGameFromTheMenuWithTheAttackControl) {
     EXPECT_EQ(second->getHealthBar()->slot, 1);
     EXPECT_EQ(first->getColor(), Color(0, 0, 0.3, 1));
     EXPECT_EQ(second->getColor(), Color(0.3, 0, 0, 1));
+}
+
+// With "online" on, "2 Players" waits for the other machine until Escape; a session that
+// cannot start (another program holds the port) brings the menu back with its reason.
+TEST_F(GameControllerTest, OnlineTwoPlayersWaitUntilEscapeOrTheSessionEnds) {
+    const int squatter = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(squatter, reinterpret_cast<sockaddr*>(&address), length), 0);
+    getsockname(squatter, reinterpret_cast<sockaddr*>(&address), &length);
+    Settings::instance().setInt("online", 1);
+    Settings::instance().setInt("onlinePort", ntohs(address.sin_port));
+    game().showMainMenu();
+    press(kDown1);
+    press(kAttack1);
+    EXPECT_EQ(game().getOnlineSession(), nullptr);
+    EXPECT_NE(dynamic_cast<MainMenu*>(game().getMenu()), nullptr);
+    EXPECT_NE(game().getMenuNote().find("in use"), std::string::npos) << game().getMenuNote();
+
+    close(squatter);
+    press(kDown1);
+    press(kAttack1);
+    EXPECT_TRUE(game().isWaitingForPeer());
+    EXPECT_EQ(game().getBackgroundTexture(), "loading");
+    tick(10);
+    press(kAttack1);
+    EXPECT_TRUE(game().isWaitingForPeer()) << "no game before the other player comes";
+    press(27);
+    EXPECT_EQ(game().getOnlineSession(), nullptr);
+    EXPECT_NE(dynamic_cast<MainMenu*>(game().getMenu()), nullptr);
 }
 
 TEST_F(GameControllerTest, MainMenuSelectionWrapsBothWays) {

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/InputEvent.h"
+#include "replay/ReplayFile.h"
+
+// Everything the two sides of an online game say to each other, and its one byte
+// format: a type byte, then the fields in order, integers little-endian, strings as a
+// 16-bit length and the bytes. Decoding trusts nothing: every size, count, tick, event
+// kind and code is checked before use, and anything else is refused with a reason.
+struct NetMessage {
+    enum class Type : uint8_t {
+        Hello = 1,   // joiner: who it is and what data it plays with
+        Start = 2,   // host: the game both will play
+        Input = 3,   // one side's input for one tick
+        Digest = 4,  // one side's state after `tick` ticks
+        End = 5,     // the sender's game is over (see EndKind)
+        Alive = 6,   // nothing to say, but still here
+    };
+    enum class EndKind : uint8_t {
+        Left = 1,      // gave up or quit; `tick` is where its game returned to the menu, or -1
+        Refused = 2,   // the handshake failed: `text` says why, in the receiver's words
+        OutOfStep = 3, // the digests differ or a message was malformed: `text` says where
+    };
+
+    static constexpr int Protocol = 1;
+    // Far beyond any real message; a bigger one is hostile.
+    static constexpr std::size_t MostBytes = 1 << 20;
+    static constexpr std::size_t MostSettings = 8192;
+    static constexpr std::size_t MostDataFiles = 4096;
+    static constexpr std::size_t MostEventsPerTick = 255;
+    static constexpr std::size_t MostTextBytes = 400;
+    static constexpr int MostDelay = 25;
+    // The synthetic key codes an online game binds its 16 controls to, and the two
+    // joystick numbers its sticks arrive on: no real device produces these.
+    static constexpr int ControlKeyBase = 0x10000;
+    static constexpr int SlotJoystickBase = 100;
+    // Real keys are character codes or 256 + GLUT's special-key code.
+    static constexpr int MostRealKey = 511;
+
+    Type type = Type::Alive;
+    // Hello
+    int protocol = Protocol;
+    std::string gameVersion;
+    std::vector<ReplayFile::DataFile> data;
+    // Start
+    unsigned seed = 0;
+    int delay = 0;
+    std::string levelFile;
+    std::vector<std::string> settings;
+    // Input, Digest, End
+    int tick = 0;
+    std::vector<InputEvent> events;
+    // Digest: the StateDigest's text; End: the line to show
+    std::string text;
+    EndKind endKind = EndKind::Left;
+
+    // The ticks the receiver can believe in now; Input and Digest outside it are refused.
+    struct TickWindow {
+        int first = 0;
+        int last = 0;
+    };
+
+    std::vector<uint8_t> encode() const;
+    // False with `error` set when the bytes are not a well-formed message.
+    static bool decode(const uint8_t* bytes, std::size_t size, const TickWindow& window, NetMessage& message,
+                       std::string& error);
+};

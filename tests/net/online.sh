@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Two online-peer processes play one game on 127.0.0.1.
+#   direct   the joiner pauses and quits after 1500 ticks: both pause at the same tick,
+#            both end back at the menu with the same digest
+#   relay    the same through a relay that drops 5 %, delays 10 ms and reorders
+#   outofstep  a host whose game is nudged out of step: both sides stop at the next
+#            digest, naming the tick and what differs
+#   refused  a joiner whose levels/level1.dat differs is refused, naming the file
+#   killed   a joiner killed mid-game ends the host's game with its message; the
+#            host's replay is kept
+# Usage: online.sh CASE ONLINE_PEER UDP_RELAY DATA_DIR
+set -euo pipefail
+case_name=$1 peer=$2 relay=$3 data=$4
+work=$(mktemp -d)
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+port=$((20000 + ($$ * 13) % 40000))
+
+fail() { echo "FAIL: $*"; echo "--- host"; cat "$work/host.txt"; echo "--- joiner"; cat "$work/joiner.txt"; exit 1; }
+line() { grep "^online-peer: $1" "$work/$2.txt" || true; }
+
+host() { "$peer" --host --port "$port" --data "$data" --seed 1 "$@" > "$work/host.txt" 2>&1; }
+join() { "$peer" --join 127.0.0.1 --seed 2 "$@" > "$work/joiner.txt" 2>&1; }
+
+play_in_step() {
+  host --fast & hosting=$!
+  pids+=("$hosting")
+  join --fast "$@" || fail "the joiner did not end cleanly"
+  wait "$hosting" || fail "the host did not end cleanly"
+  [ -n "$(line digest host)" ] && [ "$(line digest host)" = "$(line digest joiner)" ] || fail "the digests differ"
+  [ -n "$(line paused host)" ] && [ "$(line paused host)" = "$(line paused joiner)" ] || fail "not paused alike"
+}
+
+case $case_name in
+  direct) play_in_step --port "$port" --data "$data" --ticks 1500 ;;
+  relay)
+    "$relay" $((port + 1)) "$port" --drop 5 --delay 10 --reorder 10 --seed 7 & pids+=($!)
+    play_in_step --port $((port + 1)) --data "$data" --ticks 1500 ;;
+  outofstep)
+    host --fast --nudge 30 & pids+=($!)
+    ! join --fast --port "$port" --data "$data" || fail "the joiner went on out of step"
+    ! wait "${pids[0]}" || fail "the host went on out of step"
+    for side in host joiner; do
+      grep -Eq "ended: The game went out of step at tick 50: object [0-9]+ \(Player\)\.$" "$work/$side.txt" ||
+        fail "$side: no reason"
+    done ;;
+  refused)
+    cp -r "$data" "$work/data"
+    echo "# changed" >> "$work/data/levels/level1.dat"
+    host & pids+=($!)
+    ! join --port "$port" --data "$work/data" || fail "a joiner with other data was let in"
+    ! wait "${pids[0]}" || fail "the host went on with other data"
+    for side in host joiner; do
+      grep -q "The other player's levels/level1.dat differs from ours." "$work/$side.txt" || fail "$side: no reason"
+    done ;;
+  killed)
+    host --record "$work/replays" & hosting=$!
+    pids+=("$hosting")
+    "$peer" --join 127.0.0.1 --port "$port" --data "$data" > "$work/joiner.txt" 2>&1 & joining=$!
+    pids+=("$joining")
+    sleep 3
+    kill -9 "$joining"
+    ! wait "$hosting" || fail "the host ended cleanly without its player"
+    grep -Eq "ended: The other player (has not been heard from for 5 seconds|left the game)\.$" "$work/host.txt" ||
+      fail "the host does not say the other player is gone"
+    replay=$(line replay host | cut -d' ' -f3)
+    [ -f "$replay" ] && grep -q "^end [0-9]* menu" "$replay" || fail "no finished replay kept" ;;
+  *) echo "unknown case $case_name"; exit 2 ;;
+esac
+echo "online $case_name: ok"

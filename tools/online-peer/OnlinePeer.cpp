@@ -1,0 +1,235 @@
+// One side of an online game without a window or sound, for tests and measurements.
+//
+//   online-peer (--host | --join HOST) [--port N] [--delay D] [--level FILE]
+//               [--data DIR] [--ticks N] [--seed S] [--idle] [--fast] [--record DIR]
+//               [--nudge TICK]
+//
+// Plays this side's player with seeded random keys (none with --idle) at 20 ms per
+// tick (as fast as lockstep allows with --fast). With --ticks N it presses Escape
+// after N ticks and leaves through the pause menu; otherwise it plays until the
+// session ends. It then prints the ticks, the final state digest, the mean tick
+// period, the bytes per second each way and why the game ended; the exit status is 0
+// only when the game went back to the menu in step on both sides. --nudge moves this
+// side's first player a little at that tick, behind the lockstep's back, to show that
+// the two sides notice when they go out of step.
+#include <AL/alut.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PeerHands.h"
+#include "characters/Player.h"
+#include "core/Game.h"
+#include "core/InputSeam.h"
+#include "core/Settings.h"
+#include "net/OnlineSession.h"
+#include "replay/Recorder.h"
+#include "replay/StateDigest.h"
+#include "ui/PauseMenu.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kTick = std::chrono::milliseconds(20);
+constexpr auto kPoll = std::chrono::milliseconds(1);
+// How long a host waits for its player, and a joiner for its host.
+constexpr auto kMeetingTime = std::chrono::seconds(60);
+
+struct PeerOptions {
+    OnlineSession::Options session;
+    bool hosting = false;
+    std::string data = ".";
+    int ticks = 0;  // 0: until the session ends
+    int nudge = -1;
+    unsigned seed = 1;
+    bool idle = false;
+    bool fast = false;
+    std::string recordDirectory;
+};
+
+int usage() {
+    std::cerr << "usage: online-peer (--host | --join HOST) [--port N] [--delay D] [--level FILE] [--data DIR]\n"
+                 "                   [--ticks N] [--seed S] [--idle] [--fast] [--record DIR] [--nudge TICK]\n";
+    return 2;
+}
+
+bool parse(const std::vector<std::string>& args, PeerOptions& options) {
+    bool roleGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--host") {
+            options.hosting = roleGiven = true;
+        } else if (arg == "--join" && hasValue) {
+            options.session.host = args[++i];
+            roleGiven = true;
+        } else if (arg == "--port" && hasValue) {
+            options.session.port = std::atoi(args[++i].c_str());
+        } else if (arg == "--delay" && hasValue) {
+            options.session.delay = std::atoi(args[++i].c_str());
+        } else if (arg == "--level" && hasValue) {
+            options.session.levelFile = args[++i];
+        } else if (arg == "--data" && hasValue) {
+            options.data = args[++i];
+        } else if (arg == "--ticks" && hasValue) {
+            options.ticks = std::atoi(args[++i].c_str());
+        } else if (arg == "--nudge" && hasValue) {
+            options.nudge = std::atoi(args[++i].c_str());
+        } else if (arg == "--seed" && hasValue) {
+            options.seed = static_cast<unsigned>(std::strtoul(args[++i].c_str(), nullptr, 10));
+        } else if (arg == "--record" && hasValue) {
+            options.recordDirectory = args[++i];
+        } else if (arg == "--idle") {
+            options.idle = true;
+        } else if (arg == "--fast") {
+            options.fast = true;
+        } else {
+            return false;
+        }
+    }
+    return roleGiven && options.hosting == options.session.host.empty();
+}
+
+PeerHands::Keys playerOneKeys() {
+    Settings& settings = Settings::instance();
+    PeerHands::Keys keys;
+    keys.left = settings.getInt("player1Left");
+    keys.right = settings.getInt("player1Right");
+    keys.up = settings.getInt("player1Up");
+    keys.down = settings.getInt("player1Down");
+    keys.attack = settings.getInt("player1Attack");
+    keys.pickUp = settings.getInt("player1PickUp");
+    keys.drop = settings.getInt("player1Drop");
+    return keys;
+}
+
+std::string digestHash(const Game& game) {
+    uint32_t hash = 2166136261u;
+    for (const char c : StateDigest::of(game).toText()) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", hash);
+    return text;
+}
+
+// Waits for the other side and the handshake; false when the game never starts.
+bool meet(OnlineSession& session) {
+    const Clock::time_point giveUp = Clock::now() + kMeetingTime;
+    while (session.phase() == OnlineSession::Phase::Connecting) {
+        if (Clock::now() > giveUp) {
+            session.giveUp();
+            std::cout << "online-peer: nobody came\n";
+            return false;
+        }
+        std::this_thread::sleep_for(kPoll);
+        session.service();
+    }
+    if (session.phase() == OnlineSession::Phase::Ended) {
+        std::cout << "online-peer: ended before play: " << session.endReason() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int run(const PeerOptions& options) {
+    const PeerHands::Keys keys = playerOneKeys();
+    OnlineSession session(options.session);
+    if (!meet(session)) return 1;
+
+    // Built only now, so every module reads the settings the two sides agreed on.
+    Game& game = Game::instance();
+    InputSeam& seam = InputSeam::instance();
+    std::unique_ptr<Recorder> recorder;
+    if (!options.recordDirectory.empty()) {
+        recorder = std::make_unique<Recorder>(options.recordDirectory, 100);
+        seam.setListener(recorder.get());
+    }
+    seam.setReplacement(&session);
+    game.closeMenu();
+    game.clearBackground();
+    game.startGame(true, true, session.levelFile());
+
+    // A press needs the input delay to take effect on both sides and as long again
+    // for its effect to be seen; menus are driven at that pace.
+    const int settle = 2 * options.session.delay + 4;
+    PeerHands hands(keys, options.seed, !options.idle, options.hosting, settle);
+    int ticks = 0;
+    int actedTick = -1;
+    bool paused = false;
+    const Clock::time_point begun = Clock::now();
+    Clock::time_point due = begun;
+    Clock::time_point firstTick;
+    Clock::time_point lastTick;
+    Clock::duration lateness{};
+    while (session.phase() != OnlineSession::Phase::Ended) {
+        session.service();
+        if (actedTick != ticks) {
+            if (options.ticks > 0 && ticks == options.ticks) hands.quit();
+            hands.act(game, ticks);
+            actedTick = ticks;
+        }
+        const Clock::time_point now = Clock::now();
+        if ((!options.fast && now < due) || !session.tickReady()) {
+            std::this_thread::sleep_for(kPoll);
+            continue;
+        }
+        // A late tick may catch up one period, never more; how late each was is
+        // reported, so the figure does not hide a stall behind the catching up.
+        if (!options.fast) lateness += now - due;
+        due = std::max(due, now - kTick) + kTick;
+        (ticks == 0 ? firstTick : lastTick) = now;
+        game.update(20);
+        ++ticks;
+        if (ticks == options.nudge && game.getPlayer1() != nullptr) game.getPlayer1()->position.x += 0.5;
+        const bool pauseShown = dynamic_cast<const PauseMenu*>(game.getMenu()) != nullptr;
+        if (pauseShown && !paused) std::cout << "online-peer: paused at tick " << ticks << "\n";
+        paused = pauseShown;
+    }
+    // An ended session leaves a game in play behind: back to the menu, which also
+    // closes the replay.
+    if (seam.isPlaying()) game.showMainMenu();
+    seam.setReplacement(nullptr);
+    seam.setListener(nullptr);
+
+    const double seconds = std::chrono::duration<double>(Clock::now() - begun).count();
+    const double period =
+        ticks > 1 ? std::chrono::duration<double, std::milli>(lastTick - firstTick).count() / (ticks - 1) : 0.0;
+    std::cout << "online-peer: ticks " << ticks << "\n"
+              << "online-peer: digest " << digestHash(game) << "\n"
+              << "online-peer: mean tick period " << period << " ms, started late by "
+              << (ticks > 0 ? std::chrono::duration<double, std::milli>(lateness).count() / ticks : 0.0)
+              << " ms on average\n"
+              << "online-peer: bytes per second sent " << static_cast<long>(session.bytesSent() / seconds)
+              << " received " << static_cast<long>(session.bytesReceived() / seconds) << "\n"
+              << "online-peer: level " << game.getLevelName() << "\n";
+    if (recorder) std::cout << "online-peer: replay " << recorder->currentPath() << "\n";
+    const std::string& reason = session.endReason();
+    std::cout << "online-peer: ended: " << (reason.empty() ? "back at the menu" : reason) << "\n";
+    return reason.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PeerOptions options;
+    if (!parse(std::vector<std::string>(argv + 1, argv + argc), options)) return usage();
+    if (chdir(options.data.c_str()) != 0) {
+        std::cerr << "online-peer: cannot enter the data directory " << options.data << "\n";
+        return 2;
+    }
+    Settings::instance().load("config.dat");
+    // Sound stays off: the null OpenAL device, no music.
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    alutInitWithoutContext(nullptr, nullptr);
+    Settings::instance().setInt("music", 0);
+    const int status = run(options);
+    std::cout.flush();
+    // The Game singleton lives on past main; its teardown has nothing left to do here.
+    _exit(status);
+}
