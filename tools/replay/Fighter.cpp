@@ -11,6 +11,7 @@
 #include "world/Health.h"
 #include "world/Level.h"
 #include "world/Obstacle.h"
+#include "world/Stick.h"
 
 namespace {
 
@@ -23,10 +24,12 @@ constexpr double kFistAhead = 1.5;
 constexpr double kFistRadius = 1.0;
 constexpr double kFistReach = 1.9;
 constexpr double kStickAhead = 1.75;
+constexpr double kStickRadius = 1.6;
 constexpr double kStickReach = 2.6;
 // An enemy starts its blow once within 3 of its target: standing a little farther, a
 // fist still lands on it and its own does not.
 constexpr double kSpacing = 3.2;
+constexpr double kStickSpacing = 3.9;
 constexpr double kFistStrikes = 3.0;
 constexpr double kStickStrikes = 3.6;
 constexpr int kLongestWait = 40;
@@ -46,8 +49,11 @@ constexpr double kPartnerSteps = 4.0;
 // Picking up or firing a corpse leaves the figure helpless for about a third of a second:
 // no enemy may be nearer than this meanwhile.
 constexpr double kQuietRadius = 6.5;
+constexpr double kStickFetch = 8.0;
 constexpr double kCloseQuarters = 3.0;
 constexpr double kFrontierSlack = 1.5;
+// Enemies this near on both sides have the figure surrounded.
+constexpr double kFlanked = 5.0;
 constexpr float kLowHealth = 150.0f;
 constexpr int kBlowWarning = 190;
 constexpr int kNeverStrike = 1 << 30;
@@ -152,7 +158,7 @@ Fighter::Steps Fighter::decide(const Sight& sight) {
     // close would hurt the shooter too: fists are better.
     if (bazooka && minion != nullptr && flatDistance(minion->position, me.position) < kCloseQuarters) {
         if (ready(me)) sight.keyboard.press(keys.drop);
-    } else if (bazooka || (everyWeapon && dynamic_cast<const Head*>(held) != nullptr)) {
+    } else if (bazooka || dynamic_cast<const Head*>(held) != nullptr) {
         // Minions close by are shot first: the boss is slow and can wait.
         const bool minionFirst =
             minion != nullptr && (boss == nullptr || flatDistance(minion->position, me.position) < 9.0);
@@ -170,16 +176,34 @@ Fighter::Steps Fighter::decide(const Sight& sight) {
         return steps;
     }
     if (dodge(sight, steps)) return steps;
-    if (held != nullptr && (boss != nullptr || (!everyWeapon && dynamic_cast<const Head*>(held) != nullptr))) {
-        // Only a shot hurts the boss, and a thrown head is wasted on a crowd: hands free.
+    if (held != nullptr && boss != nullptr) {
+        // Only a shot hurts the boss: hands free for a corpse.
         sight.keyboard.press(keys.drop);
     }
     if (const Object* ink = inkWorthDrinking(sight)) {
         go(me.position, ink->position, 0.3, steps.x, steps.z);
         return steps;
     }
-    if (held == nullptr || everyWeapon) {
-        if (const Enemy* corpse = corpseWorthFetching(sight)) return fetch(sight, *corpse);
+    const bool stick = dynamic_cast<const Stick*>(held) != nullptr;
+    if (held == nullptr || stick || everyWeapon) {
+        if (const Enemy* corpse = corpseWorthFetching(sight)) {
+            if (held == nullptr || everyWeapon) return fetch(sight, *corpse);
+            // A bazooka beats a stick.
+            if (ready(me) && flatDistance(corpse->position, me.position) < 3.0) sight.keyboard.press(keys.drop);
+        }
+    }
+    if (held == nullptr && !everyWeapon) {
+        if (const Object* loose = looseStick(sight)) {
+            const Vec3 gap = loose->position - me.position;
+            if (std::abs(gap.x) > 0.8 || std::abs(gap.z) > 0.6) {
+                go(me.position, loose->position, 0.5, steps.x, steps.z);
+            } else if (ready(me)) {
+                // With no direction held a pick-up takes a stick.
+                sight.keyboard.releaseAll();
+                sight.keyboard.press(keys.pickUp);
+            }
+            return steps;
+        }
     }
     if (boss != nullptr) {
         // Minions make the corpses the boss is shot with; fight them while the boss is
@@ -190,7 +214,12 @@ Fighter::Steps Fighter::decide(const Sight& sight) {
         }
         return brawl(sight, *minion);
     }
-    if (minion != nullptr) return brawl(sight, *minion);
+    if (minion != nullptr) {
+        // Enemies on both sides strike from both sides: out from between them first, so
+        // that they come on from one side, and the nearest first.
+        if (const Vec3* middle = betweenEnemies(sight)) return keepAway(sight, *middle, 2.0);
+        return brawl(sight, *minion);
+    }
     if (const Object* crate = crateWorthBreaking(sight)) {
         const double radius = dynamic_cast<const Obstacle*>(crate)->getRadius();
         return punch(sight, crate->position, radius, radius + 1.8, 0);
@@ -247,6 +276,8 @@ bool Fighter::readyToFire(const Sight& sight) const {
             struck = object.get();
         }
     }
+    // A thrown head does not burst.
+    if (dynamic_cast<const Head*>(me.heldWeapon()) != nullptr) return dynamic_cast<const Enemy*>(struck) != nullptr;
     const auto* enemy = dynamic_cast<const Enemy*>(struck);
     if (enemy == nullptr || first < (isBoss(*enemy) ? kSafeBossShot : kSafeShot)) return false;
     // The partner, who may walk a few steps while the shot is readied, must stay out of
@@ -276,14 +307,16 @@ Fighter::Steps Fighter::brawl(const Sight& sight, const Enemy& enemy) {
     }
     const bool stick = enemy.heldWeapon() != nullptr;
     const double strikes = stick ? kStickStrikes : kFistStrikes;
+    // A stick of our own outreaches a fist.
+    const bool outreach = !stick && dynamic_cast<const Stick*>(me.heldWeapon()) != nullptr;
     if (!blowDue(enemy, sight.tick)) {
         waitTicks = 0;
-    } else if (flatDistance(enemy.position, me.position) > strikes - 0.1 && waitTicks < kLongestWait) {
+    } else if (!outreach && flatDistance(enemy.position, me.position) > strikes - 0.1 && waitTicks < kLongestWait) {
         ++waitTicks;
         return punch(sight, enemy.position, kFistRadius,
                      (stick ? kStickAhead + kStickReach : kFistAhead + kFistReach) + 0.5, kNeverStrike);
     }
-    return punch(sight, enemy.position, kFistRadius, kSpacing, enemy.getHitCooldown());
+    return punch(sight, enemy.position, kFistRadius, outreach ? kStickSpacing : kSpacing, enemy.getHitCooldown());
 }
 
 // The nearest enemy but `besides` whose blow is due and that is near enough to strike
@@ -322,7 +355,9 @@ Fighter::Steps Fighter::punch(const Sight& sight, const Vec3& at, double radius,
     const Player& me = sight.me;
     const Vec3 gap = at - me.position;
     const bool facingIt = facing(me, at);
-    const bool inReach = within(me, at, kFistAhead, kFistRadius + radius - 0.1);
+    const bool stick = dynamic_cast<const Stick*>(me.heldWeapon()) != nullptr;
+    const bool inReach =
+        within(me, at, stick ? kStickAhead : kFistAhead, (stick ? kStickRadius : kFistRadius) + radius - 0.1);
     Steps steps;
     const double wantedX = at.x - sign(gap.x) * spacing;
     // Every step along the level turns the figure the way it goes.
@@ -415,6 +450,25 @@ const Object* Fighter::crateWorthBreaking(const Sight& sight) const {
     return nullptr;
 }
 
+// A stick lying in view, nearer than any enemy is to it.
+const Object* Fighter::looseStick(const Sight& sight) const {
+    const Game& game = sight.game;
+    const Object* best = nullptr;
+    for (const auto& object : game.getWorld()) {
+        if (dynamic_cast<const Stick*>(object.get()) == nullptr || !inView(game, object->position, 1.0) ||
+            object->position.x > farthestStep || flatDistance(object->position, sight.me.position) > kStickFetch) {
+            continue;
+        }
+        const Enemy* threat = game.findNearestEnemy(object->position);
+        if (threat != nullptr && flatDistance(threat->position, object->position) < kQuietRadius) continue;
+        if (best == nullptr ||
+            flatDistance(object->position, sight.me.position) < flatDistance(best->position, sight.me.position)) {
+            best = object.get();
+        }
+    }
+    return best;
+}
+
 // The nearest corpse in view that can be carried whole and that no enemy is near enough
 // to strike at while it is picked up.
 const Enemy* Fighter::corpseWorthFetching(const Sight& sight) const {
@@ -457,6 +511,23 @@ Fighter::Steps Fighter::fetch(const Sight& sight, const Enemy& corpse) {
     return steps;
 }
 
+// Where the enemies stand on average, when some stand close on either side.
+const Vec3* Fighter::betweenEnemies(const Sight& sight) {
+    const Vec3& here = sight.me.position;
+    int left = 0;
+    int right = 0;
+    Vec3 sum;
+    for (const auto& object : sight.game.getWorld()) {
+        const auto* enemy = dynamic_cast<const Enemy*>(object.get());
+        if (enemy == nullptr || enemy->isDead() || flatDistance(enemy->position, here) > kFlanked) continue;
+        (enemy->position.x < here.x ? left : right) += 1;
+        sum += enemy->position;
+    }
+    if (left == 0 || right == 0) return nullptr;
+    crowdMiddle = sum / (left + right);
+    return &crowdMiddle;
+}
+
 // Makes for the spot of the floor farthest from `from` that can be reached without
 // passing within `reach` of it.
 Fighter::Steps Fighter::keepAway(const Sight& sight, const Vec3& from, double reach) const {
@@ -472,6 +543,7 @@ Fighter::Steps Fighter::keepAway(const Sight& sight, const Vec3& from, double re
         const double right = level.rightEdge(distance) - 3.0;
         for (int column = 0; column <= 6; ++column) {
             const Vec3 spot(left + (right - left) * column / 6.0, 0.0, z);
+            if (spot.x > farthestStep) continue;
             const Vec3 path = spot - here;
             const double length = path.x * path.x + path.z * path.z;
             const double along =

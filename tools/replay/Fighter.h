@@ -55,6 +55,8 @@ private:
     const Object* inkWorthDrinking(const Sight& sight) const;
     const Object* crateWorthBreaking(const Sight& sight) const;
     const Enemy* corpseWorthFetching(const Sight& sight) const;
+    const Object* looseStick(const Sight& sight) const;
+    const Vec3* betweenEnemies(const Sight& sight);
     Steps keepAway(const Sight& sight, const Vec3& from, double reach) const;
     void slideWhenBlocked(Steps& steps) const;
     void watchProgress(const Player& me, bool walking);
@@ -68,6 +70,7 @@ private:
     // How far along the level it may go this tick.
     double farthestStep = 0.0;
     int waitTicks = 0;
+    Vec3 crowdMiddle;
     const int number;
     const bool everyWeapon;
     int pickups = 0;
