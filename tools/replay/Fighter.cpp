@@ -285,8 +285,8 @@ bool Fighter::readyToFire(const Sight& sight) const {
     if (sight.partner == nullptr) return true;
     const Vec3 burst = struck->position - Vec3(ahead * 1.6, 0.0, 0.0);
     const Vec3 gap = sight.partner->position - me.position;
-    const bool inTheWay = gap.x * ahead > -kPartnerSteps - 2.0 && std::abs(gap.z) < kShotWidth + kPartnerSteps;
-    return !inTheWay && flatDistance(sight.partner->position, burst) > kBlast + kPartnerSteps;
+    const bool inTheWay = gap.x * ahead > -2.0 && std::abs(gap.z) < kShotWidth + kPartnerSteps / 2.0;
+    return !inTheWay && flatDistance(sight.partner->position, burst) > kBlast + kPartnerSteps / 2.0;
 }
 
 // Punches an enemy from just outside its reach; trying every weapon, tears an arm off it
@@ -516,14 +516,17 @@ const Vec3* Fighter::betweenEnemies(const Sight& sight) {
     const Vec3& here = sight.me.position;
     int left = 0;
     int right = 0;
+    int close = 0;
     Vec3 sum;
     for (const auto& object : sight.game.getWorld()) {
         const auto* enemy = dynamic_cast<const Enemy*>(object.get());
         if (enemy == nullptr || enemy->isDead() || flatDistance(enemy->position, here) > kFlanked) continue;
         (enemy->position.x < here.x ? left : right) += 1;
+        const double strikes = enemy->heldWeapon() != nullptr ? kStickStrikes : kFistStrikes;
+        if (flatDistance(enemy->position, here) < strikes + 1.0) ++close;
         sum += enemy->position;
     }
-    if (left == 0 || right == 0) return nullptr;
+    if ((left == 0 || right == 0) && close < 2) return nullptr;
     crowdMiddle = sum / (left + right);
     return &crowdMiddle;
 }
