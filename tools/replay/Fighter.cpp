@@ -316,7 +316,10 @@ Fighter::Steps Fighter::brawl(const Sight& sight, const Enemy& enemy) {
         return punch(sight, enemy.position, kFistRadius,
                      (stick ? kStickAhead + kStickReach : kFistAhead + kFistReach) + 0.5, kNeverStrike);
     }
-    return punch(sight, enemy.position, kFistRadius, outreach ? kStickSpacing : kSpacing, enemy.getHitCooldown());
+    // A punch holds the figure for most of a second: not while a blow may come.
+    const bool blowComing = waitTicks < kLongestWait && menace(sight, nullptr) != nullptr;
+    return punch(sight, enemy.position, kFistRadius, outreach ? kStickSpacing : kSpacing,
+                 blowComing ? kNeverStrike : enemy.getHitCooldown());
 }
 
 // The nearest enemy but `besides` whose blow is due and that is near enough to strike
@@ -411,7 +414,12 @@ bool Fighter::dodge(const Sight& sight, Steps& steps) const {
                               facing(me, enemy->position) && within(me, enemy->position, kFistAhead, kFistReach) &&
                               enemy->getHitCooldown() == 0;
         if (cutShort) continue;
-        steps = Steps{gap.x < 0.0 ? -1 : 1, std::abs(gap.z) > 0.2 ? (gap.z < 0.0 ? -1 : 1) : 0};
+        // Straight out of the circle the blow sweeps.
+        const double ahead = (punching ? kFistAhead : kStickAhead) * (enemy->isFacingLeft() ? -1.0 : 1.0);
+        const Vec3 out(gap.x - ahead, 0.0, gap.z);
+        const double length = std::hypot(out.x, out.z);
+        steps = Steps{std::abs(out.x) > 0.38 * length ? sign(out.x) : 0,
+                      std::abs(out.z) > 0.38 * length ? sign(out.z) : 0};
         return true;
     }
     return false;
