@@ -51,6 +51,8 @@ constexpr double kPartnerSteps = 4.0;
 constexpr double kQuietRadius = 6.5;
 constexpr double kStickFetch = 8.0;
 constexpr double kCloseQuarters = 3.0;
+// Minions nearer than this are shot before the boss.
+constexpr double kMinionFirst = 9.0;
 constexpr double kFrontierSlack = 1.5;
 // Enemies this near on both sides have the figure surrounded.
 constexpr double kFlanked = 5.0;
@@ -161,7 +163,7 @@ Fighter::Steps Fighter::decide(const Sight& sight) {
     } else if (bazooka || dynamic_cast<const Head*>(held) != nullptr) {
         // Minions close by are shot first: the boss is slow and can wait.
         const bool minionFirst =
-            minion != nullptr && (boss == nullptr || flatDistance(minion->position, me.position) < 9.0);
+            minion != nullptr && (boss == nullptr || flatDistance(minion->position, me.position) < kMinionFirst);
         const Enemy* target = minionFirst ? minion : boss;
         // Kept while it lives, unless another comes much closer: walking off towards each
         // nearest in turn goes nowhere.
@@ -185,14 +187,14 @@ Fighter::Steps Fighter::decide(const Sight& sight) {
         return steps;
     }
     const bool stick = dynamic_cast<const Stick*>(held) != nullptr;
-    if (held == nullptr || stick || everyWeapon) {
+    if (held == nullptr || (stick && !everyWeapon)) {
         if (const Enemy* corpse = corpseWorthFetching(sight)) {
-            if (held == nullptr || everyWeapon) return fetch(sight, *corpse);
+            if (held == nullptr) return fetch(sight, *corpse);
             // A bazooka beats a stick.
             if (ready(me) && flatDistance(corpse->position, me.position) < 3.0) sight.keyboard.press(keys.drop);
         }
     }
-    if (held == nullptr && !everyWeapon) {
+    if (held == nullptr) {
         if (const Object* loose = looseStick(sight)) {
             const Vec3 gap = loose->position - me.position;
             if (std::abs(gap.x) > 0.8 || std::abs(gap.z) > 0.6) {
@@ -293,9 +295,13 @@ bool Fighter::readyToFire(const Sight& sight) const {
 // now and then for a stick.
 Fighter::Steps Fighter::brawl(const Sight& sight, const Enemy& enemy) {
     const Player& me = sight.me;
-    if (everyWeapon && me.heldWeapon() == nullptr && ready(me) && sight.tick % 3 == 0 && enemy.canLoseLimb(ArmPart) &&
-        flatDistance(me.position, enemy.position) < 2.0) {
-        sight.keyboard.press(keys.pickUp);
+    if (everyWeapon && me.heldWeapon() == nullptr && enemy.canLoseLimb(ArmPart)) {
+        // Now and then, close enough to touch, it loses an arm for a stick.
+        if (ready(me) && flatDistance(me.position, enemy.position) < 2.2 && sight.tick % 50 == 0) {
+            sight.keyboard.releaseAll();
+            sight.keyboard.press(keys.pickUp);
+        }
+        return punch(sight, enemy.position, kFistRadius, 2.0, enemy.getHitCooldown());
     }
     // With a blow due, waits just beyond its reach for the blow to miss, then strikes
     // while it recovers; an enemy that will not come on (holding off, or just arrived)
