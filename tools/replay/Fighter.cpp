@@ -440,7 +440,8 @@ const Object* Fighter::inkWorthDrinking(const Sight& sight) const {
     const Object* best = nullptr;
     for (const auto& object : sight.game.getWorld()) {
         if (dynamic_cast<const Health*>(object.get()) == nullptr || !inView(sight.game, object->position, 0.5) ||
-            object->position.x > farthestStep) {
+            object->position.x > farthestStep ||
+            (partnerCloser(sight, object->position) && sight.partner->getHealth() < sight.me.getHealth())) {
             continue;
         }
         if (best == nullptr ||
@@ -462,6 +463,12 @@ const Object* Fighter::crateWorthBreaking(const Sight& sight) const {
         }
     }
     return nullptr;
+}
+
+// Whether the partner, empty-handed, stands nearer to `where`: it is the partner's to take.
+bool Fighter::partnerCloser(const Sight& sight, const Vec3& where) const {
+    return sight.partner != nullptr && sight.partner->heldWeapon() == nullptr &&
+           flatDistance(sight.partner->position, where) < flatDistance(sight.me.position, where);
 }
 
 // A stick lying in view, nearer than any enemy is to it.
@@ -502,6 +509,7 @@ const Enemy* Fighter::corpseWorthFetching(const Sight& sight) const {
         const Enemy* threat = game.findNearestEnemy(corpse->position);
         const double quiet = threat != nullptr && isBoss(*threat) ? kQuietRadius + 2.0 : kQuietRadius;
         if (threat != nullptr && flatDistance(threat->position, corpse->position) < quiet) continue;
+        if (partnerCloser(sight, corpse->position)) continue;
         if (best == nullptr || flatDistance(corpse->position, sight.me.position) <
                                    flatDistance(best->position, sight.me.position)) {
             best = corpse;

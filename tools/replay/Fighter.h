@@ -56,6 +56,7 @@ private:
     const Object* crateWorthBreaking(const Sight& sight) const;
     const Enemy* corpseWorthFetching(const Sight& sight) const;
     const Object* looseStick(const Sight& sight) const;
+    bool partnerCloser(const Sight& sight, const Vec3& where) const;
     const Vec3* betweenEnemies(const Sight& sight);
     Steps keepAway(const Sight& sight, const Vec3& from, double reach) const;
     void slideWhenBlocked(Steps& steps) const;
