@@ -33,7 +33,7 @@ constexpr double kStickSpacing = 3.9;
 constexpr double kFistStrikes = 3.0;
 constexpr double kStickStrikes = 3.6;
 constexpr int kLongestWait = 40;
-constexpr double kMenaceMargin = 1.0;
+constexpr double kMenaceMargin = 0.6;
 // A shot head bursts at head height, 5 up, and hurts within 8 of the burst: on the floor
 // that is 6.25 around where it struck. Shots are taken from farther, in case the target
 // walks on while the shot is readied, and reach about 25 before the head falls.
