@@ -26,17 +26,22 @@ constexpr double kFistReach = 1.9;
 constexpr double kStickAhead = 1.75;
 constexpr double kStickRadius = 1.6;
 constexpr double kStickReach = 2.6;
-// An enemy starts its blow once within 3 of its target: standing a little farther, a
-// fist still lands on it and its own does not.
+// An enemy starts its blow once within 3 of its target (3.6 holding a stick): standing a
+// little farther, a fist still lands on it and its own does not. A stick of our own
+// reaches farther still.
 constexpr double kSpacing = 3.2;
 constexpr double kStickSpacing = 3.9;
 constexpr double kFistStrikes = 3.0;
 constexpr double kStickStrikes = 3.6;
+// Ticks spent waiting for an enemy's blow to miss before it is taken on all the same: one
+// that holds off or has just arrived may never strike.
 constexpr int kLongestWait = 40;
+// Beyond its striking distance by this much, an enemy whose blow is due is no danger yet.
 constexpr double kMenaceMargin = 0.6;
 // A shot head bursts at head height, 5 up, and hurts within 8 of the burst: on the floor
 // that is 6.25 around where it struck. Shots are taken from farther, in case the target
-// walks on while the shot is readied, and reach about 25 before the head falls.
+// walks on while the shot is readied (the boss is slow), and reach about 25 before the
+// head falls.
 constexpr double kBlast = 6.5;
 constexpr double kShotRange = 12.5;
 constexpr double kSafeShot = 10.5;
@@ -49,14 +54,19 @@ constexpr double kPartnerSteps = 4.0;
 // Picking up or firing a corpse leaves the figure helpless for about a third of a second:
 // no enemy may be nearer than this meanwhile.
 constexpr double kQuietRadius = 6.5;
+// Loose sticks farther than this are not worth the walk.
 constexpr double kStickFetch = 8.0;
+// A minion this close is fought with fists rather than shot at.
 constexpr double kCloseQuarters = 3.0;
 // Minions nearer than this are shot before the boss.
 constexpr double kMinionFirst = 9.0;
+// How far past the farthest point reached in peace the figure may step while enemies are
+// about.
 constexpr double kFrontierSlack = 1.5;
 // Enemies this near on both sides have the figure surrounded.
 constexpr double kFlanked = 5.0;
 constexpr float kLowHealth = 150.0f;
+// Milliseconds from a punch being thrown to its landing.
 constexpr int kBlowWarning = 190;
 constexpr int kNeverStrike = 1 << 30;
 // Ticks from the end of an enemy's wind-up to its next blow: a second from its start.
@@ -217,9 +227,9 @@ Fighter::Steps Fighter::decide(const Sight& sight) {
         return brawl(sight, *minion);
     }
     if (minion != nullptr) {
-        // Enemies on both sides strike from both sides: out from between them first, so
-        // that they come on from one side, and the nearest first.
-        if (const Vec3* middle = betweenEnemies(sight)) return keepAway(sight, *middle, 2.0);
+        // Enemies on both sides, or two at once, strike faster than fists can answer: out
+        // from among them first, so that they come on from one side, the nearest first.
+        if (const std::optional<Vec3> crowd = crowdAround(sight)) return keepAway(sight, *crowd, 2.0);
         return brawl(sight, *minion);
     }
     if (const Object* crate = crateWorthBreaking(sight)) {
@@ -303,9 +313,6 @@ Fighter::Steps Fighter::brawl(const Sight& sight, const Enemy& enemy) {
         }
         return punch(sight, enemy.position, kFistRadius, 2.0, enemy.getHitCooldown());
     }
-    // With a blow due, waits just beyond its reach for the blow to miss, then strikes
-    // while it recovers; an enemy that will not come on (holding off, or just arrived)
-    // is gone for after a while.
     // Another enemy about to strike comes first: out of its way.
     if (const Enemy* other = menace(sight, &enemy)) {
         const Vec3 away = me.position - other->position;
@@ -315,6 +322,9 @@ Fighter::Steps Fighter::brawl(const Sight& sight, const Enemy& enemy) {
     const double strikes = stick ? kStickStrikes : kFistStrikes;
     // A stick of our own outreaches a fist.
     const bool outreach = !stick && dynamic_cast<const Stick*>(me.heldWeapon()) != nullptr;
+    // With a blow due, waits just beyond its reach for the blow to miss, then strikes
+    // while it recovers; an enemy that will not come on (holding off, or just arrived)
+    // is gone for after a while.
     if (!blowDue(enemy, sight.tick)) {
         waitTicks = 0;
     } else if (!outreach && flatDistance(enemy.position, me.position) > strikes - 0.1 && waitTicks < kLongestWait) {
@@ -346,6 +356,10 @@ bool Fighter::blowDue(const Enemy& enemy, int tick) const {
 }
 
 void Fighter::watchBlows(const Game& game, int tick) {
+    // A blow long past tells nothing, and the enemy may be gone: forgotten.
+    for (auto last = lastBlows.begin(); last != lastBlows.end();) {
+        last = tick - last->second > kBlowPause ? lastBlows.erase(last) : std::next(last);
+    }
     for (const auto& object : game.getWorld()) {
         const auto* enemy = dynamic_cast<const Enemy*>(object.get());
         if (enemy == nullptr) continue;
@@ -533,8 +547,9 @@ Fighter::Steps Fighter::fetch(const Sight& sight, const Enemy& corpse) {
     return steps;
 }
 
-// Where the enemies stand on average, when some stand close on either side.
-const Vec3* Fighter::betweenEnemies(const Sight& sight) {
+// Where the enemies close by stand on average, when they stand on either side or two of
+// them are within striking distance.
+std::optional<Vec3> Fighter::crowdAround(const Sight& sight) const {
     const Vec3& here = sight.me.position;
     int left = 0;
     int right = 0;
@@ -548,9 +563,8 @@ const Vec3* Fighter::betweenEnemies(const Sight& sight) {
         if (flatDistance(enemy->position, here) < strikes + 1.0) ++close;
         sum += enemy->position;
     }
-    if ((left == 0 || right == 0) && close < 2) return nullptr;
-    crowdMiddle = sum / (left + right);
-    return &crowdMiddle;
+    if ((left == 0 || right == 0) && close < 2) return std::nullopt;
+    return sum / (left + right);
 }
 
 // Makes for the spot of the floor farthest from `from` that can be reached without

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <unordered_map>
 
 #include "Keyboard.h"
@@ -14,8 +15,10 @@ class Player;
 // carried out only with that player's keys, as a careful person would play: it walks on
 // only while no enemy is about, so the level's enemies come a few at a time; it carries a
 // whole corpse whenever one lies out of the enemies' reach and shoots enemies and the boss
-// from beyond the blast; with empty hands it punches from just outside an enemy's reach
-// and steps back from a blow it cannot cut short; it drinks ink when it runs low.
+// from beyond the blast, never through its partner; otherwise it fights with a loose
+// stick or its fists from just outside an enemy's reach, lets a due blow miss before
+// closing in, steps back from a blow it cannot cut short and out from between enemies;
+// it throws heads it picks up and drinks ink when it runs low.
 class Fighter {
 public:
     // With `everyWeapon` it also takes heads and limbs off corpses and uses them, for the
@@ -57,21 +60,22 @@ private:
     const Enemy* corpseWorthFetching(const Sight& sight) const;
     const Object* looseStick(const Sight& sight) const;
     bool partnerCloser(const Sight& sight, const Vec3& where) const;
-    const Vec3* betweenEnemies(const Sight& sight);
+    std::optional<Vec3> crowdAround(const Sight& sight) const;
     Steps keepAway(const Sight& sight, const Vec3& from, double reach) const;
     void slideWhenBlocked(Steps& steps) const;
     void watchProgress(const Player& me, bool walking);
 
     // The last tick each enemy was seen winding up a blow.
     std::unordered_map<const Enemy*, int> lastBlows;
+    // The enemy being lined up for a shot.
     const Enemy* shotTarget = nullptr;
     // The farthest the figure came along this level, and the view's scroll last tick.
     double frontier = 0.0;
     double lastScroll = 0.0;
     // How far along the level it may go this tick.
     double farthestStep = 0.0;
+    // Ticks spent waiting for the blow of the enemy being fought to miss.
     int waitTicks = 0;
-    Vec3 crowdMiddle;
     const int number;
     const bool everyWeapon;
     int pickups = 0;
