@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 
 class CoinClient;
 class CreditsHUD;
+class Enemy;
 class Menu;
 class OnlineSession;
 class Player;
@@ -64,6 +66,9 @@ public:
     void disintegrateAll();
     Object* findNearestObstacle(const Vec3& from) const;
     Object* findNearestTarget(const Vec3& from) const;
+    // The nearest living enemy, the boss included, that `eligible` (when given) accepts;
+    // none when there is no such enemy. Scripted and random players steer by it.
+    Enemy* findNearestEnemy(const Vec3& from, const std::function<bool(const Enemy&)>& eligible = {}) const;
     Vec3 currentWorldPosition() const;
 
     // Input (keys as delivered by the GLUT callbacks: special keys are 256 + code).

@@ -175,6 +175,23 @@ Object* Game::findNearestTarget(const Vec3& from) const {
     return nearest;
 }
 
+Enemy* Game::findNearestEnemy(const Vec3& from, const std::function<bool(const Enemy&)>& eligible) const {
+    Enemy* nearest = nullptr;
+    double nearestDistance = 0.0;
+    for (const std::unique_ptr<Object>& object : world) {
+        auto* const enemy = dynamic_cast<Enemy*>(object.get());
+        if (enemy == nullptr || enemy->isDead() || (eligible && !eligible(*enemy))) {
+            continue;
+        }
+        const double distance = from.distanceSquared(enemy->position);
+        if (nearest == nullptr || distance < nearestDistance) {
+            nearest = enemy;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
 Vec3 Game::currentWorldPosition() const {
     GLdouble m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     glGetDoublev(GL_MODELVIEW_MATRIX, m);

@@ -24,32 +24,12 @@ namespace {
 const std::set<std::string> kLevels = {"level1.dat", "level2.dat", "level3.dat", "level4.dat",
                                        "level5.dat", "level6.dat", "level7.dat", "level8.dat"};
 
-// The nearest living enemy, the boss included.
-Enemy* nearestEnemy(const Game& game, const Vec3& from) {
-    Enemy* nearest = nullptr;
-    for (const auto& object : game.getWorld()) {
-        auto* enemy = dynamic_cast<Enemy*>(object.get());
-        if (enemy != nullptr && !enemy->isDead() &&
-            (nearest == nullptr || from.distanceSquared(enemy->position) < from.distanceSquared(nearest->position))) {
-            nearest = enemy;
-        }
-    }
-    return nearest;
-}
-
-Boss* findBoss(const Game& game) {
-    for (const auto& object : game.getWorld()) {
-        if (auto* boss = dynamic_cast<Boss*>(object.get())) return boss;
-    }
-    return nullptr;
-}
-
 // Walks right; turns on the nearest enemy in reach and punches it. The script cannot
 // dodge, so it is kept alive; it still has to fight to pass.
 void fight(Game& game, Player* player, int tick) {
     player->setHealth(300.0f);
     Vec3 step(0.25, 0, 0);
-    if (Enemy* enemy = nearestEnemy(game, player->position)) {
+    if (const Enemy* enemy = game.findNearestEnemy(player->position)) {
         const Vec3 gap = enemy->position - player->position;
         if (std::abs(gap.x) < 12.0) {
             step = Vec3(std::abs(gap.x) > 2.5 ? (gap.x > 0 ? 0.25 : -0.25) : (gap.x > 0 ? 0.01 : -0.01), 0,
@@ -96,7 +76,8 @@ TEST_P(CampaignTest, ScriptedPlayersReachTheCreditsThroughBothBosses) {
             ASSERT_NE(game.getPlayer2(), nullptr);
             fight(game, game.getPlayer2(), tick + 7);
         }
-        if (Boss* boss = findBoss(game); boss != nullptr && !boss->isDead()) {
+        auto isBoss = [](const Enemy& e) { return dynamic_cast<const Boss*>(&e) != nullptr; };
+        if (Enemy* boss = game.findNearestEnemy(Vec3(), isBoss)) {
             bossLevels.insert(game.getLevelName());
             // Only fired heads hurt the boss; the script stands in for a good shot.
             if (tick % 50 == 0) boss->takeDamage(100.0f);

@@ -3,6 +3,7 @@
 #include <map>
 #include <utility>
 
+#include "characters/Enemy.h"
 #include "characters/Player.h"
 #include "core/Settings.h"
 #include "render/HealthBar.h"
@@ -142,7 +143,7 @@ TEST_F(WorldTest, ClampHoldsLivingFiguresOnly) {
     EXPECT_EQ(living->position, Vec3(level.leftEdge(20.0 - level.backLimit()), 0, level.backLimit()));
 }
 
-TEST_F(WorldTest, SearchesFindVisibleWeaponsCorpsesAndObstacles) {
+TEST_F(WorldTest, SearchesFindVisibleWeaponsCorpsesObstaclesAndEnemies) {
     Settings::instance().setFloat("z_offset", 25.0f);
     Stick* stick = placeInWorld(std::make_unique<Stick>(Color()), Vec3(10, 0, 0));
     StickFigure* corpse = placeInWorld(std::make_unique<StickFigure>(Color()), Vec3(-6, 0, 0));
@@ -160,6 +161,12 @@ TEST_F(WorldTest, SearchesFindVisibleWeaponsCorpsesAndObstacles) {
     placeInWorld(std::make_unique<Obstacle>("crate", 0.0, 4, 4, 1), Vec3(1, 0, 0));
     Obstacle* crate = placeInWorld(std::make_unique<Obstacle>("crate", 1.5, 4, 4, 1), Vec3(5, 0, -3));
     EXPECT_EQ(game.findNearestObstacle(Vec3(0, 0, 0)), crate) << "an obstacle without radius is no obstacle";
+
+    placeInWorld(std::make_unique<Enemy>(0), Vec3(1, 0, 0))->die();
+    Enemy* blue = placeInWorld(std::make_unique<Enemy>(1), Vec3(3, 0, 0));
+    Enemy* red = placeInWorld(std::make_unique<Enemy>(0), Vec3(12, 0, 0));
+    EXPECT_EQ(game.findNearestEnemy(Vec3(0, 0, 0)), blue) << "a fallen enemy is no enemy";
+    EXPECT_EQ(game.findNearestEnemy(Vec3(0, 0, 0), [](const Enemy& e) { return e.getMaxHealth() < 50.0f; }), red);
 }
 
 TEST_F(WorldTest, UnhandledMessagesAreReported) {

@@ -14,18 +14,6 @@ constexpr int kTick = 20;
 
 const Player* playerIn(const Game& game, int slot) { return slot == 0 ? game.getPlayer1() : game.getPlayer2(); }
 
-const Enemy* nearestLivingEnemy(const Game& game, const Vec3& from) {
-    const Enemy* nearest = nullptr;
-    for (const auto& object : game.getWorld()) {
-        const auto* enemy = dynamic_cast<const Enemy*>(object.get());
-        if (enemy != nullptr && !enemy->isDead() &&
-            (nearest == nullptr || from.distanceSquared(enemy->position) < from.distanceSquared(nearest->position))) {
-            nearest = enemy;
-        }
-    }
-    return nearest;
-}
-
 double sign(double value) { return value < 0.0 ? -1.0 : 1.0; }
 
 }  // namespace
@@ -77,7 +65,7 @@ void PlayerBot::switchDevice() {
 Vec3 PlayerBot::heading(const Game& game, const Player* self) const {
     const Object* goal = nullptr;
     if (intent == Intent::Seek) {
-        goal = nearestLivingEnemy(game, self->position);
+        goal = game.findNearestEnemy(self->position);
     } else if (intent == Intent::Fetch) {
         goal = game.findNearestTarget(self->position);
     }
@@ -113,7 +101,7 @@ void PlayerBot::pressActions(const Game& game, const Player* self) {
     double attack = 0.02;
     double pickUp = 0.01;
     if (self != nullptr) {
-        if (const Enemy* enemy = nearestLivingEnemy(game, self->position)) {
+        if (const Enemy* enemy = game.findNearestEnemy(self->position)) {
             const Vec3 gap = enemy->position - self->position;
             const bool inReach = std::abs(gap.x) < 3.0 && std::abs(gap.z) < 1.5;
             const bool inLine = std::abs(gap.z) < 1.2;
