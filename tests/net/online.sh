@@ -41,7 +41,7 @@ case $case_name in
     ! join --fast --port "$port" --data "$data" || fail "the joiner went on out of step"
     ! wait "${pids[0]}" || fail "the host went on out of step"
     for side in host joiner; do
-      grep -Eq "ended: The game went out of step at tick 50: object [0-9]+ \(Player\)\.$" "$work/$side.txt" ||
+      grep -Eq "ended: The game went out of step at tick 50: object [0-9]+ \([A-Za-z]+\)\.$" "$work/$side.txt" ||
         fail "$side: no reason"
     done ;;
   refused)
