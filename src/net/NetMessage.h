@@ -34,7 +34,7 @@ struct NetMessage {
     static constexpr std::size_t MostDataFiles = 4096;
     static constexpr std::size_t MostEventsPerTick = 255;
     static constexpr std::size_t MostTextBytes = 400;
-    static constexpr int MostDelay = 25;
+    static constexpr int MostDelay = 30;
     // The synthetic key codes an online game binds its 16 controls to, and the two
     // joystick numbers its sticks arrive on: no real device produces these.
     static constexpr int ControlKeyBase = 0x10000;
