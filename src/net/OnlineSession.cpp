@@ -136,7 +136,8 @@ public:
     }
 
     void tickStarting() {
-        if (phase != Phase::Playing || !tickReady()) return;
+        // tickReady() may end the game (the peer left here): then there is nothing to deliver.
+        if (!tickReady() || phase != Phase::Playing) return;
         // Host's input first, then the joiner's, on both machines alike.
         for (auto& slotInputs : inputs) {
             const auto due = slotInputs.find(tick);
