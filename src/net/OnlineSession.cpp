@@ -387,6 +387,7 @@ OnlineSession::~OnlineSession() = default;
 void OnlineSession::service() { impl->service(); }
 OnlineSession::Phase OnlineSession::phase() const { return impl->phase; }
 const std::string& OnlineSession::levelFile() const { return impl->levelFile; }
+int OnlineSession::inputDelay() const { return impl->delay; }
 int OnlineSession::stalledMilliseconds() const { return impl->stalledMilliseconds(); }
 int OnlineSession::roundTripMilliseconds() const { return impl->link.roundTripMilliseconds(); }
 const std::string& OnlineSession::endReason() const { return impl->reason; }

@@ -128,12 +128,10 @@ bool meet(OnlineSession& session) {
 }
 
 int run(const PeerOptions& options) {
-    // A press needs the input delay to take effect on both sides and as long again
-    // for its effect to be seen; menus are driven at that pace.
-    PeerHands hands(options.hands, options.hosting ? 0 : 1, options.seed, options.hosting,
-                    2 * options.session.delay + 4);
+    PeerHands hands(options.hands, options.hosting ? 0 : 1, options.seed, options.hosting);
     OnlineSession session(options.session);
     if (!meet(session)) return 1;
+    hands.setInputDelay(session.inputDelay());
 
     // Built only now, so every module reads the settings the two sides agreed on.
     Game& game = Game::instance();

@@ -15,12 +15,8 @@ constexpr int kSpace = 32;
 
 }  // namespace
 
-PeerHands::PeerHands(Style handsStyle, int slot, unsigned seed, bool drivesMenus, int settle)
-    : style(handsStyle),
-      fighter(std::make_unique<Fighter>(slot + 1, false, 1)),
-      random(seed),
-      menuDriver(drivesMenus),
-      settleTicks(settle) {}
+PeerHands::PeerHands(Style handsStyle, int slot, unsigned seed, bool drivesMenus)
+    : style(handsStyle), fighter(std::make_unique<Fighter>(slot + 1, false, 1)), random(seed), menuDriver(drivesMenus) {}
 
 PeerHands::~PeerHands() = default;
 

@@ -19,14 +19,16 @@ public:
     enum class Style { Idle, Random, Fighter };
 
     // Reads this machine's player-1 keys, so it is built before an online game puts
-    // its own bindings in force; `settleTicks` is how long a press takes to come back
-    // from the other side.
-    PeerHands(Style style, int slot, unsigned seed, bool menuDriver, int settleTicks);
+    // its own bindings in force.
+    PeerHands(Style style, int slot, unsigned seed, bool menuDriver);
     ~PeerHands();
 
     // Once per tick of play, before the tick runs.
     void act(Game& game, int tick);
     void quit() { quitting = true; }
+    // A press takes the input delay to take effect on both sides and as long again for
+    // its effect to be seen; menus are driven at that pace.
+    void setInputDelay(int ticks) { settleTicks = 2 * ticks + 4; }
 
 private:
     void playAtRandom();
@@ -38,7 +40,7 @@ private:
     Keyboard keyboard;
     std::mt19937 random;
     const bool menuDriver;
-    const int settleTicks;
+    int settleTicks = 10;
     bool quitting = false;
     int stretchLeft = 0;
     int lastMenuPress = -1000;
