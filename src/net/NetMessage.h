@@ -34,10 +34,11 @@ struct NetMessage {
     static constexpr std::size_t MostDataFiles = 4096;
     static constexpr std::size_t MostEventsPerTick = 255;
     static constexpr std::size_t MostTextBytes = 400;
-    static constexpr int MostDelay = 25;
+    static constexpr int MostDelay = 30;
     // The synthetic key codes an online game binds its 16 controls to, and the two
-    // joystick numbers its sticks arrive on: no real device produces these.
-    static constexpr int ControlKeyBase = 0x10000;
+    // joystick numbers its sticks arrive on: no real device produces these, and both
+    // lie within what a replay file may hold, so an online game's replay plays back.
+    static constexpr int ControlKeyBase = 768;
     static constexpr int SlotJoystickBase = 100;
     // Real keys are character codes or 256 + GLUT's special-key code.
     static constexpr int MostRealKey = 511;

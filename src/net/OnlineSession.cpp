@@ -136,7 +136,8 @@ public:
     }
 
     void tickStarting() {
-        if (phase != Phase::Playing || !tickReady()) return;
+        // tickReady() may end the game (the peer left here): then there is nothing to deliver.
+        if (!tickReady() || phase != Phase::Playing) return;
         // Host's input first, then the joiner's, on both machines alike.
         for (auto& slotInputs : inputs) {
             const auto due = slotInputs.find(tick);
@@ -386,6 +387,7 @@ OnlineSession::~OnlineSession() = default;
 void OnlineSession::service() { impl->service(); }
 OnlineSession::Phase OnlineSession::phase() const { return impl->phase; }
 const std::string& OnlineSession::levelFile() const { return impl->levelFile; }
+int OnlineSession::inputDelay() const { return impl->delay; }
 int OnlineSession::stalledMilliseconds() const { return impl->stalledMilliseconds(); }
 int OnlineSession::roundTripMilliseconds() const { return impl->link.roundTripMilliseconds(); }
 const std::string& OnlineSession::endReason() const { return impl->reason; }

@@ -41,6 +41,8 @@ public:
     void service();
     Phase phase() const;
     const std::string& levelFile() const;
+    // The input delay in ticks both sides agreed on (the host's), once Starting.
+    int inputDelay() const;
     // Milliseconds the game has been held back waiting for the network (0 while it runs).
     int stalledMilliseconds() const;
     int roundTripMilliseconds() const;

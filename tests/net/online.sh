@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Two online-peer processes play one game on 127.0.0.1.
 #   direct   the joiner pauses and quits after 1500 ticks: both pause at the same tick,
-#            both end back at the menu with the same digest
+#            both end back at the menu with the same digest, and the host's replay
+#            plays back with the replay tool
 #   relay    the same through a relay that drops 5 %, delays 10 ms and reorders
 #   outofstep  a host whose game is nudged out of step: both sides stop at the next
 #            digest, naming the tick and what differs
 #   refused  a joiner whose levels/level1.dat differs is refused, naming the file
 #   killed   a joiner killed mid-game ends the host's game with its message; the
 #            host's replay is kept
-# Usage: online.sh CASE ONLINE_PEER UDP_RELAY DATA_DIR
+# Usage: online.sh CASE ONLINE_PEER UDP_RELAY REPLAY_TOOL DATA_DIR
 set -euo pipefail
-case_name=$1 peer=$2 relay=$3 data=$4
+case_name=$1 peer=$2 relay=$3 replay_tool=$4 data=$5
 work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -23,7 +24,7 @@ host() { "$peer" --host --port "$port" --data "$data" --seed 1 "$@" > "$work/hos
 join() { "$peer" --join 127.0.0.1 --seed 2 "$@" > "$work/joiner.txt" 2>&1; }
 
 play_in_step() {
-  host --fast & hosting=$!
+  host --fast --record "$work/replays" & hosting=$!
   pids+=("$hosting")
   join --fast "$@" || fail "the joiner did not end cleanly"
   wait "$hosting" || fail "the host did not end cleanly"
@@ -32,7 +33,9 @@ play_in_step() {
 }
 
 case $case_name in
-  direct) play_in_step --port "$port" --data "$data" --ticks 1500 ;;
+  direct)
+    play_in_step --port "$port" --data "$data" --ticks 1500
+    "$replay_tool" --data "$data" "$work"/replays/*.replay | grep -q matches || fail "the replay does not play back" ;;
   relay)
     "$relay" $((port + 1)) "$port" --drop 5 --delay 10 --reorder 10 --seed 7 & pids+=($!)
     play_in_step --port $((port + 1)) --data "$data" --ticks 1500 ;;
@@ -41,7 +44,7 @@ case $case_name in
     ! join --fast --port "$port" --data "$data" || fail "the joiner went on out of step"
     ! wait "${pids[0]}" || fail "the host went on out of step"
     for side in host joiner; do
-      grep -Eq "ended: The game went out of step at tick 50: object [0-9]+ \(Player\)\.$" "$work/$side.txt" ||
+      grep -Eq "ended: The game went out of step at tick 50: object [0-9]+ \([A-Za-z]+\)\.$" "$work/$side.txt" ||
         fail "$side: no reason"
     done ;;
   refused)

@@ -1,11 +1,11 @@
 // One side of an online game without a window or sound, for tests and measurements.
 //
 //   online-peer (--host | --join HOST) [--port N] [--delay D] [--level FILE]
-//               [--data DIR] [--ticks N] [--seed S] [--idle] [--fast] [--record DIR]
-//               [--nudge TICK]
+//               [--data DIR] [--ticks N] [--seed S] [--idle | --fight] [--fast]
+//               [--record DIR] [--nudge TICK]
 //
-// Plays this side's player with seeded random keys (none with --idle) at 20 ms per
-// tick (as fast as lockstep allows with --fast). With --ticks N it presses Escape
+// Plays this side's player with seeded random keys (none with --idle; the scripted
+// fighter of the regression replays with --fight) at 20 ms per tick (as fast as lockstep allows with --fast). With --ticks N it presses Escape
 // after N ticks and leaves through the pause menu; otherwise it plays until the
 // session ends. It then prints the ticks, the final state digest, the mean tick
 // period, the bytes per second each way and why the game ended; the exit status is 0
@@ -49,14 +49,15 @@ struct PeerOptions {
     int ticks = 0;  // 0: until the session ends
     int nudge = -1;
     unsigned seed = 1;
-    bool idle = false;
+    PeerHands::Style hands = PeerHands::Style::Random;
     bool fast = false;
     std::string recordDirectory;
 };
 
 int usage() {
     std::cerr << "usage: online-peer (--host | --join HOST) [--port N] [--delay D] [--level FILE] [--data DIR]\n"
-                 "                   [--ticks N] [--seed S] [--idle] [--fast] [--record DIR] [--nudge TICK]\n";
+                 "                   [--ticks N] [--seed S] [--idle | --fight] [--fast]\n"
+                 "                   [--record DIR] [--nudge TICK]\n";
     return 2;
 }
 
@@ -87,7 +88,9 @@ bool parse(const std::vector<std::string>& args, PeerOptions& options) {
         } else if (arg == "--record" && hasValue) {
             options.recordDirectory = args[++i];
         } else if (arg == "--idle") {
-            options.idle = true;
+            options.hands = PeerHands::Style::Idle;
+        } else if (arg == "--fight") {
+            options.hands = PeerHands::Style::Fighter;
         } else if (arg == "--fast") {
             options.fast = true;
         } else {
@@ -95,19 +98,6 @@ bool parse(const std::vector<std::string>& args, PeerOptions& options) {
         }
     }
     return roleGiven && options.hosting == options.session.host.empty();
-}
-
-PeerHands::Keys playerOneKeys() {
-    Settings& settings = Settings::instance();
-    PeerHands::Keys keys;
-    keys.left = settings.getInt("player1Left");
-    keys.right = settings.getInt("player1Right");
-    keys.up = settings.getInt("player1Up");
-    keys.down = settings.getInt("player1Down");
-    keys.attack = settings.getInt("player1Attack");
-    keys.pickUp = settings.getInt("player1PickUp");
-    keys.drop = settings.getInt("player1Drop");
-    return keys;
 }
 
 std::string digestHash(const Game& game) {
@@ -138,9 +128,10 @@ bool meet(OnlineSession& session) {
 }
 
 int run(const PeerOptions& options) {
-    const PeerHands::Keys keys = playerOneKeys();
+    PeerHands hands(options.hands, options.hosting ? 0 : 1, options.seed, options.hosting);
     OnlineSession session(options.session);
     if (!meet(session)) return 1;
+    hands.setInputDelay(session.inputDelay());
 
     // Built only now, so every module reads the settings the two sides agreed on.
     Game& game = Game::instance();
@@ -155,10 +146,6 @@ int run(const PeerOptions& options) {
     game.clearBackground();
     game.startGame(true, true, session.levelFile());
 
-    // A press needs the input delay to take effect on both sides and as long again
-    // for its effect to be seen; menus are driven at that pace.
-    const int settle = 2 * options.session.delay + 4;
-    PeerHands hands(keys, options.seed, !options.idle, options.hosting, settle);
     int ticks = 0;
     int actedTick = -1;
     bool paused = false;

@@ -1,45 +1,47 @@
 #pragma once
 
+#include <memory>
 #include <random>
-#include <set>
 
+#include "Keyboard.h"
+
+class Fighter;
 class Game;
 
-// The hands of one side of a headless online game. They play this machine's player
-// with its own player-1 keys, through the input seam as a keyboard would: walking in
-// stretches (mostly to the right), punching often, picking up and dropping now and
-// then. One side (the menu driver) answers the death menu with "Restart"; when asked
-// to quit, the hands press Escape and leave through the pause menu.
+// The hands of one side of a headless online game. They play this machine's figure
+// with its own player-1 keys, through the input seam as a keyboard would: either at
+// random (walking in stretches, mostly to the right, punching often, picking up and
+// dropping now and then) or as the scripted fighter of the regression replays. One
+// side (the menu driver) skips cutscenes and answers the death menu with "Restart";
+// when asked to quit, the hands press Escape and leave through the pause menu.
 class PeerHands {
 public:
-    struct Keys {
-        int left = 0, right = 0, up = 0, down = 0, attack = 0, pickUp = 0, drop = 0;
-    };
+    enum class Style { Idle, Random, Fighter };
 
-    // `keys` as this machine's settings had them before the online game replaced them;
-    // `settleTicks` is how long a press takes to come back from the other side.
-    PeerHands(const Keys& keys, unsigned seed, bool playing, bool menuDriver, int settleTicks);
+    // Reads this machine's player-1 keys, so it is built before an online game puts
+    // its own bindings in force.
+    PeerHands(Style style, int slot, unsigned seed, bool menuDriver);
+    ~PeerHands();
 
     // Once per tick of play, before the tick runs.
-    void act(const Game& game, int tick);
+    void act(Game& game, int tick);
     void quit() { quitting = true; }
+    // A press takes the input delay to take effect on both sides and as long again for
+    // its effect to be seen; menus are driven at that pace.
+    void setInputDelay(int ticks) { settleTicks = 2 * ticks + 4; }
 
 private:
-    void play();
+    void playAtRandom();
     void driveMenu(const Game& game, int tick, unsigned target);
-    void hold(int key, bool down);
-    void tap(int key);
-    void releaseAll();
     bool chance(double probability);
 
-    const Keys keys;
+    const Style style;
+    std::unique_ptr<Fighter> fighter;
+    Keyboard keyboard;
     std::mt19937 random;
-    const bool playing;
     const bool menuDriver;
-    const int settleTicks;
+    int settleTicks = 10;
     bool quitting = false;
     int stretchLeft = 0;
     int lastMenuPress = -1000;
-    std::set<int> held;
-    std::set<int> tapped;
 };

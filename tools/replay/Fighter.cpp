@@ -109,7 +109,8 @@ void go(const Vec3& from, const Vec3& point, double slack, int& x, int& z) {
 
 }  // namespace
 
-Fighter::Fighter(int player, bool everyWeapon_) : keys(player), number(player), everyWeapon(everyWeapon_) {}
+Fighter::Fighter(int player, bool everyWeapon_, int keysOf)
+    : keys(keysOf != 0 ? keysOf : player), number(player), everyWeapon(everyWeapon_) {}
 
 void Fighter::act(const Game& game, Keyboard& keyboard, int tick, bool passive) {
     const Player* me = number == 1 ? game.getPlayer1() : game.getPlayer2();

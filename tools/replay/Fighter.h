@@ -21,9 +21,10 @@ class Player;
 // it throws heads it picks up and drinks ink when it runs low.
 class Fighter {
 public:
-    // With `everyWeapon` it also takes heads and limbs off corpses and uses them, for the
-    // weapons replay.
-    Fighter(int player, bool everyWeapon);
+    // Plays `player` with the keys the settings give player `keysOf` (online, every
+    // machine plays its own figure with its own player-1 keys). With `everyWeapon` it
+    // also takes heads and limbs off corpses and uses them, for the weapons replay.
+    Fighter(int player, bool everyWeapon, int keysOf = 0);
 
     // One tick of keys. A passive fighter only walks right.
     void act(const Game& game, Keyboard& keyboard, int tick, bool passive);
