@@ -7,6 +7,7 @@
 #include "arcade/CoinClient.h"
 #include "audio/SoundManager.h"
 #include "characters/Player.h"
+#include "core/ControlNames.h"
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
@@ -27,10 +28,6 @@ enum Control {
     Start = 7,
     Player2 = 8,  // player 2's controls are player 1's plus this
 };
-
-const char* const kControlNames[] = {"Left", "Right", "Up", "Down", "Attack", "PickUp", "Drop", "Start"};
-const char* const kButtonNames[] = {"ButtonLeft", "ButtonRight", "ButtonUp",   "ButtonDown",
-                                    "ButtonAttack", "ButtonPickUp", "ButtonDrop", "Start"};
 
 struct JoystickMapping {
     int joystick[2];
@@ -71,8 +68,8 @@ void Game::readControlMapping() {
         const std::string keyPrefix = "player" + std::to_string(player + 1);
         const std::string buttonPrefix = "joystickPlayer" + std::to_string(player + 1);
         for (int i = 0; i < 8; ++i) {
-            controlKey[player * Player2 + i] = settings.getInt(keyPrefix + kControlNames[i]);
-            controlButton[player * Player2 + i] = settings.getInt(buttonPrefix + kButtonNames[i]);
+            controlKey[player * Player2 + i] = settings.getInt(keyPrefix + ControlNames::keys[i]);
+            controlButton[player * Player2 + i] = settings.getInt(buttonPrefix + ControlNames::buttons[i]);
         }
     }
 }

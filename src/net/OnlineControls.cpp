@@ -3,14 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/ControlNames.h"
 #include "core/Settings.h"
 #include "net/NetMessage.h"
 
 namespace {
-
-const char* const kControlNames[] = {"Left", "Right", "Up", "Down", "Attack", "PickUp", "Drop", "Start"};
-const char* const kButtonNames[] = {"ButtonLeft", "ButtonRight", "ButtonUp",   "ButtonDown",
-                                    "ButtonAttack", "ButtonPickUp", "ButtonDrop", "Start"};
 
 int controlKey(int slot, int control) { return NetMessage::ControlKeyBase + slot * 8 + control; }
 int slotJoystick(int slot) { return NetMessage::SlotJoystickBase + slot; }
@@ -20,8 +17,8 @@ int slotJoystick(int slot) { return NetMessage::SlotJoystickBase + slot; }
 OnlineControls::OnlineControls(int playerSlot) : slot(playerSlot) {
     Settings& settings = Settings::instance();
     for (int c = 0; c < 8; ++c) {
-        keys[c] = settings.getInt(std::string("player1") + kControlNames[c]);
-        buttons[c] = settings.getInt(std::string("joystickPlayer1") + kButtonNames[c]);
+        keys[c] = settings.getInt(std::string("player1") + ControlNames::keys[c]);
+        buttons[c] = settings.getInt(std::string("joystickPlayer1") + ControlNames::buttons[c]);
     }
     joystick = settings.getInt("joystickPlayer1");
     xAxis = settings.getInt("joystickPlayer1xAxis");
@@ -36,9 +33,9 @@ std::vector<std::string> OnlineControls::bindingLines() {
         const std::string player = "player" + std::to_string(slot + 1);
         const std::string stick = "joystickPlayer" + std::to_string(slot + 1);
         for (int c = 0; c < 8; ++c) {
-            lines.push_back("int " + player + kControlNames[c] + " " + std::to_string(controlKey(slot, c)));
+            lines.push_back("int " + player + ControlNames::keys[c] + " " + std::to_string(controlKey(slot, c)));
             // Buttons arrive as the control keys; no button number may match.
-            lines.push_back("int " + stick + kButtonNames[c] + " -1");
+            lines.push_back("int " + stick + ControlNames::buttons[c] + " -1");
         }
         lines.push_back("int " + stick + " " + std::to_string(slotJoystick(slot)));
         lines.push_back("int " + stick + "xAxis 0");
