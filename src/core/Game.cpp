@@ -76,16 +76,18 @@ void Game::init() {
     showMainMenu();
 }
 
-void Game::update(int milliseconds) {
+bool Game::update(int milliseconds) {
     serviceOnline();
     SoundManager::instance().updateMusic();
     // An online game holds a tick back until the other side's input for it is in; the
     // music and the picture go on, the game's state does not move.
-    if (InputSeam::instance().tickReady()) {
+    const bool ready = InputSeam::instance().tickReady();
+    if (ready) {
         runTick(milliseconds);
     }
     // After the tick, never inside it: the session may be the one calling back.
     settleOnline(milliseconds);
+    return ready;
 }
 
 void Game::runTick(int milliseconds) {

@@ -40,7 +40,8 @@ public:
 
     // One-time set-up once a GL context exists: GL state, textures, body lists, menu.
     void init();
-    void update(int milliseconds);
+    // One 20 ms tick; false when an online game held it back for the other side's input.
+    bool update(int milliseconds);
     void draw();
     void reshape(int width, int height);
 
@@ -84,6 +85,7 @@ public:
     bool startOnlineGame();
     // The waiting screen: a session is connecting and the level has not started yet.
     bool isWaitingForPeer() const;
+    bool isOnline() const { return online != nullptr; }
     OnlineSession* getOnlineSession() const { return online.get(); }
     // Why the last online game ended, shown on the main menu until the player moves in it
     // or a few seconds pass; empty when nothing is shown.
