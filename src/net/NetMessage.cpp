@@ -1,7 +1,9 @@
 #include "net/NetMessage.h"
 
+
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -130,7 +132,8 @@ void readEvent(ByteReader& in, InputEvent& event) {
 void readTick(ByteReader& in, const NetMessage::TickWindow& window, int& tick) {
     const uint32_t raw = in.u32();
     if (in.failed()) return;
-    if (raw > static_cast<uint32_t>(ReplayFile::MostTicks) || static_cast<int>(raw) < window.first ||
+    // The window alone bounds a tick: an online game may outlast the longest replay.
+    if (raw > static_cast<uint32_t>(std::numeric_limits<int>::max()) || static_cast<int>(raw) < window.first ||
         static_cast<int>(raw) > window.last) {
         return in.fail("tick " + std::to_string(raw) + " outside " + std::to_string(window.first) + ".." +
                        std::to_string(window.last));

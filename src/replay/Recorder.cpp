@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 
 Recorder::Recorder(std::string folder, int newest) : directory(expandHome(folder)), keep(newest) {}
 
-Recorder::Recorder(std::string file, std::vector<std::string> settings)
-    : fixedSettings(std::move(settings)), path(std::move(file)) {}
+Recorder::Recorder(std::string file, std::vector<std::string> settings, int tickLimit_)
+    : fixedSettings(std::move(settings)), path(std::move(file)), tickLimit(tickLimit_) {}
 
 Recorder::~Recorder() = default;
 
@@ -104,6 +104,12 @@ void Recorder::tickEnded() {
         out << ticks << " digest " << StateDigest::of(Game::instance()).toText() << "\n";
         out.flush();
         check();
+    }
+    // A game left paused for days would otherwise grow a replay no reader accepts; it
+    // ends here instead, whole and playable.
+    if (ticks >= tickLimit) {
+        std::cout << "The replay " << path << " ends after 48 hours of play; the rest of this game is not recorded.\n";
+        writeEnd("exit");
     }
 }
 

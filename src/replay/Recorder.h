@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/InputSeam.h"
+#include "replay/ReplayFile.h"
 
 // Listens at the input seam and writes every game, from its start to the return to
 // the menu, as a replay file: the header, each tick's input, a state digest every
@@ -20,7 +21,8 @@ public:
     Recorder(std::string directory, int keep);
     // Only the next game, into `path`, with these settings in its header instead of the
     // store's (re-recording a replay keeps the settings it was recorded with).
-    Recorder(std::string path, std::vector<std::string> settings);
+    // `tickLimit` is the longest game a replay holds (tests shorten it).
+    Recorder(std::string path, std::vector<std::string> settings, int tickLimit = ReplayFile::MostTicks);
     ~Recorder() override;
 
     void playStarted(const InputSeam::PlayStart& start) override;
@@ -49,6 +51,7 @@ private:
     std::ofstream out;
     bool recording = false;
     int ticks = 0;
+    int tickLimit = ReplayFile::MostTicks;
     // Axis values repeat every tick; only a change is worth a line.
     std::map<std::pair<int, int>, double> lastAxis;
 };

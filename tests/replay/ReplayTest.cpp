@@ -86,6 +86,24 @@ TEST(ReplayTest, ARecordedGamePlaysBackAlikeEveryTimeAndAChangedKeyShowsWhereItM
     play(changed);
     EXPECT_EQ(changed.differenceTick(), 50);
     EXPECT_NE(changed.difference().find("Player"), std::string::npos) << changed.difference();
+
+    // A game that outlasts the longest replay ends its replay there, whole and playable.
+    Recorder shortRecorder(path, settings.toLines(), 100);
+    seam.setListener(&shortRecorder);
+    Game::resetInstance();
+    Game::instance().startGame(true, false, "level1.dat");
+    testing::internal::CaptureStdout();
+    for (int tick = 0; tick < 150; ++tick) Game::instance().update(20);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("The replay " + path + " ends after"), std::string::npos);
+    Game::instance().showMainMenu();
+    seam.setListener(nullptr);
+    ReplayFile cut;
+    ASSERT_TRUE(ReplayReader::read(path, cut, error)) << error;
+    std::filesystem::remove(path);
+    EXPECT_EQ(cut.endTick, 100);
+    ReplayPlayer cutPlayer(cut, "cut", false);
+    play(cutPlayer);
+    EXPECT_EQ(cutPlayer.differenceTick(), -1) << cutPlayer.difference();
 }
 
 TEST(ReplayTest, TheHeaderSettingsRuleAndForeignDataIsRefusedByName) {
