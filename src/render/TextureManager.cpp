@@ -63,18 +63,19 @@ void TextureManager::load(const std::string& fileName, const std::string& textur
         std::cerr << textureName << " already exists!\n";
         return;
     }
-    const Image image = Image::fromFile("images/" + fileName);
-    const std::uint64_t bytes = uploadBytes(image);
-    if (bytes > MostBytes - inUse) {
-        std::cerr << (namedAt.empty() ? "" : namedAt + ": ") << "images/" << fileName
-                  << " is not loaded: the textures would take more than " << (MostBytes >> 20) << " MiB"
-                  << std::endl;
-        return;
-    }
     GLuint id = 0;
     glGenTextures(1, &id);
     if (id == 0) {
         std::cout << "Couldn't generate texture id!\n";
+        return;
+    }
+    const Image image = Image::fromFile("images/" + fileName);
+    const std::uint64_t bytes = uploadBytes(image);
+    if (bytes > MostBytes - inUse) {
+        glDeleteTextures(1, &id);
+        std::cerr << (namedAt.empty() ? "" : namedAt + ": ") << "images/" << fileName
+                  << " is not loaded: the textures would take more than " << (MostBytes >> 20) << " MiB"
+                  << std::endl;
         return;
     }
     glBindTexture(GL_TEXTURE_2D, id);

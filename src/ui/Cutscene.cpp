@@ -77,6 +77,7 @@ void Cutscene::update(int milliseconds) {
     } else if (current.fade > 0) {
         current.fade -= milliseconds;
     } else if (current.hold == 0) {
+        // Never reached with a negative hold: that slide stays up until the show is skipped.
         if (frames.size() >= 2) {
             frames.pop_front();
             show(frames.front());
@@ -85,7 +86,6 @@ void Cutscene::update(int milliseconds) {
             end();
         }
     }
-    // A negative hold (from the file) leaves the slide up until the show is skipped.
 }
 
 void Cutscene::show(const CutsceneFrame& frame) {
