@@ -79,6 +79,23 @@ std::vector<std::string> ConfigLocations::existingFiles() const {
     return files;
 }
 
+std::string ConfigLocations::announcement() const {
+    const std::vector<std::string> files = existingFiles();
+    if (files.empty()) {
+        return "No settings file found; every setting starts at 0.";
+    }
+    std::string line = "Settings read from ";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i > 0) {
+            line += i + 1 == files.size() ? " and " : ", ";
+        }
+        std::error_code error;
+        const fs::path full = fs::absolute(files[i], error);
+        line += (error ? fs::path(files[i]) : full.lexically_normal()).string();
+    }
+    return line + ".";
+}
+
 std::string ConfigLocations::load(Settings& settings) const {
     std::string dataDirectory = settings.getString(kDataDirectoryKey);
     for (const Place& place : existingPlaces()) {

@@ -24,6 +24,11 @@ public:
     // The files that exist, in the order they are loaded.
     std::vector<std::string> existingFiles() const;
 
+    // One line naming every file load reads, by its full path ("Settings read from A and
+    // B."), so a config.dat that arrived with something unpacked in the starting
+    // directory shows at once.
+    std::string announcement() const;
+
     // Loads every existing file into the store and answers the data directory to change
     // into (empty when no file names one).
     std::string load(Settings& settings) const;

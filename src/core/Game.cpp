@@ -101,7 +101,7 @@ void Game::runTick(int milliseconds) {
         cutscene.update(milliseconds);
     } else if (attract) {
         if (attractShowStarts) {
-            attractShowStarts = cutscene.load("cutscenes/arcade.dat");
+            attractShowStarts = cutscene.load("cutscenes/arcade.dat", Cutscene::Audience::Nobody);
         }
     } else if (isWaitingForPeer()) {
         // The last game's world lies under the waiting screen; it must not move.
@@ -280,7 +280,7 @@ void Game::showMainMenu() {
     closeMenu();
     if (isArcade()) {
         attract = true;
-        attractShowStarts = Cutscene::instance().load("cutscenes/arcade.dat");
+        attractShowStarts = Cutscene::instance().load("cutscenes/arcade.dat", Cutscene::Audience::Nobody);
     } else {
         menu = std::make_unique<MainMenu>();
         menu->buildItems();

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <list>
 #include <memory>
 #include <string>
 
+#include "world/CollisionPass.h"
 #include "world/Color.h"
 #include "world/Level.h"
 #include "world/Object.h"
@@ -148,6 +150,10 @@ private:
     void drawOnlineOverlay() const;
 
     World world;
+    // Counts additions, removals and broadcasts, so the collision pass knows when a
+    // message may have changed objects other than the two it was sent between.
+    std::uint64_t worldEdits = 0;
+    CollisionPass collisions;
     Player* player1 = nullptr;
     Player* player2 = nullptr;
     bool player1Joined = false;

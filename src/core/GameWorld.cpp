@@ -23,43 +23,17 @@ double leftDeadSpace() {
     return space.get();
 }
 
-bool overlap(const Object& a, const Region& ra, const Object& b, const Region& rb) {
-    if (ra.radius <= 0.0 || rb.radius <= 0.0) {
-        return false;
-    }
-    Vec3 difference = (a.position + ra.offset) - (b.position + rb.offset);
-    difference.y = 0.0;
-    const double reach = ra.radius + rb.radius;
-    return difference.lengthSquared() <= reach * reach;
-}
-
-// Tells both parties of one overlapping region pair, A being earlier in the world.
-void deliver(Object& a, const Region& ra, Object& b, const Region& rb) {
-    if (ra.type == RegionType::Attack && rb.type == RegionType::Body) {
-        b.message(&a, Hit);
-        a.message(&b, HitLanded);
-    } else if (ra.type == RegionType::Body && rb.type == RegionType::Attack) {
-        a.message(&b, Hit);
-        b.message(&a, HitLanded);
-    } else if (ra.type == RegionType::Solid && rb.type == RegionType::Solid) {
-        a.message(&b, Bump);
-        b.message(&a, Bump);
-    } else if (ra.type == RegionType::Reach && rb.type == RegionType::Pickup) {
-        a.message(&b, PickupTouch);
-    } else if (ra.type == RegionType::Pickup && rb.type == RegionType::Reach) {
-        b.message(&a, PickupTouch);
-    }
-}
-
 }  // namespace
 
 void Game::addObject(std::unique_ptr<Object> object) {
     if (object) {
+        ++worldEdits;
         world.push_back(std::move(object));
     }
 }
 
 std::unique_ptr<Object> Game::removeObject(Object* target) {
+    ++worldEdits;
     std::unique_ptr<Object> owned;
     for (auto it = world.begin(); it != world.end();) {
         if (it->get() == target) {
@@ -80,6 +54,7 @@ std::unique_ptr<Object> Game::removeObject(Object* target) {
 }
 
 void Game::broadcast(Object* from, int message) {
+    ++worldEdits;
     for (const std::unique_ptr<Object>& object : world) {
         if (object.get() != from && !object->removed) {
             object->message(from, message);
@@ -88,6 +63,7 @@ void Game::broadcast(Object* from, int message) {
 }
 
 void Game::clearWorld() {
+    ++worldEdits;
     player1 = nullptr;
     player2 = nullptr;
     // Objects may look at the world while they are destroyed, so empty it first.
@@ -233,23 +209,7 @@ void Game::clampToView() {
     }
 }
 
-void Game::collisionPass() {
-    for (auto a = world.begin(); a != world.end(); ++a) {
-        for (auto b = std::next(a); b != world.end(); ++b) {
-            Object& first = **a;
-            Object& second = **b;
-            const RegionList& firstRegions = first.regions();
-            const RegionList& secondRegions = second.regions();
-            for (const Region& ra : firstRegions) {
-                for (const Region& rb : secondRegions) {
-                    if (overlap(first, ra, second, rb)) {
-                        deliver(first, ra, second, rb);
-                    }
-                }
-            }
-        }
-    }
-}
+void Game::collisionPass() { collisions.run(world, worldEdits); }
 
 void Game::removeOffscreenObjects() {
     const double deadSpace = leftDeadSpace();

@@ -154,7 +154,9 @@ void MainLoop::run(int argc, char** argv) {
     glutInit(&argc, argv);
     alutInitWithoutContext(&argc, argv);
 
-    const std::string dataDirectory = ConfigLocations::forThisProcess().load(settings);
+    const ConfigLocations locations = ConfigLocations::forThisProcess();
+    std::cout << locations.announcement() << "\n";
+    const std::string dataDirectory = locations.load(settings);
     ReplaySession::prepare(dataDirectory);
     int width = settings.getIntWithin("width", limits::windowSide);
     int height = settings.getIntWithin("height", limits::windowSide);

@@ -32,6 +32,16 @@ void upload(const Image& image) {
     glPopClientAttrib();
 }
 
+std::uint64_t roundedUp(int side) {
+    std::uint64_t power = 1;
+    while (power < static_cast<std::uint64_t>(side)) power *= 2;
+    return power;
+}
+
+std::uint64_t uploadBytes(const Image& image) {
+    return roundedUp(image.width()) * roundedUp(image.height()) * 4 * 4 / 3;
+}
+
 }  // namespace
 
 TextureManager& TextureManager::instance() {
@@ -44,11 +54,11 @@ void TextureManager::clear() { textures.clear(); }
 void TextureManager::loadList(const std::string& path) {
     ConsoleProblems console;
     for (const TextureList::Entry& entry : TextureList::read(path, console)) {
-        load(entry.file, entry.name);
+        load(entry.file, entry.name, path + ":" + std::to_string(entry.line));
     }
 }
 
-void TextureManager::load(const std::string& fileName, const std::string& textureName) {
+void TextureManager::load(const std::string& fileName, const std::string& textureName, const std::string& namedAt) {
     if (contains(textureName)) {
         std::cerr << textureName << " already exists!\n";
         return;
@@ -59,14 +69,24 @@ void TextureManager::load(const std::string& fileName, const std::string& textur
         std::cout << "Couldn't generate texture id!\n";
         return;
     }
+    const Image image = Image::fromFile("images/" + fileName);
+    const std::uint64_t bytes = uploadBytes(image);
+    if (bytes > MostBytes - inUse) {
+        glDeleteTextures(1, &id);
+        std::cerr << (namedAt.empty() ? "" : namedAt + ": ") << "images/" << fileName
+                  << " is not loaded: the textures would take more than " << (MostBytes >> 20) << " MiB"
+                  << std::endl;
+        return;
+    }
     glBindTexture(GL_TEXTURE_2D, id);
-    upload(Image::fromFile("images/" + fileName));
-    textures[textureName] = id;
+    upload(image);
+    textures[textureName] = Texture{id, bytes};
+    inUse += bytes;
 }
 
 void TextureManager::bind(const std::string& textureName) {
     const auto it = textures.find(textureName);
-    glBindTexture(GL_TEXTURE_2D, it == textures.end() ? 0 : it->second);
+    glBindTexture(GL_TEXTURE_2D, it == textures.end() ? 0 : it->second.id);
 }
 
 void TextureManager::unbind() { glBindTexture(GL_TEXTURE_2D, 0); }
@@ -76,6 +96,7 @@ void TextureManager::remove(const std::string& textureName) {
     if (it == textures.end()) {
         return;
     }
-    glDeleteTextures(1, &it->second);
+    glDeleteTextures(1, &it->second.id);
+    inUse -= it->second.bytes;
     textures.erase(it);
 }

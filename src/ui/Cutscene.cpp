@@ -35,7 +35,7 @@ Cutscene& Cutscene::instance() {
     return player;
 }
 
-bool Cutscene::load(const std::string& path) {
+bool Cutscene::load(const std::string& path, Audience watching) {
     ConsoleProblems console;
     CutsceneScript script;
     if (!script.read(path, console)) {
@@ -52,14 +52,15 @@ bool Cutscene::load(const std::string& path) {
 
     TextureManager& textures = TextureManager::instance();
     for (const CutsceneScript::Picture& picture : script.pictures) {
-        textures.load(picture.file, picture.texture);
+        textures.load(picture.file, picture.texture, path + ":" + std::to_string(picture.line));
         loadedTextures.push_back(picture.texture);
     }
+    audience = watching;
     frames = std::move(script.frames);
     if (frames.empty()) {
         end();
     } else {
-        current = frames.front();
+        show(frames.front());
         next = frames.size() >= 2 ? frames[1] : CutsceneFrame{};
     }
     game.clearBackground();
@@ -71,18 +72,26 @@ void Cutscene::update(int milliseconds) {
         return;
     }
     if (current.hold > 0) {
-        current.hold -= milliseconds;
+        // Stops at 0, so a hold that is no whole number of ticks still ends.
+        current.hold = std::max(0, current.hold - milliseconds);
     } else if (current.fade > 0) {
         current.fade -= milliseconds;
     } else if (current.hold == 0) {
-        // A hold that stepped past zero leaves the slide up until the show is skipped.
+        // Never reached with a negative hold: that slide stays up until the show is skipped.
         if (frames.size() >= 2) {
             frames.pop_front();
-            current = frames.front();
+            show(frames.front());
             next = frames.size() >= 2 ? frames[1] : CutsceneFrame{};
         } else {
             end();
         }
+    }
+}
+
+void Cutscene::show(const CutsceneFrame& frame) {
+    current = frame;
+    if (audience == Audience::Nobody && current.hold < 0) {
+        current.hold = 0;
     }
 }
 

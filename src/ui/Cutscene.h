@@ -14,12 +14,15 @@ class Cutscene {
 public:
     // How the slide being shown appears at the moment.
     enum class Look { Opaque, CrossFade, Blank };
+    // Who watches: a player can press on past a slide whose hold is negative; in the
+    // arcade attract loop nobody can, so there such a hold counts as 0.
+    enum class Audience { Player, Nobody };
 
     static Cutscene& instance();
 
     // Reads the file and starts its first slide; a file that cannot be opened changes
     // nothing. True when a show started (a file without slides ends at once).
-    bool load(const std::string& path);
+    bool load(const std::string& path, Audience watching = Audience::Player);
     // Called with every game tick while playing.
     void update(int milliseconds);
     // Full-window drawing on top of the scene; needs the GL context.
@@ -38,10 +41,12 @@ public:
 
 private:
     Cutscene() = default;
+    void show(const CutsceneFrame& frame);
     void end();
 
     std::deque<CutsceneFrame> frames;
     CutsceneFrame current;
     CutsceneFrame next;
     std::vector<std::string> loadedTextures;
+    Audience audience = Audience::Player;
 };

@@ -9,6 +9,8 @@ bool CutsceneScript::read(const std::string& path, ProblemSink& problems) {
     }
     TextTokens tokens(file);
     std::string keyword;
+    int firstLeftOut = 0;
+    int leftOut = 0;
     while (tokens.next(keyword)) {
         const int line = tokens.line();
         if (keyword == "frame") {
@@ -28,8 +30,18 @@ bool CutsceneScript::read(const std::string& path, ProblemSink& problems) {
                 file.report(line, "'" + keyword + "' needs a texture name and an image file");
                 break;
             }
-            pictures.push_back(picture);
+            if (static_cast<int>(pictures.size()) < MostPictures) {
+                pictures.push_back(picture);
+            } else if (leftOut++ == 0) {
+                firstLeftOut = line;
+            }
         }
+    }
+    if (leftOut > 0) {
+        const std::string message = std::to_string(leftOut) + " pictures beyond the " + std::to_string(MostPictures) +
+                                    " one cutscene may load are left out, from this line on";
+        problems.report({path, firstLeftOut, message, DataProblem::Console::Err,
+                         path + ":" + std::to_string(firstLeftOut) + ": " + message});
     }
     if (frames.empty()) {
         file.report(file.lineNumber(), "no frame: the cutscene ends as soon as it starts");

@@ -14,6 +14,10 @@ class ProblemSink;
 // short or with numbers that do not read ends the file there.
 class CutsceneScript {
 public:
+    // Pictures one cutscene may load; the bundled ones use at most 3. The entries beyond
+    // are left out, reported once at the first of them, and their slides draw untextured.
+    static constexpr int MostPictures = 16;
+
     struct Picture {
         std::string texture;
         std::string file;

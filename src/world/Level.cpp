@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
 
@@ -103,14 +104,30 @@ void Level::reachStops(double lead) {
     }
 }
 
+// An enemy due beyond either limit stays first in line, so it comes in on a later tick:
+// a level that asks too much is slowed down, never cut short.
 void Level::spawnEnemies(double lead) {
+    if (script.enemies.empty() || !(script.enemies.front().triggerX <= lead)) {
+        return;
+    }
     Game& game = Game::instance();
+    const Game::World& world = game.getWorld();
+    int living = static_cast<int>(std::count_if(world.begin(), world.end(), [](const std::unique_ptr<Object>& o) {
+        const auto* enemy = dynamic_cast<const Enemy*>(o.get());
+        return enemy != nullptr && !enemy->isDead();
+    }));
+    int arrived = 0;
     while (!script.enemies.empty() && script.enemies.front().triggerX <= lead) {
+        if (arrived == LevelScript::EnemiesAtOnce || living >= LevelScript::LivingEnemies) {
+            return;
+        }
         const EnemyEntry entry = script.enemies.front();
         script.enemies.pop_front();
         if (entry.minPlayers > game.playerCount()) {
             continue;
         }
+        ++arrived;
+        ++living;
         std::unique_ptr<Enemy> enemy = makeEnemy(entry.type);
         const double distance = kEyeZ - entry.z;
         const double x = entry.side == 0 ? leftEdge(distance) : rightEdge(distance);

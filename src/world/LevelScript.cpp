@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <sstream>
 
 #include "core/TextFile.h"
@@ -113,7 +114,44 @@ void LevelScript::read(TextFile& file, const std::string& levelName) {
                                     "Unhandled line in " + levelName + ": " + line});
         }
     }
+    limitCrowds(file);
     sort();
+}
+
+void LevelScript::limitCrowds(const TextFile& file) {
+    struct Crowd {
+        int count = 0;
+        int firstLeftOut = 0;
+    };
+    std::map<double, Crowd> crowds;
+    std::deque<EnemyEntry> kept;
+    for (const EnemyEntry& entry : enemies) {
+        Crowd& crowd = crowds[entry.triggerX];
+        if (++crowd.count <= EnemiesAtOnce) {
+            kept.push_back(entry);
+        } else if (crowd.firstLeftOut == 0) {
+            crowd.firstLeftOut = entry.line;
+        }
+    }
+    if (kept.size() == enemies.size()) {
+        return;
+    }
+    enemies.swap(kept);
+    // One line per crowd, at the first line left out, in file order.
+    std::map<int, std::string> reports;
+    for (const auto& [triggerX, crowd] : crowds) {
+        if (crowd.firstLeftOut == 0) {
+            continue;
+        }
+        std::ostringstream text;
+        text << (crowd.count - EnemiesAtOnce) << " enemies beyond the " << EnemiesAtOnce
+             << " that may come in at once at x " << triggerX << " are left out, from this line on";
+        reports.emplace(crowd.firstLeftOut, text.str());
+    }
+    for (const auto& [line, message] : reports) {
+        file.problems().report({file.path(), line, message, DataProblem::Console::Err,
+                                file.path() + ":" + std::to_string(line) + ": " + message});
+    }
 }
 
 void LevelScript::sort() {

@@ -12,6 +12,15 @@ class TextFile;
 // the line it came from, so a checker can name it.
 class LevelScript {
 public:
+    // How much a level may ask of the game at once; the bundled levels stay far below
+    // (at most 6 enemies on one trigger, 61 in a whole level). More enemies on one
+    // trigger x than EnemiesAtOnce: the loader reports the first line beyond and leaves
+    // those lines out. In play no more than EnemiesAtOnce come in on one tick and no more
+    // than LivingEnemies live at once; an enemy whose trigger comes beyond either waits
+    // for a later tick.
+    static constexpr int EnemiesAtOnce = 32;
+    static constexpr int LivingEnemies = 64;
+
     LevelScript() { clear(); }
 
     // Empty lists, no next level and an end that is never reached.
@@ -33,4 +42,8 @@ public:
     int endLine;  // line of the last "end"; 0 when the file has none
     std::string background;  // texture of the wall and floor; empty: "background"
     int backgroundLine;  // line of the last "background"; 0 when the file has none
+
+private:
+    // Leaves out the enemy lines beyond EnemiesAtOnce on one trigger x, reporting each crowd.
+    void limitCrowds(const TextFile& file);
 };

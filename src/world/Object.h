@@ -23,7 +23,9 @@ public:
     virtual void kill();
     // The object's collision circles; the list belongs to the class, not the caller.
     virtual const RegionList& regions() const;
-    // A collision or world message from another object.
+    // A collision or world message from another object. It may move or reshape the
+    // receiver and `from`; any other object only through the Game's world operations
+    // (the collision pass relies on this to skip pairs that cannot touch).
     virtual void message(Object* from, int message);
     // The boss calls in a wave: lying debris may dissolve.
     virtual void disintegrate();

@@ -16,6 +16,7 @@ protected:
 };
 
 TEST_F(ConfigLocationsTest, TheInstalledFileStandsInForAMissingOneAndThePlayersComesLast) {
+    EXPECT_EQ(locations().announcement(), "No settings file found; every setting starts at 0.");
     dir.write("usr/share/margin-brawler/config.dat", "int width 800\nint height 600\nstring dataDirectory .\n");
     dir.write("start/readme.txt", "not settings\n");
     Settings& settings = Settings::instance();
@@ -34,6 +35,8 @@ TEST_F(ConfigLocationsTest, TheInstalledFileStandsInForAMissingOneAndThePlayersC
     EXPECT_EQ(locations().existingFiles(), (std::vector<std::string>{dir.path() + "/start/config.dat",
                                                                       dir.path() + "/home/margin-brawler/config.dat"}));
     EXPECT_EQ(locations().load(settings), dir.path() + "/home/margin-brawler/mine");
+    EXPECT_EQ(locations().announcement(), "Settings read from " + dir.path() + "/start/config.dat and " + dir.path() +
+                                              "/home/margin-brawler/config.dat.");
     EXPECT_EQ(settings.getInt("width"), 0) << "the installed file is not read beside the starting directory's";
 
     dir.write("home/margin-brawler/config.dat", "int width 1024\n");

@@ -10,6 +10,7 @@
 #include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
 #include "support/TempDataDir.h"
+#include "ui/Cutscene.h"
 #include "ui/DeathMenu.h"
 #include "ui/MainMenu.h"
 #include "ui/PauseMenu.h"
@@ -223,10 +224,14 @@ protected:
     }
 };
 
-TEST_F(ArcadeTest, MainMenuBecomesTheAttractLoop) {
+// Nobody can press on in the attract loop, so its show never waits for a key.
+TEST_F(ArcadeTest, MainMenuBecomesTheAttractLoopWhoseShowWaitsForNoKey) {
+    dir.write("cutscenes/arcade.dat", "frame waits -1 100 0 frame then 20 0 2");
     game().showMainMenu();
     EXPECT_TRUE(game().isAttract());
     EXPECT_EQ(game().getMenu(), nullptr);
+    tick(6);
+    EXPECT_EQ(Cutscene::instance().currentFrame().texture, "then") << "a negative hold counts as 0 here";
 }
 
 TEST_F(ArcadeTest, StartWithoutCreditsDoesNothing) {

@@ -39,6 +39,9 @@ sleep 0.5
 if grep -q "Failed to change into the data directory." "$work/sized/stderr.txt"; then
   fail "the data directory exists but the game could not change into it"
 fi
+# The first line names the settings file the game read, by its full path.
+head -n 1 "$work/sized/stdout.txt" | grep -q "^Settings read from $work/sized/config.dat[ .]" \
+  || fail "no line naming the settings file: $(head -n 1 "$work/sized/stdout.txt")"
 stop_game
 
 # fullscreen 1: game mode never enters under Xvfb, so a full-screen window stands in.

@@ -273,3 +273,19 @@ TEST_F(TextureManagerTest, UnknownNamesBindNothingRemoveDeletesClearOnlyForgets)
     EXPECT_EQ(glIsTexture(forgotten), GL_TRUE);
     EXPECT_FALSE(textures.contains("kept"));
 }
+
+// Each picture counts as its upload may take (a 2049-pixel square as 4096 x 4096, 85 MiB
+// with its mipmaps): the fifth such picture would pass the limit and is not loaded.
+TEST_F(TextureManagerTest, PicturesPastTheMemoryLimitAreRefusedWithTheirLine) {
+    save("big.png", png(2049, 2049, PNG_COLOR_TYPE_RGB, 8, Bytes(2049 * 2049 * 3, 90)));
+    dir.write("textures.dat", "big.png b1\nbig.png b2\nbig.png b3\nbig.png b4\nbig.png b5\n");
+    const std::uint64_t before = textures.bytesInUse();
+    CaptureStderr();
+    textures.loadList("textures.dat");
+    EXPECT_EQ(GetCapturedStderr(), "textures.dat:5: images/big.png is not loaded: the textures would take more than "
+                                   "384 MiB\n");
+    EXPECT_TRUE(textures.contains("b4"));
+    EXPECT_FALSE(textures.contains("b5"));
+    for (const char* name : {"b1", "b2", "b3", "b4"}) textures.remove(name);
+    EXPECT_EQ(textures.bytesInUse(), before);
+}

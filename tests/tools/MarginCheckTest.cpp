@@ -53,10 +53,12 @@ TEST(MarginCheckTest, EveryFaultIsReportedAtItsFileAndLine) {
     dir.write("sounds/bad.wav", "RIFF but not a sound");
     dir.write("animations/Walk.txt", "walk\n1 2 3 oops\n");
     dir.write("animations/Die.txt", "dead 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 100\n");
+    std::string crowd;
+    for (int i = 0; i < 34; ++i) crowd += "enemy 0 0 50 -2 0 1\n";
     dir.write("levels/level1.dat",
               "enemy 7 0 5 -2 9 1\nobstacle nosuch 1 2 3 4 5 0\nitem 3 4 8\ndance 1 2\nstop\n"
               "cutscene cutscenes/nope.dat 3 1\nmusic gone.ogg 0 1\ncutscene cutscenes/broken.dat 9 1\n"
-              "cutscene cutscenes/zero.dat 9 2\nend 100 level2.dat\n");
+              "cutscene cutscenes/zero.dat 9 2\nend 100 level2.dat\n" + crowd);
     dir.write("levels/level2.dat", "end 100 level1.dat\n");
     dir.write("cutscenes/broken.dat", "texture pic slides/none.jpg\ntexture bad bad.png\nframe phantom 100 0 0\n"
                                       "frame pic ten 0 0\n");
@@ -91,6 +93,8 @@ TEST(MarginCheckTest, EveryFaultIsReportedAtItsFileAndLine) {
               "levels/level1.dat:5: stop needs a position\n"
               "levels/level1.dat:6: 'cutscenes/nope.dat' is missing\n"
               "levels/level1.dat:7: 'music/gone.ogg' is missing\n"
+              "levels/level1.dat:43: 2 enemies beyond the 32 that may come in at once at x 50 are left out, from "
+              "this line on\n"
               "levels/level2.dat:1: the chain of levels loops back to 'level1.dat'\n"
               "music/Punchout.ogg: is missing; the game needs it for the main menu\n"
               "sounds.dat:" + sounds + ": 'sounds/bad.wav' does not load: Unsupported mode within an otherwise usable "
@@ -98,7 +102,7 @@ TEST(MarginCheckTest, EveryFaultIsReportedAtItsFileAndLine) {
               "sounds.dat:" + std::to_string(std::stoi(sounds) + 1) + ": sound 'bang' counts 2 files but 1 follow\n"
               "textures.dat:" + textures + ": 'images/hud/missing.png' is missing\n"
               "textures.dat:" + std::to_string(std::stoi(textures) + 1) + ": texture 'font' is already defined on line 1\n"
-              "margin-check: 27 problems in .\n");
+              "margin-check: 28 problems in .\n");
 
     dir.write("levels/level2.dat", "enemy 0 0 5 -2 0 1\n");
     run = check(".");

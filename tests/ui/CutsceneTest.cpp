@@ -92,16 +92,27 @@ TEST_F(CutsceneTiming, CrossFadeHoldsThenFadesThenAdvances) {
     EXPECT_TRUE(show.nextFrame().texture.empty());
 }
 
-TEST_F(CutsceneTiming, HoldSteppingPastZeroSticksUntilSkipped) {
-    start("frame stuck 30 0 0 frame after 20 0 0");
-    tick(2);
-    EXPECT_EQ(show.currentFrame().hold, -10);
+// A hold that is no whole number of ticks ends once its time has passed; only a
+// negative hold waits for a key, and only where someone can press one.
+TEST_F(CutsceneTiming, OnlyANegativeHoldWaitsForAKey) {
+    start("frame odd 1010 0 0 frame waits -20 40 0 frame last 20 0 0");
+    tick(50);
+    EXPECT_EQ(show.currentFrame().hold, 10);
+    tick();
+    EXPECT_EQ(show.currentFrame().hold, 0);
+    tick();
+    EXPECT_EQ(show.currentFrame().texture, "waits");
     tick(500);
-    EXPECT_EQ(show.currentFrame().texture, "stuck");
+    EXPECT_EQ(show.currentFrame().texture, "waits");
     EXPECT_EQ(show.look(), Cutscene::Look::CrossFade);
     show.skip();
     EXPECT_FALSE(show.isPlaying());
     EXPECT_TRUE(show.remainingFrames().empty());
+
+    dir.write("cutscenes/test.dat", "frame waits -20 40 0 frame last 20 0 0");
+    show.load("cutscenes/test.dat", Cutscene::Audience::Nobody);
+    tick(3);
+    EXPECT_EQ(show.currentFrame().texture, "last");
 }
 
 TEST_F(CutsceneTiming, OpaqueFadeThenBlankFadeOnTheLastSlideThenTheShowEnds) {
@@ -161,6 +172,21 @@ TEST_F(CutsceneOnScreen, TexturesLiveUntilTheShowEndsOrIsSkipped) {
     start("picture blue blue.png frame blue 2000 0 0");
     show.skip();
     EXPECT_FALSE(textures.contains("red") || textures.contains("blue"));
+}
+
+// However many pictures a file lists, one show loads 16; the console names the first
+// line left out.
+TEST_F(CutsceneOnScreen, PicturesBeyondSixteenAreLeftOutWithTheirLine) {
+    std::string file = "frame p0 20 0 0\n";
+    for (int i = 0; i < 500; ++i) file += "picture p" + std::to_string(i) + " red.png\n";
+    testing::internal::CaptureStderr();
+    start(file);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "cutscenes/test.dat:18: 484 pictures beyond the 16 one cutscene may load are left out, from this line on\n");
+    EXPECT_EQ(show.loadedTextureNames().size(), 16u);
+    EXPECT_TRUE(textures.contains("p15"));
+    EXPECT_FALSE(textures.contains("p16"));
+    show.skip();
 }
 
 TEST_F(CutsceneOnScreen, FileWithoutSlidesEndsAtOnceAndReleasesItsTextures) {

@@ -137,6 +137,33 @@ TEST_F(LevelTest, EnemyNeedsItsMinimumNumberOfPlayers) {
     EXPECT_TRUE(enemies[0]->isFacingLeft());
 }
 
+// A hundred thousand enemies on one trigger: the loader keeps the first 32 and says so;
+// in play 32 come in a tick and no more than 64 live, the rest wait their turn.
+TEST_F(LevelTest, CrowdsAreCutAndMeteredSoTheGameGoesOn) {
+    std::string flood;
+    for (int i = 0; i < 100000; ++i) flood += "enemy 0 1 5 -2 0 1\n";
+    for (int i = 0; i < 40; ++i) flood += "enemy 0 0 6 -3 1 1\n";
+    flood += "enemy 0 0 7 -4 2 1\nenemy 0 0 7 -4 2 1\nend 1000\n";
+    dir.write("levels/flood.dat", flood);
+    testing::internal::CaptureStderr();
+    start("flood.dat");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(said, HasSubstr("levels/flood.dat:33: 99968 enemies beyond the 32 that may come in at once at x 5 "
+                                "are left out, from this line on\n"
+                                "levels/flood.dat:100033: 8 enemies beyond the 32 that may come in at once at x 6 "
+                                "are left out, from this line on\n"));
+    EXPECT_EQ(level().remaining().enemies.size(), 66u);
+
+    for (const std::size_t expected : {32u, 64u, 64u}) {
+        updateLevel(10.0);
+        EXPECT_EQ(objectsOf<Enemy>().size(), expected);
+    }
+    objectsOf<Enemy>()[0]->die();
+    updateLevel(10.0);
+    EXPECT_EQ(objectsOf<Enemy>().size(), 65u) << "one fell, one more came in";
+    EXPECT_EQ(level().remaining().enemies.size(), 1u);
+}
+
 TEST_F(LevelTest, OnlyTheCutsceneForThisManyPlayersPlaysAndEndsTheTick) {
     dir.write("levels/scenes.dat",
               "cutscene cutscenes/duo.dat 0 2\ncutscene cutscenes/solo.dat 0 1\nend 0\n");

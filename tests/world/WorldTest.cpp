@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <utility>
 
@@ -10,6 +11,7 @@
 #include "support/TempDataDir.h"
 #include "world/Head.h"
 #include "world/Message.h"
+#include "world/CollisionPass.h"
 #include "world/Obstacle.h"
 #include "world/Stick.h"
 
@@ -82,6 +84,96 @@ TEST_F(WorldTest, OverlapLiesOnTheFloorPlane) {
     EXPECT_TRUE(bumped("B", "C")) << "B stands above A, so on the floor it touches C too";
     EXPECT_FALSE(bumped("A", "D") || bumped("D", "A"));
     EXPECT_TRUE(bumped("A", "E"));
+}
+
+// An object that reacts the way figures, heads and crates do, only more: it is pushed
+// across the grid's strips by bumps, swaps its regions when hit, adds newcomers to the
+// world and broadcasts, all in the middle of the pass. Every message goes into one log.
+class RestlessProbe : public Object {
+public:
+    RestlessProbe(int id, std::vector<std::tuple<int, int, int>>& log, RegionList calm, RegionList angry, int& births)
+        : id(id), log(log), calm(std::move(calm)), angry(std::move(angry)), births(births) {}
+
+    const RegionList& regions() const override { return isAngry ? angry : calm; }
+    void message(Object* from, int message) override {
+        const auto* sender = dynamic_cast<const RestlessProbe*>(from);
+        log.emplace_back(id, sender != nullptr ? sender->id : -1, message);
+        ++received;
+        if (message == Bump) {
+            position.x += position.x < from->position.x ? -1.7 : 1.7;
+        } else if (message == Hit) {
+            isAngry = !isAngry;
+        } else if (message == HitLanded && received % 3 == 0 && births < 40) {
+            auto newcomer = std::make_unique<RestlessProbe>(1000 + births++, log, angry, calm, births);
+            newcomer->position = position + Vec3(2.5, 0, 0);
+            Game::instance().addObject(std::move(newcomer));
+        } else if (message == PickupTouch && received % 4 == 0) {
+            Game::instance().broadcast(this, Explosion);
+        } else if (message == Explosion) {
+            position.z -= 0.9;
+        }
+    }
+
+    int id;
+    std::vector<std::tuple<int, int, int>>& log;
+    RegionList calm, angry;
+    int& births;
+    bool isAngry = false;
+    int received = 0;
+};
+
+// The pass that skips distant pairs sends exactly the messages, in exactly the order, of
+// the walk over every pair, through five passes of a crowd that keeps changing under it.
+TEST_F(WorldTest, PrunedPassSendsWhatTheWalkOverEveryPairSends) {
+    using Log = std::vector<std::tuple<int, int, int>>;
+    const auto crowd = [&](Log& messages, int& births) {
+        game.clearWorld();
+        unsigned seed = 7;
+        const auto next = [&seed](double low, double high) {
+            seed = seed * 1103515245u + 12345u;
+            return low + (high - low) * ((seed >> 8) & 0xffff) / 65536.0;
+        };
+        const auto someRegions = [&] {
+            RegionList list;
+            for (int n = 1 + static_cast<int>(next(0, 3)); n > 0; --n) {
+                list.push_back(circle(R(static_cast<int>(next(0, 5))), next(0.2, 2.5), Vec3(next(-3, 3), 0, next(-1, 1))));
+            }
+            return list;
+        };
+        for (int i = 0; i < 400; ++i) {
+            RegionList calm = someRegions();
+            if (i % 97 == 5) calm.push_back(circle(R::Solid, 60.0));                 // spans many strips
+            if (i % 131 == 7) calm.push_back(circle(R::Body, 1e200));                // touches everything
+            if (i % 89 == 3) calm = {circle(R::Solid, 0.0), circle(R::Pickup, -1)};  // touches nothing
+            auto probe = std::make_unique<RestlessProbe>(i, messages, calm, someRegions(), births);
+            probe->position = Vec3(next(-20, 300), next(0, 5), next(-10, 0));
+            if (i == 50) probe->position.x = std::nan("");
+            game.addObject(std::move(probe));
+        }
+    };
+
+    Log walked, pruned;
+    int walkedBirths = 0, prunedBirths = 0;
+    std::vector<double> walkedPlaces, prunedPlaces;
+    crowd(walked, walkedBirths);
+    for (int pass = 0; pass < 5; ++pass) {
+        const Game::World& world = game.getWorld();
+        for (auto a = world.begin(); a != world.end(); ++a) {
+            for (auto b = std::next(a); b != world.end(); ++b) CollisionPass::testPair(**a, **b);
+        }
+    }
+    for (const auto& object : game.getWorld()) walkedPlaces.push_back(object->position.x + object->position.z);
+    crowd(pruned, prunedBirths);
+    for (int pass = 0; pass < 5; ++pass) game.collisionPass();
+    for (const auto& object : game.getWorld()) prunedPlaces.push_back(object->position.x + object->position.z);
+
+    ASSERT_GT(walked.size(), 2000u);
+    EXPECT_GT(walkedBirths, 10);
+    EXPECT_TRUE(std::any_of(walked.begin(), walked.end(), [](const auto& m) { return std::get<2>(m) == Explosion; }));
+    EXPECT_EQ(pruned, walked);
+    EXPECT_EQ(prunedPlaces.size(), walkedPlaces.size());
+    EXPECT_TRUE(std::equal(prunedPlaces.begin(), prunedPlaces.end(), walkedPlaces.begin(), walkedPlaces.end(),
+                           [](double p, double w) { return p == w || (std::isnan(p) && std::isnan(w)); }));
 }
 
 TEST_F(WorldTest, ObjectsLeaveByRemoveObjectKillOrGoingOffScreen) {
