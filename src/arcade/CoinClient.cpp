@@ -2,10 +2,9 @@
 
 #include <arpa/inet.h>
 #include <netdb.h>
-#include <sys/select.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
+#include <cstring>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -15,7 +14,12 @@
 
 namespace {
 
-constexpr int kAnswerWaitMicroseconds = 20000;
+// How long a poll waits for the answer to its question; the tick waits with it.
+constexpr int kAnswerWaitMilliseconds = 20;
+// Polls without an answer before the count is taken as none: about a second of ticks,
+// far beyond a busy server's delay, short enough that a cabinet cut off from its server
+// stops selling games it cannot report.
+constexpr int kSilentPollsBeforeNone = 50;
 
 struct AddressListDeleter {
     void operator()(addrinfo* list) const { freeaddrinfo(list); }
@@ -50,12 +54,6 @@ CoinClient::CoinClient() {
     connectTo(host.c_str(), port.c_str());
 }
 
-CoinClient::~CoinClient() {
-    if (socketFd >= 0) {
-        close(socketFd);
-    }
-}
-
 void CoinClient::connectTo(const char* host, const char* port) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -69,48 +67,56 @@ void CoinClient::connectTo(const char* host, const char* port) {
     const std::unique_ptr<addrinfo, AddressListDeleter> candidates(found);
     for (const addrinfo* candidate = found; candidate != nullptr; candidate = candidate->ai_next) {
         describe(*candidate);
-        if (candidate->ai_socktype != SOCK_DGRAM || candidate->ai_protocol != IPPROTO_UDP) {
+        if (candidate->ai_socktype != SOCK_DGRAM || candidate->ai_protocol != IPPROTO_UDP ||
+            candidate->ai_addrlen > sizeof(sockaddr_storage)) {
             std::cout << "skipping\n";
             continue;
         }
-        const int fd = socket(candidate->ai_family, candidate->ai_socktype, candidate->ai_protocol);
-        if (fd < 0) {
-            std::cerr << "Unable to create socket.\n";
-            continue;
-        }
-        if (connect(fd, candidate->ai_addr, candidate->ai_addrlen) != 0) {
-            std::cerr << "Unable to connect socket.\n";
-            close(fd);
+        CoinSocket::Peer peer;
+        std::memcpy(&peer.address, candidate->ai_addr, candidate->ai_addrlen);
+        peer.length = candidate->ai_addrlen;
+        peer.family = candidate->ai_family;
+        peer.type = candidate->ai_socktype;
+        peer.protocol = candidate->ai_protocol;
+        CoinSocket opened(peer);
+        if (!opened.isOpen()) {
+            std::cerr << opened.failure();
             continue;
         }
         std::cout << "Ready to talk to coin server!\n";
-        socketFd = fd;
+        server = peer;
+        link = std::move(opened);
         return;
     }
 }
 
-void CoinClient::send(char byte) const {
-    // A refused or lost datagram only means no answer this tick.
-    (void)::send(socketFd, &byte, 1, MSG_NOSIGNAL);
-}
-
 void CoinClient::poll() {
     // Even without a server the poll passes the seam, so a replay can supply its counts.
-    credits = InputSeam::instance().coinPolled(credits, socketFd >= 0 ? askServer() : credits);
+    credits = InputSeam::instance().coinPolled(credits, isConnected() ? askServer() : credits);
 }
 
-int CoinClient::askServer() const {
-    send('Q');
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(socketFd, &readable);
-    timeval wait{0, kAnswerWaitMicroseconds};
-    if (select(socketFd + 1, &readable, nullptr, nullptr, &wait) <= 0) {
-        return 0;
+int CoinClient::askServer() {
+    if (!link.isOpen()) {
+        // Lost when a credit was used; a new socket hears only answers from now on.
+        link = CoinSocket(server);
     }
-    unsigned char answer[1024];
-    const ssize_t received = recv(socketFd, answer, sizeof answer, 0);
-    return received >= 1 ? answer[received - 1] : 0;
+    // Answers that came after their poll stopped waiting are cleared away first, so the
+    // wait below is for this question's answer. They too reply to questions asked since
+    // the last "U", and stand for the count if this one is late as well.
+    std::optional<int> answer = link.latestAnswer();
+    link.send('Q');
+    if (const std::optional<int> fresh = link.latestAnswer(kAnswerWaitMilliseconds)) {
+        answer = fresh;
+    }
+    if (answer) {
+        pollsUnanswered = 0;
+        return *answer;
+    }
+    if (pollsUnanswered < kSilentPollsBeforeNone) {
+        ++pollsUnanswered;
+        return credits;
+    }
+    return 0;
 }
 
 void CoinClient::useCoin() {
@@ -119,8 +125,15 @@ void CoinClient::useCoin() {
     } else {
         --credits;
     }
-    if (socketFd >= 0) {
-        send('U');
+    if (isConnected()) {
+        // Answers still on their way to the old socket were counted before this credit
+        // was spent; closing it drops them.
+        CoinSocket fresh(server);
+        if (!fresh.isOpen()) {
+            std::cerr << fresh.failure();
+        }
+        (fresh.isOpen() ? fresh : link).send('U');
+        link = std::move(fresh);
     }
     poll();
 }

@@ -5,8 +5,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -23,7 +25,8 @@ namespace {
 
 // A real UDP coin server on 127.0.0.1. It answers every "Q" with a 7 and then the count,
 // so only a client that takes the last byte gets it right; it answers nothing while
-// silent, and spends a credit on every "U".
+// silent, answers `lateBy` milliseconds after the question (with the count when it was
+// asked, as a busy server would), and spends a credit on every "U".
 class CoinServer {
 public:
     CoinServer() {
@@ -31,7 +34,7 @@ public:
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof address;
-        const timeval wait{0, 10000};
+        const timeval wait{0, 1000};
         if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
             getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
             setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait) != 0) {
@@ -57,24 +60,47 @@ public:
         }
         return received();
     }
+    // The server's count once it is `wanted`, or what it is after a second.
+    int creditsBecome(int wanted) const {
+        for (int wait = 0; wait < 1000 && credits != wanted; ++wait) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return credits;
+    }
 
     std::string port;
     std::atomic<int> credits{0};
     std::atomic<bool> silent{false};
+    std::atomic<int> lateBy{0};
 
 private:
+    using Clock = std::chrono::steady_clock;
+    struct Answer {
+        Clock::time_point due;
+        sockaddr_in to;
+        char count;
+    };
+
     void serve() {
+        std::deque<Answer> answers;
         while (running) {
+            while (!answers.empty() && answers.front().due <= Clock::now()) {
+                const char reply[2] = {7, answers.front().count};
+                sendto(fd, reply, 2, 0, reinterpret_cast<const sockaddr*>(&answers.front().to), sizeof(sockaddr_in));
+                answers.pop_front();
+            }
             char datagram[64];
             sockaddr_in from{};
-            auto* sender = reinterpret_cast<sockaddr*>(&from);
             socklen_t fromLength = sizeof from;
-            if (recvfrom(fd, datagram, sizeof datagram, 0, sender, &fromLength) != 1) continue;
+            if (recvfrom(fd, datagram, sizeof datagram, 0, reinterpret_cast<sockaddr*>(&from), &fromLength) != 1) {
+                continue;
+            }
             const std::lock_guard<std::mutex> guard(lock);
             log += datagram[0];
             if (datagram[0] == 'U' && credits > 0) --credits;
-            const char reply[2] = {7, static_cast<char>(credits)};
-            if (datagram[0] == 'Q' && !silent) sendto(fd, reply, 2, 0, sender, fromLength);
+            if (datagram[0] == 'Q' && !silent) {
+                answers.push_back({Clock::now() + std::chrono::milliseconds(lateBy), from, static_cast<char>(credits)});
+            }
         }
     }
 
@@ -109,13 +135,23 @@ protected:
         game().keyboard(key, 0, true, 0);
         game().keyboard(key, 0, false, 0);
     }
+    // One tick of the game, at the game's pace.
+    void tick() {
+        game().update(20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    // Ticks until the game's count is `wanted`, or for two seconds.
+    int ticksUntilCredits(int wanted) {
+        for (int ticks = 0; ticks < 100 && game().getCoinClient()->getCredits() != wanted; ++ticks) tick();
+        return game().getCoinClient()->getCredits();
+    }
     TempDataDir dir;
 };
 
 // On a loaded machine the server's thread may miss a poll's short wait; the client then
 // reads that late answer on a later poll, so a few polls are allowed to settle.
 int pollUntil(CoinClient& client, int wanted) {
-    for (int poll = 0; poll < 20 && client.getCredits() != wanted; ++poll) client.poll();
+    for (int poll = 0; poll < 100 && client.getCredits() != wanted; ++poll) client.poll();
     return client.getCredits();
 }
 
@@ -177,26 +213,26 @@ TEST_F(ArcadeCreditsTest, StartWithACreditBeginsAGameAndSpendsIt) {
         EXPECT_EQ(said.find("cutscenes/arcade.dat"), said.rfind("cutscenes/arcade.dat")) << said;
         EXPECT_TRUE(game().isAttract());
     }
-    ASSERT_EQ(game().getCoinClient()->getCredits(), 2);
+    ASSERT_EQ(ticksUntilCredits(2), 2);
     press('2');
     EXPECT_FALSE(game().isAttract());
     EXPECT_EQ(game().getPlayer1(), nullptr);
     ASSERT_NE(game().getPlayer2(), nullptr);
     EXPECT_EQ(game().getPlayer2()->getHealthBar()->slot, 1);
-    EXPECT_EQ(server.credits, 1);
+    EXPECT_EQ(server.creditsBecome(1), 1);
 }
 
 TEST_F(ArcadeCreditsTest, JoiningMidGameAndRespawning) {
     server.credits = 3;
     game().startGame(true, false, "level1.dat");
-    game().update(20);
+    ASSERT_EQ(ticksUntilCredits(3), 3);
     press('2');
     Player* second = game().getPlayer2();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->position, Vec3(0, 0, 0));
     EXPECT_EQ(second->getColor(), Color(0.3, 0, 0, 1));
     EXPECT_EQ(second->getHealthBar()->slot, 1);
-    EXPECT_EQ(server.credits, 2);
+    EXPECT_EQ(server.creditsBecome(2), 2);
 
     Player* first = game().getPlayer1();
     first->takeDamage(1000.0f);
@@ -205,7 +241,32 @@ TEST_F(ArcadeCreditsTest, JoiningMidGameAndRespawning) {
     EXPECT_EQ(game().getPlayer1(), first) << "a dead player is revived, not replaced";
     EXPECT_FALSE(first->isDead());
     EXPECT_FLOAT_EQ(first->getHealth(), 300.0f);
-    EXPECT_EQ(server.credits, 1);
+    EXPECT_EQ(server.creditsBecome(1), 1);
     press('1');
-    EXPECT_EQ(server.credits, 1) << "a living player's Start costs nothing";
+    tick();
+    const std::string received = server.received();
+    EXPECT_EQ(std::count(received.begin(), received.end(), 'U'), 2) << "a living player's Start costs nothing";
+}
+
+// A server answering after the tick's poll (busy, far away, or stalled for a while) must
+// neither show no credits between its answers nor let a count from before a "U" pay for
+// a second player.
+TEST_F(ArcadeCreditsTest, ALateServerKeepsTheCountButNeverSellsOneCreditTwice) {
+    server.lateBy = 45;
+    server.credits = 1;
+    game().showMainMenu();
+    ASSERT_EQ(ticksUntilCredits(1), 1);
+    server.lateBy = 300;
+    for (int ticks = 0; ticks < 20; ++ticks) {
+        tick();
+        ASSERT_EQ(game().getCoinClient()->getCredits(), 1) << "after " << ticks << " ticks";
+    }
+    press('1');
+    ASSERT_NE(game().getPlayer1(), nullptr);
+    for (int ticks = 0; ticks < 20; ++ticks) {
+        press('2');
+        EXPECT_EQ(game().getPlayer2(), nullptr) << "joined for nothing after " << ticks << " ticks";
+        tick();
+    }
+    EXPECT_EQ(server.credits, 0);
 }

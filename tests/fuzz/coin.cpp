@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
 
 #include "FuzzSupport.h"
 #include "arcade/CoinClient.h"
@@ -12,73 +15,79 @@
 #include "input/FileDescriptor.h"
 
 // The input is what a coin server sends: each datagram is a length byte (its top bit
-// spends a credit first; the largest length means 2000 bytes) and that many bytes. The harness plays the server on 127.0.0.1
-// and queues each answer before the client's poll, so no poll waits.
+// spends a credit first; the largest length means 2000 bytes) and that many bytes. The
+// harness plays the server on 127.0.0.1: a thread of its own answers every "Q" with the
+// datagram of the current step, to whichever socket asked, while the client waits.
 namespace {
 
-FileDescriptor server;
-std::unique_ptr<CoinClient> client;
-sockaddr_in clientAddress{};
+struct Script {
+    std::mutex lock;
+    std::string answer;
+};
 
-void answer(const std::string& datagram) {
-    if (sendto(server.get(), datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&clientAddress),
-               sizeof clientAddress) != static_cast<ssize_t>(datagram.size())) {
-        std::abort();
+// Runs for the life of the process; it shares the script, so neither outlives the other.
+void answerQuestions(FileDescriptor socket, std::shared_ptr<Script> script) {
+    for (;;) {
+        char query[16];
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        if (recvfrom(socket.get(), query, sizeof query, 0, reinterpret_cast<sockaddr*>(&from), &length) != 1 ||
+            query[0] != 'Q') {
+            continue;
+        }
+        const std::lock_guard<std::mutex> guard(script->lock);
+        sendto(socket.get(), script->answer.data(), script->answer.size(), 0, reinterpret_cast<sockaddr*>(&from),
+               length);
     }
 }
 
-void drainQueries() {
-    char query[16];
-    while (recv(server.get(), query, sizeof query, MSG_DONTWAIT) > 0) {
-    }
-}
-
-bool startServerAndClient() {
-    server = FileDescriptor(socket(AF_INET, SOCK_DGRAM, 0));
+std::shared_ptr<Script> startServer() {
+    FileDescriptor socket(::socket(AF_INET, SOCK_DGRAM, 0));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (bind(server.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(server.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (bind(socket.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(socket.get(), reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         std::abort();
     }
     Settings::instance().setString("coin_host", "127.0.0.1");
     Settings::instance().setString("coin_port", std::to_string(ntohs(address.sin_port)));
-    client = std::make_unique<CoinClient>();
-    // The client's first query (unanswered) tells the server where it is.
-    client->poll();
-    char query = 0;
-    length = sizeof clientAddress;
-    if (recvfrom(server.get(), &query, 1, 0, reinterpret_cast<sockaddr*>(&clientAddress), &length) != 1) {
-        std::abort();
-    }
-    return true;
+    auto script = std::make_shared<Script>();
+    std::thread(answerQuestions, std::move(socket), script).detach();
+    return script;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool ready = startServerAndClient();
-    (void)ready;
+    static const std::shared_ptr<Script> script = startServer();
+    static const std::unique_ptr<CoinClient> client = std::make_unique<CoinClient>();
     fuzz::ByteReader input(data, size);
     while (!input.empty()) {
         const std::uint8_t header = input.byte();
         // The longest length reads past the client's 1 KiB receive buffer.
         const std::size_t length = header & 0x7f;
         const std::string datagram = input.take(length == 0x7f ? 2000 : length);
-        answer(datagram);
+        {
+            const std::lock_guard<std::mutex> guard(script->lock);
+            script->answer = datagram;
+        }
+        int kept = client->getCredits();
         if ((header & 0x80) != 0) {
             client->useCoin();
+            kept = std::max(kept - 1, 0);
         } else {
             client->poll();
         }
-        const std::size_t kept = std::min<std::size_t>(datagram.size(), 1024);
-        const int expected = kept == 0 ? 0 : static_cast<unsigned char>(datagram[kept - 1]);
-        if (client->getCredits() != expected) {
+        // The answer's last byte, unsigned; without one (an empty datagram, or an answer
+        // later than the client waits) the count known before, or none after silence.
+        const std::size_t received = std::min<std::size_t>(datagram.size(), 1024);
+        const int credits = client->getCredits();
+        if ((received == 0 || credits != static_cast<unsigned char>(datagram[received - 1])) && credits != kept &&
+            credits != 0) {
             std::abort();
         }
-        drainQueries();
     }
     return 0;
 }

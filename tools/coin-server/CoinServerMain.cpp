@@ -33,6 +33,8 @@ void makeFolderFor(const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file size limit must fail a write (and refuse its coin), not kill the server.
+    signal(SIGXFSZ, SIG_IGN);
     const SignalWatch signals({SIGTERM, SIGINT, SIGUSR1, SIGHUP});
     std::string error;
     const std::optional<ServerOptions> options = ServerOptions::parse(argc, argv, error);
@@ -64,6 +66,14 @@ int main(int argc, char** argv) {
     }
     if (!reading.usable) {
         return failWith("not starting, so that nothing overwrites the credits it may hold");
+    }
+    // Only a crash between a coin's audit line and its count leaves the two apart.
+    const std::optional<int64_t> logged = log.lastCount();
+    if (logged && *logged != ledger.credits()) {
+        const std::string mismatch = "the audit log last gave credits " + std::to_string(*logged) +
+                                     " but the state file holds " + std::to_string(ledger.credits());
+        std::cerr << "margin-coin-server: " << mismatch << "\n";
+        log.write("WARNING: " + mismatch);
     }
     // A server that cannot store a coin would lose it at the next restart: say so now.
     if (!ledger.state().write(ledger.credits(), error)) {

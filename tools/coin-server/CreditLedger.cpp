@@ -10,18 +10,32 @@ StateFile::Reading CreditLedger::restore() {
     return reading;
 }
 
-bool CreditLedger::insertCoin(std::string& error) {
+bool CreditLedger::insertCoin(const Record& record, std::string& error) {
+    if (!stateFile.prepare(count + 1, error)) {
+        return false;
+    }
+    if (!record(count + 1)) {
+        stateFile.abandon();
+        error = "cannot write the audit log";
+        return false;
+    }
+    if (!stateFile.commit(error)) {
+        return false;
+    }
     ++count;
-    return stateFile.write(count, error);
+    return true;
 }
 
-bool CreditLedger::useCredit(std::string& error) {
+CreditLedger::Use CreditLedger::useCredit(const Record& record, std::string& error) {
     if (count <= 0) {
-        return false;
-    }
-    if (!stateFile.write(count - 1, error)) {
-        return false;
+        return Use::NoneLeft;
     }
     --count;
-    return true;
+    if (!stateFile.prepare(count, error)) {
+        return Use::SpentButNotStored;
+    }
+    // A missing audit line is reported by the log itself; the lower count is stored
+    // regardless, so a restart cannot give the credit back.
+    record(count);
+    return stateFile.commit(error) ? Use::Spent : Use::SpentButNotStored;
 }

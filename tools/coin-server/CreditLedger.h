@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "StateFile.h"
 
-// The paid credits. Every change is stored in the state file before it is reported, so
-// a count that was announced (logged, answered) survives a crash or a power cut.
+// The paid credits. A change is flushed to the disk, then recorded (the audit line), and
+// only then put in place and reported, so a count that was announced (logged, answered)
+// survives a crash or a power cut and every stored coin has its line in the log.
 class CreditLedger {
 public:
     explicit CreditLedger(StateFile stateFile);
@@ -14,12 +16,19 @@ public:
     // Reads the stored count; see StateFile::read for a damaged file.
     StateFile::Reading restore();
 
-    // A paid coin. False when the new count could not be stored (error says why); the
-    // coin still counts while the server runs.
-    bool insertCoin(std::string& error);
-    // Spends one credit; false with nothing changed when there is none (or when the
-    // change could not be stored, with error set).
-    bool useCredit(std::string& error);
+    // Writes the audit line of a change, given the count after it; false when the line
+    // could not be written.
+    using Record = std::function<bool(int64_t credits)>;
+
+    // A paid coin. It counts only once it is stored and recorded; otherwise (error says
+    // why) the count stays as it was and the coin must be refused.
+    bool insertCoin(const Record& record, std::string& error);
+
+    enum class Use { Spent, SpentButNotStored, NoneLeft };
+    // A credit the game has already handed out. It comes off the count even when the
+    // disk will not take it (SpentButNotStored, error says why): the same credit must
+    // never be sold twice. NoneLeft changes nothing.
+    Use useCredit(const Record& record, std::string& error);
 
     int64_t credits() const { return count; }
     const StateFile& state() const { return stateFile; }

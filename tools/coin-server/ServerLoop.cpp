@@ -4,7 +4,9 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -20,7 +22,7 @@ int ServerLoop::run() {
     for (;;) {
         pollfd waits[3] = {{endpoint.handle(), POLLIN, 0}, {signals.handle(), POLLIN, 0},
                            {console.isOpen() ? STDIN_FILENO : -1, POLLIN, 0}};
-        if (poll(waits, 3, -1) < 0) {
+        if (poll(waits, 3, millisecondsToNextSummary()) < 0) {
             if (errno == EINTR) {
                 continue;
             }
@@ -30,6 +32,7 @@ int ServerLoop::run() {
         if (waits[0].revents != 0) {
             readDatagrams();
         }
+        service.writeSummaries(false);
         if (waits[1].revents != 0 && !handleSignals()) {
             return 0;
         }
@@ -59,6 +62,7 @@ bool ServerLoop::handleSignals() {
                 std::cerr << "margin-coin-server: cannot reopen the audit log: " << error << "\n";
             }
         } else {
+            service.writeSummaries(true);
             log.write("stopped by " + std::string(strsignal(signal)) + ", credits " +
                       std::to_string(service.credits()));
             return false;
@@ -70,6 +74,7 @@ bool ServerLoop::handleSignals() {
 bool ServerLoop::handleConsole() {
     for (const std::string& line : console.readLines()) {
         if (line == "q") {
+            service.writeSummaries(true);
             log.write("stopped from the console, credits " + std::to_string(service.credits()));
             return false;
         }
@@ -83,6 +88,15 @@ bool ServerLoop::handleConsole() {
         }
     }
     return true;
+}
+
+int ServerLoop::millisecondsToNextSummary() const {
+    const std::optional<RefusalSummary::Clock::time_point> due = service.nextSummary();
+    if (!due) {
+        return -1;
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - RefusalSummary::Clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0));
 }
 
 void ServerLoop::showCount() const {

@@ -7,8 +7,9 @@
 
 // The server's one thread: waits on the socket, the signals and standard input, and
 // hands each to the coin service. Runs until SIGTERM, SIGINT or "q"; SIGUSR1 inserts a
-// coin, SIGHUP reopens the audit log. The signals must be watched (SignalWatch) from
-// before the server announces itself, or an early one would act by default.
+// coin, SIGHUP reopens the audit log, and a summary of refused credits that falls due
+// wakes it too. The signals must be watched (SignalWatch) from before the server
+// announces itself, or an early one would act by default.
 class ServerLoop {
 public:
     ServerLoop(const UdpEndpoint& endpoint, const SignalWatch& signals, CoinService& service, AuditLog& log);
@@ -22,6 +23,8 @@ private:
     bool handleSignals();
     bool handleConsole();
     void showCount() const;
+    // The poll's time-out: until the next refusal summary is due, or -1 for none.
+    int millisecondsToNextSummary() const;
 
     const UdpEndpoint& endpoint;
     const SignalWatch& signals;

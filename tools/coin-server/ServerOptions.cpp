@@ -82,6 +82,12 @@ std::optional<ServerOptions> ServerOptions::parse(int argc, const char* const* a
         if (option == "--state") options.stateFile = value;
         if (option == "--log") options.logFile = value;
     }
+    // A state file named on the command line takes its log along: the operator chose
+    // that folder for the cabinet's books.
+    if (options.logFile.empty() && !options.stateFile.empty()) {
+        const std::string::size_type slash = options.stateFile.rfind('/');
+        options.logFile = (slash == std::string::npos ? "" : options.stateFile.substr(0, slash + 1)) + "audit.log";
+    }
     if (options.stateFile.empty()) {
         options.stateFile = defaultFolder("STATE_DIRECTORY") + "/credits";
     }

@@ -6,7 +6,8 @@
 // The command line of margin-coin-server, with the defaults filled in from the
 // environment: under systemd the state lives in $STATE_DIRECTORY (or
 // /var/lib/margin-coin-server) and the log in $LOGS_DIRECTORY; otherwise both live in
-// $XDG_STATE_HOME/margin-coin-server (default ~/.local/state/margin-coin-server).
+// $XDG_STATE_HOME/margin-coin-server (default ~/.local/state/margin-coin-server). With
+// --state and no --log the log lives beside the state file, wherever that is.
 struct ServerOptions {
     int port = 7777;
     std::string bindAddress = "127.0.0.1";

@@ -1,13 +1,13 @@
 #include "StateFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <utility>
 
 #include "FileDescriptor.h"
@@ -18,16 +18,24 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const kPrefix = "credits ";
+// "credits " and 15 digits fit many times over; anything bigger is not a state file.
+constexpr off_t kLargestStateFile = 4096;
 
 // A name beside the file that no earlier damaged copy holds.
 std::string asideName(const std::string& filePath) {
     const std::string stem = filePath + ".corrupt-" + utcTime("%Y%m%dT%H%M%SZ");
     std::string name = stem;
     std::error_code error;
-    for (int copy = 1; fs::exists(name, error); ++copy) {
+    for (int copy = 1; fs::exists(fs::symlink_status(name, error)); ++copy) {
         name = stem + "." + std::to_string(copy);
     }
     return name;
+}
+
+std::string reasonFor(const std::string& name) { return name + ": " + std::strerror(errno); }
+
+FileDescriptor createExclusively(const std::string& name) {
+    return FileDescriptor(open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
 }
 
 }  // namespace
@@ -48,23 +56,47 @@ std::optional<int64_t> StateFile::parse(const std::string& text) {
 
 StateFile::Reading StateFile::read() const {
     Reading reading;
-    std::error_code error;
-    if (!fs::exists(filePath, error) && !error) {
+    // Not following a link, and not waiting for a writer should the name be a pipe.
+    const FileDescriptor file(open(filePath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!file.isOpen() && errno == ENOENT) {
         return reading;
     }
-    std::ifstream file(filePath, std::ios::binary);
-    if (!file) {
-        reading.problem = "cannot read the state file " + filePath + ": " + std::strerror(errno);
-        reading.usable = false;
+    reading.usable = false;
+    struct stat status {};
+    if (!file.isOpen() || fstat(file.get(), &status) != 0) {
+        reading.problem = "cannot read the state file " + filePath + ": " +
+                          (errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
         return reading;
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (const std::optional<int64_t> credits = parse(content.str())) {
+    if (!S_ISREG(status.st_mode)) {
+        reading.problem = "the state file " + filePath + " is not a plain file";
+        return reading;
+    }
+    if (status.st_size > kLargestStateFile) {
+        reading.problem = "the state file " + filePath + " is " + std::to_string(status.st_size) +
+                          " bytes, far more than a credit count; is --state the right file?";
+        return reading;
+    }
+    std::string content;
+    char buffer[kLargestStateFile + 1];
+    while (content.size() <= static_cast<size_t>(kLargestStateFile)) {
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            reading.problem = "cannot read the state file " + reasonFor(filePath);
+            return reading;
+        }
+        if (got == 0) {
+            break;
+        }
+        content.append(buffer, static_cast<size_t>(got));
+    }
+    reading.usable = true;
+    if (const std::optional<int64_t> credits = parse(content)) {
         reading.credits = *credits;
         return reading;
     }
     const std::string aside = asideName(filePath);
+    std::error_code error;
     fs::rename(filePath, aside, error);
     if (error) {
         reading.problem = "the state file " + filePath + " holds no credit count and cannot be moved aside: " +
@@ -78,12 +110,32 @@ StateFile::Reading StateFile::read() const {
 }
 
 bool StateFile::write(int64_t credits, std::string& error) const {
-    const std::string temporary = filePath + ".tmp";
-    FileDescriptor file(open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    return prepare(credits, error) && commit(error);
+}
+
+bool StateFile::prepare(int64_t credits, std::string& error) const {
+    const std::string temporary = temporaryPath();
+    FileDescriptor file = createExclusively(temporary);
+    if (!file.isOpen() && errno == EEXIST) {
+        // Left by a crash, or put there by someone else: the name is removed, never
+        // followed, and made again.
+        unlink(temporary.c_str());
+        file = createExclusively(temporary);
+    }
     const std::string text = kPrefix + std::to_string(credits) + "\n";
-    if (file.get() < 0 || !file.writeAll(text) || fsync(file.get()) != 0 || !file.closeChecked() ||
-        std::rename(temporary.c_str(), filePath.c_str()) != 0) {
-        error = temporary + ": " + std::strerror(errno);
+    if (!file.isOpen() || !file.writeAll(text) || fsync(file.get()) != 0 || !file.closeChecked()) {
+        error = reasonFor(temporary);
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool StateFile::commit(std::string& error) const {
+    const std::string temporary = temporaryPath();
+    if (std::rename(temporary.c_str(), filePath.c_str()) != 0) {
+        error = reasonFor(filePath);
+        unlink(temporary.c_str());
         return false;
     }
     // The rename itself lives in the folder: flush that too, or a power cut may undo it.
@@ -94,3 +146,5 @@ bool StateFile::write(int64_t credits, std::string& error) const {
     }
     return true;
 }
+
+void StateFile::abandon() const { unlink(temporaryPath().c_str()); }
