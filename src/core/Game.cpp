@@ -222,7 +222,7 @@ void Game::reshape(int width, int height) {
 void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile) {
     // The settings may have changed since the last game (an online game plays by the
     // host's settings and the session's own control codes).
-    readControlMapping();
+    refreshControlMapping();
     InputSeam::instance().playStarting(levelFile, withPlayer1, withPlayer2);
     attract = false;
     clearWorld();

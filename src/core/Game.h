@@ -133,6 +133,9 @@ public:
 private:
     Game();
     void readControlMapping();
+    // The keys and buttons follow the settings store: an online game binds its own codes
+    // and puts the player's back when it is over, and the menu must answer them at once.
+    void refreshControlMapping();
     void createPlayers();
     Player* createPlayer(const Color& colour, const Vec3& where, int slot);
     bool allPlayersGone() const;
@@ -182,6 +185,7 @@ private:
     std::array<bool, ControlCount> controlHeld{};
     std::array<int, ControlCount> controlKey{};
     std::array<int, ControlCount> controlButton{};
+    unsigned long controlMappingRevision = 0;
     // Last axis values of each player's joystick, after inversion.
     struct StickAxes {
         double horizontal = 0.0;

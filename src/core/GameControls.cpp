@@ -64,6 +64,7 @@ float joystickDeadSpace() {
 
 void Game::readControlMapping() {
     Settings& settings = Settings::instance();
+    controlMappingRevision = settings.revision();
     for (int player = 0; player < 2; ++player) {
         const std::string keyPrefix = "player" + std::to_string(player + 1);
         const std::string buttonPrefix = "joystickPlayer" + std::to_string(player + 1);
@@ -74,7 +75,14 @@ void Game::readControlMapping() {
     }
 }
 
+void Game::refreshControlMapping() {
+    if (Settings::instance().revision() != controlMappingRevision) {
+        readControlMapping();
+    }
+}
+
 void Game::keyboard(int key, int, bool down, int) {
+    refreshControlMapping();
     int control = -1;
     for (int c = 0; c < ControlCount; ++c) {
         // An unbound control has key 0, which no key event should ever reach.
@@ -133,6 +141,7 @@ void Game::joystickButton(int joystick, int button, bool down) {
         std::cout << "Joystick Button [joystick=" << joystick << ", button=" << button
                   << ", down=" << (down ? "true" : "false") << "]\n";
     }
+    refreshControlMapping();
     const JoystickMapping& mapping = joystickMapping();
     int control = -1;
     for (int player = 0; player < 2; ++player) {

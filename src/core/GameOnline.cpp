@@ -10,6 +10,7 @@
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "net/OnlineSession.h"
+#include "net/PeerText.h"
 #include "render/Font.h"
 #include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
@@ -42,8 +43,8 @@ OnlineSetup readOnlineSetup() {
 
 // Long enough to read a line twice.
 constexpr int kMenuNoteMilliseconds = 6000;
-// The network-wait note appears only once a hold-up is long enough to notice.
-constexpr int kStallNoticeMilliseconds = 500;
+// A longer note would shrink below reading size on one line; the console has it whole.
+constexpr std::size_t kMostMenuNoteBytes = 100;
 
 constexpr float kLineWidth = 1.8f;
 constexpr float kLargestLetter = 0.11f;
@@ -154,13 +155,13 @@ void Game::leaveWaitingScreen() {
 }
 
 void Game::showMenuNote(const std::string& note) {
-    menuNote = note;
+    menuNote = PeerText::shortened(note, kMostMenuNoteBytes);
     menuNoteMilliseconds = kMenuNoteMilliseconds;
 }
 
 void Game::drawOnlineOverlay() const {
     const bool playing = online && !isWaitingForPeer();
-    const bool stalled = playing && online->stalledMilliseconds() > kStallNoticeMilliseconds;
+    const bool stalled = playing && online->stalledMilliseconds() >= OnlineSession::StallNoticeMilliseconds;
     const bool noteShown = !menuNote.empty() && menu != nullptr;
     if (!online && !noteShown) {
         return;
@@ -172,7 +173,7 @@ void Game::drawOnlineOverlay() const {
         centredLine("Waiting for the other player...", kNoticeBottom);
     }
     if (stalled) {
-        centredLine("Waiting for the network...", kNoticeBottom);
+        centredLine("Waiting for the network... Escape leaves the game.", kNoticeBottom);
     }
     if (playing) {
         // Bottom right: the health bars hold the top, the players walk the middle.

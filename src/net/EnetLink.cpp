@@ -126,6 +126,13 @@ void EnetLink::flush() {
     if (host != nullptr) enet_host_flush(host);
 }
 
+void EnetLink::dropPeer() {
+    if (peer == nullptr) return;
+    enet_peer_disconnect_now(peer, 0);
+    peer = nullptr;
+    connected = false;
+}
+
 int EnetLink::roundTripMilliseconds() const { return isConnected() ? static_cast<int>(peer->roundTripTime) : 0; }
 
 uint64_t EnetLink::bytesSent() const { return host != nullptr ? host->totalSentData : 0; }

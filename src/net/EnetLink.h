@@ -33,6 +33,8 @@ public:
     void send(const std::vector<uint8_t>& bytes);
     // Sends what is queued now rather than at the next poll.
     void flush();
+    // A host lets go of its player at once, without a farewell, and waits for the next.
+    void dropPeer();
 
     int roundTripMilliseconds() const;
     uint64_t bytesSent() const;

@@ -11,7 +11,8 @@
 // Everything the two sides of an online game say to each other, and its one byte
 // format: a type byte, then the fields in order, integers little-endian, strings as a
 // 16-bit length and the bytes. Decoding trusts nothing: every size, count, tick, event
-// kind and code is checked before use, and anything else is refused with a reason.
+// kind and code is checked before use, no text holds a control character, and anything
+// else is refused with a reason.
 struct NetMessage {
     enum class Type : uint8_t {
         Hello = 1,   // joiner: who it is and what data it plays with
@@ -32,7 +33,10 @@ struct NetMessage {
     static constexpr std::size_t MostBytes = 1 << 20;
     static constexpr std::size_t MostSettings = 8192;
     static constexpr std::size_t MostDataFiles = 4096;
-    static constexpr std::size_t MostEventsPerTick = 255;
+    // What a person's hands and stick can change in one 20 ms tick: both stick axes and
+    // a handful of keys. A sender spreads a larger burst over the following ticks, so
+    // a message beyond this is hostile, and the receiver's replay grows no faster.
+    static constexpr std::size_t MostEventsPerTick = 8;
     static constexpr std::size_t MostTextBytes = 400;
     static constexpr int MostDelay = 30;
     // The synthetic key codes an online game binds its 16 controls to, and the two

@@ -12,6 +12,10 @@ namespace {
 int controlKey(int slot, int control) { return NetMessage::ControlKeyBase + slot * 8 + control; }
 int slotJoystick(int slot) { return NetMessage::SlotJoystickBase + slot; }
 
+// Escape, Enter, Return and space: they pause, work the pause and death menus both
+// players share, and skip a cutscene.
+bool menuKey(int code) { return code == 27 || code == 10 || code == 13 || code == 32; }
+
 }  // namespace
 
 OnlineControls::OnlineControls(int playerSlot) : slot(playerSlot) {
@@ -49,14 +53,14 @@ std::vector<std::string> OnlineControls::bindingLines() {
 bool OnlineControls::belongsTo(const InputEvent& event, int slot) {
     if (event.kind == InputEvent::Kind::Axis) return event.device == slotJoystick(slot);
     if (event.kind != InputEvent::Kind::Key) return false;
-    return event.code < NetMessage::ControlKeyBase || (event.code >= controlKey(slot, 0) && event.code <= controlKey(slot, 7));
+    return menuKey(event.code) || (event.code >= controlKey(slot, 0) && event.code <= controlKey(slot, 7));
 }
 
 std::optional<InputEvent> OnlineControls::key(int key, bool down) const {
     for (int c = 0; c < 8; ++c) {
         if (keys[c] != 0 && keys[c] == key) return InputEvent::key(controlKey(slot, c), down);
     }
-    if (key < 0 || key > NetMessage::MostRealKey) return std::nullopt;
+    if (!menuKey(key)) return std::nullopt;
     return InputEvent::key(key, down);
 }
 

@@ -18,12 +18,14 @@ public:
 
     // The settings lines that bind every control and stick the same way on both sides.
     static std::vector<std::string> bindingLines();
-    // Whether an event a peer in `slot` sent is one that peer may send.
+    // Whether an event a peer in `slot` sent is one that peer may send: its own
+    // controls and stick, and the keys that work the shared menus. Nothing else of the
+    // other machine's may act on this one.
     static bool belongsTo(const InputEvent& event, int slot);
 
     // A real key as the game should see it: a control key becomes the slot's
-    // synthetic key; any other key (Escape, Enter, space) stays as it is.
-    // A key no game could know (outside the real key codes) gives nothing.
+    // synthetic key; Escape, Enter and space stay as they are; any other key gives
+    // nothing, since the other side would refuse it.
     std::optional<InputEvent> key(int key, bool down) const;
     std::optional<InputEvent> button(int joystick, int button, bool down) const;
     std::optional<InputEvent> axis(int joystick, int axis, double value) const;

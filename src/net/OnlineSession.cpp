@@ -14,6 +14,7 @@
 #include "net/NetMessage.h"
 #include "net/OnlineControls.h"
 #include "net/OnlineSettings.h"
+#include "net/PeerText.h"
 #include "replay/DataDigest.h"
 #include "replay/StateDigest.h"
 
@@ -22,12 +23,18 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kSilenceLimit = std::chrono::seconds(5);
+// Whoever connects must shake hands this soon: the host has one place to give.
+constexpr auto kHandshakeLimit = std::chrono::seconds(5);
+// Input held back while the game waits for the network; a stick read over and over
+// adds nothing here (see live()), so only a person's keys could fill it.
+constexpr std::size_t kMostPending = 255;
 // ENet only notices a vanished peer while it has something to send, so a side with
 // nothing to say still speaks twice a second.
 constexpr auto kKeepAlive = std::chrono::milliseconds(500);
 
 const char* const kPeerLeft = "The other player left the game.";
 const char* const kPeerSilent = "The other player has not been heard from for 5 seconds.";
+const char* const kNoStart = "The other machine did not start a game within 5 seconds.";
 
 int milliseconds(Clock::duration duration) {
     return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
@@ -99,19 +106,30 @@ public:
             lastHeard = Clock::now();
             switch (event.kind) {
                 case EnetLink::Event::Kind::Connected:
+                    connectedAt = lastHeard;
                     if (slot == 1) greet();
                     break;
                 case EnetLink::Event::Kind::Received: receive(event.bytes); break;
                 case EnetLink::Event::Kind::Disconnected:
-                    // A host goes on waiting for someone who left before shaking hands;
-                    // after an orderly goodbye the peer has sent all the input still to come.
-                    if (!(slot == 0 && phase == Phase::Connecting) && peerEndTick < 0) end(kPeerLeft);
+                    // A host goes on waiting for someone who left before shaking hands.
+                    // A peer gone after its goodbye has sent all the input still needed.
+                    if (!(slot == 0 && phase == Phase::Connecting) && !peerInputComplete()) end(kPeerLeft);
                     break;
             }
         }
         if (phase == Phase::Ended || !link.isConnected()) return;
         const Clock::time_point now = Clock::now();
-        if (now - lastHeard >= kSilenceLimit && peerEndTick < 0) {
+        if (phase == Phase::Connecting && now - connectedAt >= kHandshakeLimit) {
+            // A host lets go of a connection that never said who it is and waits on; a
+            // joiner has met no game it can play.
+            if (slot == 0) {
+                link.dropPeer();
+            } else {
+                end(kNoStart);
+            }
+        } else if (now - lastHeard >= kSilenceLimit) {
+            // Whatever the peer announced: a game with all the peer's input in hand plays
+            // it out in far less time, so silence this long means a game held up.
             end(kPeerSilent);
         } else if (now - lastSent >= kKeepAlive) {
             send(NetMessage{});
@@ -143,7 +161,12 @@ public:
             const auto due = slotInputs.find(tick);
             const std::vector<InputEvent> events = std::move(due->second);
             slotInputs.erase(due);
-            for (const InputEvent& event : events) InputSeam::instance().deliver(event);
+            for (const InputEvent& event : events) {
+                // Once an input has ended the game (back to the main menu), the rest
+                // belongs to no game: it would work this machine's main menu, or quit it.
+                if (phase != Phase::Playing) return;
+                InputSeam::instance().deliver(event);
+            }
         }
     }
 
@@ -184,14 +207,28 @@ public:
             InputSeam::instance().deliver(*event);
             return;
         }
-        if (phase != Phase::Playing || pending.size() >= NetMessage::MostEventsPerTick) return;
+        if (phase != Phase::Playing) return;
+        if (event->kind == InputEvent::Kind::Key && event->code == 27 && event->down &&
+            stalledMilliseconds() >= OnlineSession::StallNoticeMilliseconds) {
+            // The player sees the game held for the network; Escape would pause only
+            // once the network answers, so it gives up now instead.
+            return giveUp();
+        }
         if (event->kind == InputEvent::Kind::Axis) {
             // Sticks report every tick; only a change is worth sending.
             const auto last = lastAxis.find(event->code);
             if (last != lastAxis.end() && last->second == event->value) return;
             lastAxis[event->code] = event->value;
+            // Held back since the last key, only the stick's latest position matters.
+            for (auto waiting = pending.rbegin();
+                 waiting != pending.rend() && waiting->kind == InputEvent::Kind::Axis; ++waiting) {
+                if (waiting->code == event->code) {
+                    waiting->value = event->value;
+                    return;
+                }
+            }
         }
-        pending.push_back(*event);
+        if (pending.size() < kMostPending) pending.push_back(*event);
     }
 
     int stalledMilliseconds() const { return stalledSince ? milliseconds(Clock::now() - *stalledSince) : 0; }
@@ -277,7 +314,9 @@ private:
         }
         const int peer = 1 - slot;
         for (const InputEvent& event : message.events) {
-            if (!OnlineControls::belongsTo(event, peer)) return malformed("input for the wrong player");
+            if (!OnlineControls::belongsTo(event, peer)) {
+                return malformed("input that is not the other player's to give");
+            }
         }
         inputs[peer][message.tick] = message.events;
         receivedThrough = message.tick;
@@ -318,7 +357,10 @@ private:
 
     void peerEnded(const NetMessage& message) {
         if (message.endKind == NetMessage::EndKind::Left) {
-            if (phase == Phase::Playing && message.tick >= tick) {
+            // A peer back at its menu sent its input up to that tick before its goodbye;
+            // a goodbye beyond the input received would hold this game for input that
+            // never comes.
+            if (phase == Phase::Playing && message.tick >= tick && message.tick <= receivedThrough) {
                 peerEndTick = message.tick;
                 return;
             }
@@ -336,8 +378,10 @@ private:
         NetMessage message;
         message.type = NetMessage::Type::Input;
         message.tick = ++sentThrough;
-        message.events = std::move(pending);
-        pending.clear();
+        // A burst beyond one tick's worth goes out over the next ticks.
+        const auto taken = pending.begin() + std::min(pending.size(), NetMessage::MostEventsPerTick);
+        message.events.assign(pending.begin(), taken);
+        pending.erase(pending.begin(), taken);
         send(message);
         inputs[slot][message.tick] = std::move(message.events);
     }
@@ -360,12 +404,16 @@ private:
     void end(const std::string& why) {
         if (phase == Phase::Ended) return;
         phase = Phase::Ended;
-        reason = why;
+        // Peer text reaches the reason: file names, part names, the peer's own words.
+        reason = PeerText::clean(why);
         stalledSince.reset();
     }
 
+    bool peerInputComplete() const { return peerEndTick >= 0 && receivedThrough >= peerEndTick; }
+
     Clock::time_point lastHeard;
     Clock::time_point lastSent;
+    Clock::time_point connectedAt;
     std::optional<Clock::time_point> stalledSince;
     // Ticks of play run so far; input is sent for tick + delay.
     int tick = 0;

@@ -43,11 +43,15 @@ public:
     const std::string& levelFile() const;
     // The input delay in ticks both sides agreed on (the host's), once Starting.
     int inputDelay() const;
+    // Once the game has been held this long, the player is told so, and Escape gives up.
+    static constexpr int StallNoticeMilliseconds = 500;
+
     // Milliseconds the game has been held back waiting for the network (0 while it runs).
     int stalledMilliseconds() const;
     int roundTripMilliseconds() const;
     // One line for the player once Ended: the peer quit or went silent, the data
     // differs (naming the file), the game went out of step (tick and first difference).
+    // Free of control characters, whatever the peer sent.
     const std::string& endReason() const;
     // The local player gives up (Escape on the waiting screen): the peer is told.
     void giveUp();
