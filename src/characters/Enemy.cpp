@@ -272,6 +272,7 @@ void Enemy::decide() {
     Player* const p2 = livingPlayer(2);
     roll = randomUnit();
     Object* const wanted = wantedWeapon();
+    clearJam();
 
     if (p1 != nullptr && p2 != nullptr) {
         if (target == p1 || (c1 < maxAttackers && c1 < c2)) {
@@ -333,6 +334,7 @@ void Enemy::approachTarget(int milliseconds) {
     }
     const Vec3 p = target->position;
     if (inStrikingRange(p)) {
+        clearJam();
         return;
     }
     const double reach = tuning().punchAttackDist;
@@ -369,6 +371,12 @@ void Enemy::watchForJam(int milliseconds) {
     if (flatDistanceSquared(position, jamMark) < kJamDistance * kJamDistance) {
         otherStandPoint = !otherStandPoint;
     }
+    jamClock = 0;
+    jamMark = position;
+}
+
+void Enemy::clearJam() {
+    otherStandPoint = false;
     jamClock = 0;
     jamMark = position;
 }
@@ -414,12 +422,13 @@ void Enemy::fetch(int milliseconds) {
         return;
     }
     // Held at the edge of the view, or walking round and round something in the way,
-    // the enemy would wait for that weapon for ever.
+    // the enemy would wait for that weapon for ever. Only time in which it could have
+    // walked counts: reeling from a blow it stands still however open the way is.
     const double distance = std::sqrt(flatDistanceSquared(position, target->position));
     if (distance < fetchClosest - kFetchProgress) {
         fetchClosest = distance;
         fetchStalled = 0;
-    } else {
+    } else if (canWalk()) {
         fetchStalled += milliseconds;
     }
     const bool outOfReach = fetchStalled > kFetchPatience;

@@ -75,8 +75,12 @@ private:
     void followPlayer(int slot);
     void approach(int slot, int milliseconds);
     // Watches a walk for a second at a time: an enemy that got nowhere (another enemy
-    // stands on its place beside the player) heads for the other place instead.
+    // stands on its place beside the player) heads for the other place instead, until
+    // the jam clears.
     void watchForJam(int milliseconds);
+    // The jam is over once the enemy stands within reach of its player, or has a new
+    // decision to make: from then on the nearer place beside a player is its goal again.
+    void clearJam();
     void throwAt(int slot);
     void fetch(int milliseconds);
     void holdOff();

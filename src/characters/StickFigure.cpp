@@ -640,7 +640,7 @@ void StickFigure::respawn() {
 void StickFigure::setFacingLeft(bool left) { facingLeft = left; }
 
 void StickFigure::move(const Vec3& d) {
-    if (figureState != FigureState::Standing && figureState != FigureState::Walking) {
+    if (!canWalk()) {
         return;
     }
     position += d;

@@ -88,6 +88,8 @@ public:
     void setMaxHealth(float value) { maxHealth = value; }
 
     FigureState getFigureState() const { return figureState; }
+    // Whether move would take a step now: only a standing or walking figure can.
+    bool canWalk() const { return figureState == FigureState::Standing || figureState == FigureState::Walking; }
     bool isFacingLeft() const { return facingLeft; }
     bool isCarriedAsBazooka() const { return isBazooka; }
     float getHealth() const { return health; }

@@ -86,7 +86,7 @@ void Wiimote::configure() {
 }
 
 void Wiimote::startListening() {
-    std::printf("Started listening: %i", number);
+    std::printf("Started listening: %i\n", number);
     setLEDs(false, false, false, false);
     if (reader.joinable()) {
         return;
@@ -98,11 +98,11 @@ void Wiimote::startListening() {
         started.set_value(static_cast<int>(gettid()));
         listen();
     });
-    std::printf("Created thread: %i", threadId.get());
+    std::printf("Created thread: %i\n", threadId.get());
 }
 
 void Wiimote::stopListening() {
-    std::printf("Stopped listening: %i", number);
+    std::printf("Stopped listening: %i\n", number);
     stopReader();
 }
 
@@ -231,7 +231,7 @@ void Wiimote::reportButtons(unsigned word) {
 // The reactions run on the reader thread, where a failed write has nobody to tell: the
 // remote's lights and rumble are a courtesy, so a write that fails is dropped.
 void Wiimote::buttonPressed(const WiimoteButton& pressed) {
-    std::printf("Button pressed: %s", pressed.name.c_str());
+    std::printf("Button pressed: %s\n", pressed.name.c_str());
     try {
         setLEDs(true, false, true, false);
         setRumble(true);
@@ -240,7 +240,7 @@ void Wiimote::buttonPressed(const WiimoteButton& pressed) {
 }
 
 void Wiimote::buttonReleased(const WiimoteButton& released) {
-    std::printf("Button released: %s", released.name.c_str());
+    std::printf("Button released: %s\n", released.name.c_str());
     try {
         setLEDs(false, false, false, false);
         if (!anyHeld()) {

@@ -238,8 +238,9 @@ TEST_F(SoundEffects, ReplayingANameRestartsItsSound) {
     EXPECT_EQ(state, AL_PLAYING);
 }
 
-// A name keeps the last of its files that loads; a broken count ends the list. Files
-// that claim more than they hold, or hold more than an effect may cost, are refused.
+// A name keeps the last of its files that loads; a negative count loads nothing and the
+// list goes on, a count that does not read ends it. Files that claim more than they
+// hold, or hold more than an effect may cost, are refused.
 TEST_F(SoundEffects, SoundListKeepsTheLastLoadableFileOfEachName) {
     std::string claims = wavFile(11025, 100, 440), tooLong = wavFile(22050, 0, 440);
     claims.replace(40, 4, "\xff\xff\xff\xff");
@@ -248,7 +249,7 @@ TEST_F(SoundEffects, SoundListKeepsTheLastLoadableFileOfEachName) {
     dir.write("sounds/claims.wav", claims);
     dir.write("sounds/long.wav", tooLong);
     dir.write("sounds.dat", "hit 3 low.wav high.wav missing.wav\n  miss 3 missing.wav claims.wav long.wav\n"
-                            "jump many land 1 high.wav\n");
+                            "jump -1\nland 1 high.wav\nstep many kick 1 high.wav\n");
     SoundManager& sounds = SoundManager::instance();
     CaptureStdout();
     sounds.loadSoundList("sounds.dat");
@@ -256,7 +257,9 @@ TEST_F(SoundEffects, SoundListKeepsTheLastLoadableFileOfEachName) {
         return "Failed to load " + file + ": " + std::to_string(code) + "(" + alutGetErrorString(code) + ")\n";
     };
     const std::string missing = failure("missing.wav", ALUT_ERROR_IO_ERROR);
-    EXPECT_EQ(GetCapturedStdout(), missing + missing + failure("claims.wav", ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA) +
+    EXPECT_EQ(GetCapturedStdout(), "sounds.dat:3: sound 'jump' counts -1 files; it gets none\n"
+                                   "sounds.dat:5: sound 'step' needs a count of files after its name; the list ends here\n" +
+                                       missing + missing + failure("claims.wav", ALUT_ERROR_CORRUPT_OR_TRUNCATED_DATA) +
                                        failure("long.wav", ALUT_ERROR_OUT_OF_MEMORY));
     ALint buffer = 0, frequency = 0;
     alGetSourcei(sounds.soundSource("hit"), AL_BUFFER, &buffer);
@@ -264,7 +267,8 @@ TEST_F(SoundEffects, SoundListKeepsTheLastLoadableFileOfEachName) {
     EXPECT_EQ(frequency, 22050);
     EXPECT_EQ(sounds.soundSource("miss"), 0u);
     EXPECT_EQ(sounds.soundSource("jump"), 0u);
-    EXPECT_EQ(sounds.soundSource("land"), 0u);
+    EXPECT_NE(sounds.soundSource("land"), 0u);
+    EXPECT_EQ(sounds.soundSource("kick"), 0u);
 }
 
 TEST_F(SoundEffects, WithoutADeviceEveryCallIsHarmless) {

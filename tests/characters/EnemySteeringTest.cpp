@@ -30,10 +30,51 @@ protected:
     }
 };
 
-TEST_F(EnemySteeringTest, WithNothingInTheWayItWalksStraightAtThePlayer) {
+// Puts a figure back where it was each tick, as a crowd in its way would: it walks on
+// the spot. Updated after the figure when spawned after it.
+class Crowd : public Object {
+public:
+    void update(int) override {
+        if (held == nullptr) return;
+        lastStep = held->position - spot;
+        held->position = spot;
+    }
+    void hold(StickFigure* figure) {
+        held = figure;
+        spot = figure->position;
+    }
+    StickFigure* held = nullptr;
+    Vec3 spot;
+    Vec3 lastStep;
+};
+
+TEST_F(EnemySteeringTest, ItHeadsForThePlayerOrTheNearerPlaceBesideItAndForTheOtherOnlyWhileJammed) {
     player->position = Vec3(0, 0, -2);
     Enemy* enemy = spawn(std::make_unique<Enemy>(0), Vec3(10, 0, -8));
     expectStep(firstStep(enemy), Vec3(-10, 0, 6), kStep);  // from the enemy to the player
+
+    // With an obstacle in view, the goal is a place beside the player: the nearer one
+    // unless that one was jammed.
+    game().startGame(true, false, "arena.dat");
+    player = game().getPlayer1();
+    player->position = Vec3(0, 0, -5);
+    crate(Vec3(0, 0, -9.5), 0.5);
+    const Vec3 start(6, 0, -1), nearer(2, 0, -5), farther(-2, 0, -5);
+    enemy = spawn(std::make_unique<Enemy>(0), start);
+    expectStep(firstStep(enemy), nearer - start, kStep);
+    Crowd* crowd = spawn(std::make_unique<Crowd>(), Vec3(0, 0, 0));
+    crowd->hold(enemy);
+    const Vec3 way = flat(farther - crowd->spot) / flat(farther - crowd->spot).length();
+    ASSERT_TRUE(tickUntil([&] { return (crowd->lastStep / kStep - way).length() < 1e-9; }, 150));
+    crowd->held = nullptr;
+
+    // The jam is over once it stands within reach of the player; after that, sent back to
+    // where it started, it takes the nearer place again.
+    player->position = enemy->position - Vec3(2, 0, 0);
+    ASSERT_TRUE(tickUntil([&] { return enemy->getState() == Enemy::Striking; }, 100));
+    player->position = Vec3(0, 0, -5);
+    enemy->position = start;
+    expectStep(firstStep(enemy), nearer - start, kStep);
 }
 
 TEST_F(EnemySteeringTest, AnObstacleInTheWayIsPassedAtATangentThenTheWayIsStraight) {

@@ -7,6 +7,7 @@
 #include "characters/CombatFixture.h"
 #include "world/Head.h"
 #include "world/Health.h"
+#include "world/Message.h"
 #include "world/Obstacle.h"
 #include "world/Stick.h"
 
@@ -122,12 +123,27 @@ TEST_F(EnemyTest, AYellowEnemyFetchesAWeaponNearerThanItsPlayerAndForgetsOneThat
     ASSERT_TRUE(tickUntil([&] { return player->getHealth() < 300.0f; }, 200));
 }
 
-TEST_F(EnemyTest, AFetchPassesAnInkPotButGivesUpAStickOutOfReachOrOutOfView) {
+// A blow makes a figure reel for longer than a fetch may stall.
+class ReelingEnemyTest : public EnemyTest {
+protected:
+    void configure() override {
+        const std::string frame = "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 700\n";
+        dir.write("animations/Hit1.txt", "hit\n" + frame + frame + frame + frame);
+    }
+};
+
+TEST_F(ReelingEnemyTest, AFetchPassesAnInkPotAndABlowButGivesUpAStickOutOfReachOrOutOfView) {
     player->position = Vec3(-8, 0, -5);
     Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(2, 0, -5));
     spawn(std::make_unique<LargeHealth>(), Vec3(6, 0, -5));
-    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(7, 0, -5));
-    EXPECT_TRUE(tickUntil([&] { return yellow->heldWeapon() == stick; }, 300));
+    Enemy* yellow = spawn(std::make_unique<Enemy>(3), Vec3(12, 0, -5));
+    ASSERT_TRUE(tickUntil([&] { return yellow->position.x < 10.0; }, 300));
+    yellow->message(player, Hit);
+    ASSERT_EQ(yellow->getFigureState(), FigureState::Recoiling);
+    for (int i = 0; i < 300 && yellow->heldWeapon() == nullptr; ++i, tick()) {
+        ASSERT_EQ(yellow->getTarget(), stick) << "gave up while reeling";
+    }
+    EXPECT_EQ(yellow->heldWeapon(), stick);
     // Deep inside a big crate no hand can reach it: the enemy walks round and round.
     spawn(std::make_unique<Obstacle>("crate", 2.5, 2.0, 2.0, 0), Vec3(16, 0, -5));
     Stick* buried = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(16, 0, -5));

@@ -17,7 +17,7 @@ cmake --install "$BUILD" --prefix "$prefix" > "$work/install.txt" || fail "cmake
 for f in bin/margin-brawler bin/margin-coin-server share/margin-brawler/config.dat \
   share/margin-brawler/textures.dat share/applications/margin-brawler.desktop \
   share/metainfo/margin-brawler.metainfo.xml share/man/man6/margin-brawler.6.gz \
-  share/man/man8/margin-coin-server.8.gz share/doc/margin-brawler/copyright \
+  share/man/man8/margin-coin-server.8.gz share/man/man1/margin-check.1.gz share/doc/margin-brawler/copyright \
   lib/systemd/system/margin-coin-server.service \
   share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/margin-brawler.png; do
   [ -f "$prefix/$f" ] || fail "the installation lacks $f"

@@ -20,7 +20,8 @@ for f in ./usr/bin/margin-brawler ./usr/bin/margin-coin-server ./usr/share/margi
   ./usr/share/margin-brawler/levels/level1.dat ./usr/share/applications/margin-brawler.desktop \
   ./usr/share/metainfo/margin-brawler.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/margin-brawler.png \
   ./usr/share/icons/hicolor/256x256/apps/margin-brawler.png ./usr/share/man/man6/margin-brawler.6.gz \
-  ./usr/share/man/man8/margin-coin-server.8.gz ./usr/share/doc/margin-brawler/copyright \
+  ./usr/share/man/man8/margin-coin-server.8.gz ./usr/share/man/man1/margin-check.1.gz \
+  ./usr/share/doc/margin-brawler/copyright \
   ./usr/share/doc/margin-brawler/changelog.gz ./usr/lib/systemd/system/margin-coin-server.service; do
   grep -qx "$f" "$work/contents.txt" || fail "the package lacks $f"
 done
@@ -41,5 +42,6 @@ if command -v lintian > /dev/null; then
   lintian --tag-display-limit 0 "$deb" > "$work/lintian.txt" 2>&1
   cat "$work/lintian.txt"
   grep -q "^E: " "$work/lintian.txt" && fail "lintian reports errors"
+  grep -q "no-manual-page\|manpage-has-errors" "$work/lintian.txt" && fail "lintian finds a manual page missing or broken"
 fi
 echo "package: $(du -k "$deb" | cut -f1) KiB, installed: $(dpkg-deb -f "$deb" Installed-Size) KiB"

@@ -51,14 +51,20 @@ protected:
     std::unique_ptr<WiimoteManager> manager = std::make_unique<WiimoteManager>(std::move(ownedBus));
 };
 
-TEST_F(WiimoteManagerTest, TwoRemotesAreFoundAndOnlyTheFirstIsConnectedAndPolled) {
+// Every debug line, the reader thread's too, is a line of its own.
+TEST_F(WiimoteManagerTest, TwoRemotesAreFoundAndOnlyTheFirstIsConnectedPolledAndLogged) {
     bus->add("/dev/hidraw3");
     const std::shared_ptr<FakeHidChannel> second = bus->add("/dev/hidraw5");
-    EXPECT_THAT(connect(), testing::MatchesRegex("Wiimotes = 2\nStarted listening: 1Created thread: [0-9]+"));
+    EXPECT_THAT(connect(), testing::MatchesRegex("Wiimotes = 2\nStarted listening: 1\nCreated thread: [0-9]+\n"));
     ASSERT_EQ(manager->getRemotes().size(), 2u);
     EXPECT_EQ(manager->getRemotes()[1]->getPath(), "/dev/hidraw5");
     const std::vector<Bytes> setUp{{0x11, 0x10}, {0x11, 0x00}, {0x17, 0, 0, 0, 0x16, 0, 0x0F}, {0x12, 0x00, 0x31}};
     EXPECT_EQ(first->written(), setUp);
+    testing::internal::CaptureStdout();
+    first->send({0x30, 0x08, 0x00});
+    first->send({0x30, 0x00, 0x00});
+    EXPECT_TRUE(first->settle());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Button pressed: Up\nButton released: Up\n");
     second->send(report(0x08, 0));
     EXPECT_EQ(tick(), still);
     EXPECT_TRUE(second->written().empty());
@@ -109,7 +115,7 @@ TEST_F(WiimoteManagerTest, DamagedReportsChangeNothingAndCloseStopsTheReader) {
     const auto start = std::chrono::steady_clock::now();
     remote.close();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Stopped listening: 1");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Stopped listening: 1\n");
     const int reads = first->reads;
     std::this_thread::sleep_for(std::chrono::milliseconds(350));
     EXPECT_EQ(first->reads, reads);
@@ -126,7 +132,7 @@ TEST_F(WiimoteManagerTest, AReadErrorDropsTheRemoteForGoodAndLetsGoOfItsButtons)
         output += tick();
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error accessing Wiimote: Couldn't read from the device.\n");
-    EXPECT_THAT(output, testing::EndsWith("Stopped listening: 1" + event(15, false)));
+    EXPECT_THAT(output, testing::EndsWith("Stopped listening: 1\n" + event(15, false)));
     EXPECT_FALSE(Game::instance().isControlHeld(2) || manager->hasRemotes());
 }
 

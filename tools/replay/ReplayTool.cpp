@@ -5,6 +5,9 @@
 //   replay [--data DIR] --record-from FILE OUT   re-records FILE against this build
 //   replay [--data DIR] --record-script NAME OUT plays a scripted game and records it
 //
+// Without --data the data is the current folder's, else ./data's, else the installed
+// data's; the tool says which it took.
+//
 // Each replay runs in a child process of its own: the game's modules read their
 // settings once, so every replay needs a fresh process with its own settings in force.
 #include <AL/alut.h>
@@ -19,7 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "DataFolder.h"
 #include "ScriptedPlayer.h"
+#include "core/ConfigLocations.h"
 #include "core/Game.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
@@ -116,7 +121,7 @@ int inChild(Work work) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string data = ".";
+    std::string data;
     Mode mode = Mode::Check;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -141,6 +146,18 @@ int main(int argc, char** argv) {
     // Names on the command line are relative to where the tool was started.
     for (std::size_t i = mode == Mode::RecordScript ? 1 : 0; i < files.size(); ++i) {
         files[i] = std::filesystem::absolute(files[i]).string();
+    }
+    if (data.empty()) {
+        std::error_code error;
+        const std::string executable = std::filesystem::read_symlink("/proc/self/exe", error).string();
+        data = DataFolder::find(executable);
+        if (data.empty()) {
+            std::cerr << "replay: no game data in this folder, in ./data or in "
+                      << ConfigLocations::installedFolder(executable) << "; name it with --data DIR\n";
+            return 2;
+        }
+        const std::filesystem::path used = std::filesystem::canonical(data, error);
+        std::cout << "replay: using the data in " << (error ? data : used.string()) << "\n";
     }
     if (chdir(data.c_str()) != 0) {
         std::cerr << "replay: cannot enter the data directory " << data << "\n";
