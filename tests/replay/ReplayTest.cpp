@@ -185,21 +185,37 @@ TEST(ReplayTest, ForeignDataIsRefusedByName) {
     EXPECT_EQ(DataDigest::mismatch(recorded), "the data file animations/Walk.txt is missing");
 }
 
-TEST(ReplayTest, RecordingKeepsTheNewestReplaysAndAFolderThatCannotBeMadeCostsOneLine) {
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The recording folder may hold the player's own files: rotation deletes only replays the
+// recorder named, the oldest by their time stamp, and never the game just begun.
+TEST(ReplayTest, RecordingKeepsTheNewestOfItsOwnReplaysAndTouchesNothingElse) {
     const TempDataDir data;
-    for (const char* old : {"20260101-000000.replay", "20260102-000000.replay", "20260103-000000.replay", "notes.txt"}) {
-        data.write(std::string("replays/") + old, "x");
+    for (const char* name : {"20260101-000000.replay", "20260101-000000-2.replay", "20260101-000000-10.replay",
+                             "99991231-235959.replay", "1999-my-best-game.replay", "20260101-000000-02.replay",
+                             "notes.txt"}) {
+        data.write(std::string("replays/") + name, "x");
     }
+    // A data file named with a space is no level anyone can name; new replays still read.
+    data.write("levels/level1.dat", "end 0\n");
+    data.write("levels/my level.dat", "end 0\n");
     const InputSeam::PlayStart start{"level1.dat", true, false, 1};
-    Recorder(data.path() + "/replays", 2).playStarted(start);
-    std::vector<std::string> kept;
-    for (const auto& entry : std::filesystem::directory_iterator(data.path() + "/replays")) {
-        kept.push_back(entry.path().filename().string());
-    }
-    std::sort(kept.begin(), kept.end());
-    ASSERT_EQ(kept.size(), 3u);
-    EXPECT_EQ(kept[0], "20260103-000000.replay");
-    EXPECT_EQ(kept[2], "notes.txt");
+    Recorder recorder(data.path() + "/replays", 4);
+    recorder.playStarted(start);
+    recorder.playEnded();
+    const std::string newest = std::filesystem::path(recorder.currentPath()).filename();
+    EXPECT_EQ(filesIn(data.path() + "/replays"),
+              (std::vector<std::string>{"1999-my-best-game.replay", "20260101-000000-02.replay",
+                                        "20260101-000000-10.replay", "20260101-000000-2.replay", newest, "99991231-235959.replay",
+                                        "notes.txt"}));
+    ReplayFile replay;
+    std::string error;
+    EXPECT_TRUE(ReplayReader::read(recorder.currentPath(), replay, error)) << error;
 
     data.write("file", "");
     testing::internal::CaptureStdout();
@@ -209,6 +225,18 @@ TEST(ReplayTest, RecordingKeepsTheNewestReplaysAndAFolderThatCannotBeMadeCostsOn
     setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(Recorder::expandHome("~/replays"), "/home/someone/replays");
     EXPECT_EQ(Recorder::expandHome("a~/b"), "a~/b");
+    // Without a home "~/" is no folder at all: not one in the data folder, not one under "/".
+    for (const char* home : std::initializer_list<const char*>{"", "/", "relative", nullptr}) {
+        if (home != nullptr) setenv("HOME", home, 1); else unsetenv("HOME");
+        testing::internal::CaptureStdout();
+        Recorder homeless("~/replays", 2);
+        homeless.playStarted(start);
+        homeless.playStarted(start);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "Cannot record replays into ~/replays: HOME names no home folder; games are not recorded.\n");
+    }
+    EXPECT_EQ(filesIn(data.path()), (std::vector<std::string>{"file", "levels", "replays"}));
+    EXPECT_FALSE(std::filesystem::exists("/replays"));
 }
 
 // The data memory this process may still take, in bytes, on top of what it holds now.
