@@ -28,7 +28,10 @@ TuningKey real(const std::string& name, FloatLimits within) { return {name, Kind
 const char* const kSprays[] = {"punchHit", "stickHit",  "headHit",       "headExplode", "headDrip",  "headShot",
                                "stickDrip", "disintegrate", "obstacleBreak", "limb",        "bossHit",   "bossDeath"};
 
-// The limits are those the key's reader clamps into (see where each is read).
+// The limits are those the key's reader clamps into (see where each is read). The
+// replay tool plays the regression replays in a store that holds nothing but what this
+// list lets through, so a key the game reads that is missing here shows up there as a
+// replay that no longer matches.
 std::map<std::string, TuningKey> buildTable() {
     std::vector<TuningKey> keys = {
         real("moveSpeed", limits::speed),

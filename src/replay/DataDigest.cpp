@@ -20,7 +20,8 @@ const Folder kPlayFolders[] = {{"animations", ""}, {"cutscenes", ".dat"}, {"leve
 // animations by fixed names: a file whose name has a space or a control character can
 // never be loaded, so it does not decide play, and a replay lists its files one word each.
 bool isOneWord(const std::string& name) {
-    return std::none_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7f; });
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7f; });
 }
 
 std::string digestOf(const std::string& path) {

@@ -209,7 +209,9 @@ private:
         } else if (what == "play") {
             if (!sawLevel) throw LineError{"the header names no level"};
             // Without them nothing says the levels and animations here are the recorded ones.
-            if (replay.data.empty()) throw LineError{"the replay has no data digests; it cannot be checked against this data"};
+            if (replay.data.empty()) {
+                throw LineError{"the replay has no data digests; it cannot be checked against this data"};
+            }
             return true;
         } else {
             throw LineError{"unknown header line \"" + what + "\""};
@@ -341,7 +343,7 @@ public:
         return true;
     }
 
-    std::string failure;
+    const std::string& error() const { return failure; }
 
 private:
     void skipHeader(const ReplayFile& replay) {
@@ -363,6 +365,7 @@ private:
     TextFile file;
     RecordParser parser;
     bool done = false;
+    std::string failure;
 };
 
 ReplayReader::ReplayReader(const ReplayFile& replay) : records(std::make_unique<Records>(replay)) {}
@@ -374,4 +377,4 @@ ReplayReader::~ReplayReader() = default;
 
 bool ReplayReader::next(ReplayFile::Record& record) { return records->next(record); }
 
-const std::string& ReplayReader::error() const { return records->failure; }
+const std::string& ReplayReader::error() const { return records->error(); }

@@ -127,7 +127,8 @@ TEST(ReplayTest, ASharedReplayPlaysByItsGameTuningAloneAndLeavesEverySettingAsIt
     Settings& settings = Settings::instance();
     settings.load("config.dat");
     settings.setInt("music", 0);
-    const std::string path = std::filesystem::temp_directory_path() / ("shared-" + std::to_string(getpid()) + ".replay");
+    const std::string path =
+        std::filesystem::temp_directory_path() / ("shared-" + std::to_string(getpid()) + ".replay");
     settings.setString("playReplay", path);
     const std::vector<std::string> before = settings.toLines();
     const std::string ownCalibration = settings.getString("joystickCalibration");
@@ -135,13 +136,16 @@ TEST(ReplayTest, ASharedReplayPlaysByItsGameTuningAloneAndLeavesEverySettingAsIt
     std::string text =
         "margin-brawler-replay 1\nversion 1.0.0\nmode arcade\nlevel level1.dat\nplayers 1 0\nseed 7\ncredits 1\n"
         "controls 0000000000000000 0 0 0 0\n";
-    for (const char* line : {"int online 1", "string onlineHost attacker.example", "int arcade 1", "int width 64",
-                             "string replayDirectory /tmp/elsewhere", "string joystickCalibration /dev/evil",
-                             "string coin_host attacker.example", "key escape x", "float moveSpeed 1e9",
-                             "float gravity 12.5", "int bloodMode 7", "int player1Left 97", "float leftDeadSpace nan"}) {
+    for (const char* line :
+         {"int online 1", "string onlineHost attacker.example", "int arcade 1", "int width 64",
+          "string replayDirectory /tmp/elsewhere", "string joystickCalibration /dev/evil",
+          "string coin_host attacker.example", "key escape x", "float moveSpeed 1e9", "float gravity 12.5",
+          "int bloodMode 7", "int player1Left 97", "float leftDeadSpace nan"}) {
         text += std::string("setting ") + line + "\n";
     }
-    for (const ReplayFile::DataFile& file : DataDigest::current()) text += "data " + file.name + " " + file.digest + "\n";
+    for (const ReplayFile::DataFile& file : DataDigest::current()) {
+        text += "data " + file.name + " " + file.digest + "\n";
+    }
     text += "play\n0 k 97 1\nend 5 menu game=00000000 level=00000000\n";
     writeAll(path, text);
 
@@ -211,8 +215,8 @@ TEST(ReplayTest, RecordingKeepsTheNewestOfItsOwnReplaysAndTouchesNothingElse) {
     const std::string newest = std::filesystem::path(recorder.currentPath()).filename();
     EXPECT_EQ(filesIn(data.path() + "/replays"),
               (std::vector<std::string>{"1999-my-best-game.replay", "20260101-000000-02.replay",
-                                        "20260101-000000-10.replay", "20260101-000000-2.replay", newest, "99991231-235959.replay",
-                                        "notes.txt"}));
+                                        "20260101-000000-10.replay", "20260101-000000-2.replay", newest,
+                                        "99991231-235959.replay", "notes.txt"}));
     ReplayFile replay;
     std::string error;
     EXPECT_TRUE(ReplayReader::read(recorder.currentPath(), replay, error)) << error;
@@ -325,7 +329,8 @@ TEST(ReplayTest, DamagedFilesAreRefusedWithTheFileAndLine) {
         {"margin-brawler-replay 1\nlevel ../../../../etc/passwd\n",
          "f:2: the level ../../../../etc/passwd is not a file name under levels/"},
         {"margin-brawler-replay 1\nlevel /dev/stdin\n", "f:2: the level /dev/stdin is not a file name under levels/"},
-        {header + "50 k 358 1\n50 digest " + digest + "\n", "f:13: the digest of tick 50 comes after a record of tick 50"},
+        {header + "50 k 358 1\n50 digest " + digest + "\n",
+         "f:13: the digest of tick 50 comes after a record of tick 50"},
     };
     for (const auto& c : cases) {
         std::istringstream in(c.text);

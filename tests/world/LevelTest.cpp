@@ -233,7 +233,8 @@ TEST_F(LevelTest, LevelsChainUntilOneCannotBeLoadedAndNamesReachOnlyDataFiles) {
 
     dir.write("levels/hostile.dat", "cutscene ../../secret.dat 0 1\nend 0 ../../../../etc/passwd\n");
     EXPECT_EQ(start("hostile.dat"),
-              "levels/hostile.dat:1: the cutscene ../../secret.dat is not a file inside the data folder; it is left out\n"
+              "levels/hostile.dat:1: the cutscene ../../secret.dat is not a file inside the data folder; it is left "
+              "out\n"
               "levels/hostile.dat:2: the next level ../../../../etc/passwd is not a file name under levels/; the game "
               "ends after this level\n");
     EXPECT_EQ(level().nextLevelName(), "");
