@@ -277,6 +277,9 @@ void Game::advanceToNextLevel() {
 
 void Game::showMainMenu() {
     InputSeam::instance().playEnding();
+    // An online game or a replay puts this machine's settings back as play ends; the
+    // menu answers to this player's own keys again.
+    readControlMapping();
     closeMenu();
     if (isArcade()) {
         attract = true;

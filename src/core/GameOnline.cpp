@@ -132,6 +132,8 @@ void Game::settleOnline(int milliseconds) {
         return;
     }
     const std::string reason = online->endReason();
+    // The menu and the note after the game are shown with this player's own settings.
+    online->restoreSettings();
     if (seam.isPlaying() || !attached) {
         // A cutscene would hide the menu and the reason; play ends at the seam first
         // (in showMainMenu), so the recorder writes the replay.

@@ -52,6 +52,14 @@ int32_t Settings::keyCode(const std::string& keyName) {
     return 0;
 }
 
+std::string Settings::keyOfLine(const std::string& line) {
+    std::istringstream words(line);
+    std::string type;
+    std::string key;
+    words >> type >> key;
+    return key;
+}
+
 void Settings::load(const std::string& fileName) {
     ConsoleProblems console;
     load(fileName, console);

@@ -51,6 +51,8 @@ public:
     // The key-name rule of "key" lines: one character is its own code, otherwise a
     // case-insensitive name from a small table, else 0.
     static int32_t keyCode(const std::string& keyName);
+    // The key a settings-file line sets ("int width 640" sets width); empty when none.
+    static std::string keyOfLine(const std::string& line);
 
 private:
     Settings() = default;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <limits>
 
+#include "core/DataFileName.h"
+
 namespace {
 
 class ByteWriter {
@@ -167,8 +169,7 @@ void readBody(ByteReader& in, const NetMessage::TickWindow& window, NetMessage& 
             m.delay = static_cast<int>(in.u8());
             if (m.delay > NetMessage::MostDelay) in.fail("an input delay of " + std::to_string(m.delay) + " ticks");
             m.levelFile = in.text(255);
-            if (!in.failed() && (m.levelFile.empty() || !printable(m.levelFile) ||
-                                 m.levelFile.find("..") != std::string::npos || m.levelFile[0] == '/')) {
+            if (!in.failed() && !DataFileName::isLevelName(m.levelFile)) {
                 in.fail("a level file name that is no plain file name");
             }
             m.settings.resize(in.count(NetMessage::MostSettings));

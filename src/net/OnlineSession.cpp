@@ -189,6 +189,8 @@ public:
     }
 
     void playEnded() {
+        // The game is on its way to the menu: the menu is this player's own.
+        settings.restore();
         if (phase != Phase::Playing) return;
         tellEnd(NetMessage::EndKind::Left, tick, "");
         end("");
@@ -281,7 +283,7 @@ private:
         start.seed = std::random_device{}() % 32768;
         start.delay = std::clamp(options.delay, 0, NetMessage::MostDelay);
         start.levelFile = options.levelFile;
-        start.settings = settings.own();
+        start.settings = settings.tuning();
         send(start);
         begin(start);
     }
@@ -440,6 +442,7 @@ int OnlineSession::stalledMilliseconds() const { return impl->stalledMillisecond
 int OnlineSession::roundTripMilliseconds() const { return impl->link.roundTripMilliseconds(); }
 const std::string& OnlineSession::endReason() const { return impl->reason; }
 void OnlineSession::giveUp() { impl->giveUp(); }
+void OnlineSession::restoreSettings() { impl->settings.restore(); }
 uint64_t OnlineSession::bytesSent() const { return impl->link.bytesSent(); }
 uint64_t OnlineSession::bytesReceived() const { return impl->link.bytesReceived(); }
 

@@ -55,6 +55,9 @@ public:
     const std::string& endReason() const;
     // The local player gives up (Escape on the waiting screen): the peer is told.
     void giveUp();
+    // Puts this machine's own settings back now, before anything after the game is
+    // shown (the session also does so as play ends at the seam).
+    void restoreSettings();
     // Bytes this side has sent and received over the connection so far.
     uint64_t bytesSent() const;
     uint64_t bytesReceived() const;

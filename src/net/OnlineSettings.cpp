@@ -1,47 +1,25 @@
 #include "net/OnlineSettings.h"
 
-#include <algorithm>
-#include <sstream>
-
+#include "core/GameTuning.h"
 #include "core/Settings.h"
 #include "net/OnlineControls.h"
-#include "replay/ReplayPlayer.h"
-
-namespace {
-
-// Besides the machine keys a replay keeps: where this player records, and how this
-// player reached the game.
-const char* const kOwnKeys[] = {"replayDirectory", "online", "onlineHost", "onlinePort", "onlineDelay"};
-
-bool isOwnLine(const std::string& line) {
-    std::istringstream words(line);
-    std::string type;
-    std::string key;
-    words >> type >> key;
-    return std::find(std::begin(kOwnKeys), std::end(kOwnKeys), key) != std::end(kOwnKeys);
-}
-
-}  // namespace
 
 OnlineSettings::OnlineSettings() : ownLines(Settings::instance().toLines()) {}
 
-OnlineSettings::~OnlineSettings() {
-    if (installed) Settings::instance().replaceWith(ownLines);
-}
+OnlineSettings::~OnlineSettings() { restore(); }
 
-void OnlineSettings::install(const std::vector<std::string>& hostLines) {
-    // The host's description of its own machine is no business of this one.
-    const std::vector<std::string> hostMachine = ReplayPlayer::machineLines(hostLines);
-    std::vector<std::string> lines;
-    for (const std::string& line : hostLines) {
-        const bool machine = std::find(hostMachine.begin(), hostMachine.end(), line) != hostMachine.end();
-        if (!machine && !isOwnLine(line)) lines.push_back(line);
-    }
-    for (const std::string& line : ReplayPlayer::machineLines(ownLines)) lines.push_back(line);
-    for (const std::string& line : ownLines) {
-        if (isOwnLine(line)) lines.push_back(line);
-    }
+std::vector<std::string> OnlineSettings::tuning() const { return GameTuning::linesOf(ownLines); }
+
+void OnlineSettings::install(const std::vector<std::string>& hostTuning) {
+    std::vector<std::string> lines = GameTuning::withTuning(ownLines, GameTuning::linesOf(hostTuning));
+    // Later lines win: the session's bindings replace this player's own.
     for (const std::string& line : OnlineControls::bindingLines()) lines.push_back(line);
     Settings::instance().replaceWith(lines);
     installed = true;
+}
+
+void OnlineSettings::restore() {
+    if (!installed) return;
+    installed = false;
+    Settings::instance().replaceWith(ownLines);
 }

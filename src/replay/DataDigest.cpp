@@ -16,6 +16,14 @@ struct Folder {
 };
 const Folder kPlayFolders[] = {{"animations", ""}, {"cutscenes", ".dat"}, {"levels", ""}};
 
+// Levels and cutscenes are named by one word in level files and replays, and the
+// animations by fixed names: a file whose name has a space or a control character can
+// never be loaded, so it does not decide play, and a replay lists its files one word each.
+bool isOneWord(const std::string& name) {
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7f; });
+}
+
 std::string digestOf(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return "";
@@ -37,7 +45,9 @@ std::vector<ReplayFile::DataFile> DataDigest::current() {
         for (const auto& entry : std::filesystem::directory_iterator(folder.name, error)) {
             const std::string extension = folder.extension;
             if (!entry.is_regular_file() || (!extension.empty() && entry.path().extension() != extension)) continue;
-            const std::string name = std::string(folder.name) + "/" + entry.path().filename().string();
+            const std::string fileName = entry.path().filename().string();
+            if (!isOneWord(fileName)) continue;
+            const std::string name = std::string(folder.name) + "/" + fileName;
             files.push_back({name, digestOf(name)});
         }
     }

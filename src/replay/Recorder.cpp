@@ -5,6 +5,8 @@
 #include <ctime>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <utility>
 
 #include "arcade/CoinClient.h"
 #include "core/Game.h"
@@ -16,7 +18,47 @@
 
 namespace fs = std::filesystem;
 
-Recorder::Recorder(std::string folder, int newest) : directory(expandHome(folder)), keep(newest) {}
+namespace {
+
+// The names the recorder gives: "YYYYMMDD-HHMMSS.replay", or "YYYYMMDD-HHMMSS-N.replay"
+// (N from 2) for a later game begun in the same second.
+struct RecordedName {
+    std::string stamp;
+    long number = 1;
+    bool operator<(const RecordedName& other) const {
+        return stamp != other.stamp ? stamp < other.stamp : number < other.number;
+    }
+};
+
+bool digits(const std::string& text, std::size_t from, std::size_t count) {
+    if (from + count > text.size() || count == 0) return false;
+    return std::all_of(text.begin() + from, text.begin() + from + count, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<RecordedName> recordedName(const std::string& name) {
+    const std::string extension = ".replay";
+    constexpr std::size_t kStampLength = 15;
+    if (name.size() < kStampLength + extension.size() || !digits(name, 0, 8) || name[8] != '-' ||
+        !digits(name, 9, 6) || name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
+        return std::nullopt;
+    }
+    RecordedName recorded{name.substr(0, kStampLength)};
+    const std::size_t rest = name.size() - extension.size() - kStampLength;
+    if (rest == 0) return recorded;
+    // "-N": no leading zero, at most nine digits.
+    if (name[kStampLength] != '-' || rest < 2 || rest > 10 || name[kStampLength + 1] == '0' ||
+        !digits(name, kStampLength + 1, rest - 1)) {
+        return std::nullopt;
+    }
+    recorded.number = std::stol(name.substr(kStampLength + 1, rest - 1));
+    if (recorded.number < 2) return std::nullopt;
+    return recorded;
+}
+
+}  // namespace
+
+Recorder::Recorder(std::string folder, int newest)
+    : wantedDirectory(folder), directory(expandHome(folder)), keep(newest) {}
 
 Recorder::Recorder(std::string file, std::vector<std::string> settings, int tickLimit_)
     : fixedSettings(std::move(settings)), path(std::move(file)), tickLimit(tickLimit_) {}
@@ -24,11 +66,11 @@ Recorder::Recorder(std::string file, std::vector<std::string> settings, int tick
 Recorder::~Recorder() = default;
 
 std::string Recorder::expandHome(const std::string& folder) {
+    if (folder.rfind("~/", 0) != 0) return folder;
+    // Without a home of its own a "~/" folder would land in the data folder or under "/".
     const char* home = std::getenv("HOME");
-    if (folder.rfind("~/", 0) == 0 && home != nullptr) {
-        return std::string(home) + folder.substr(1);
-    }
-    return folder;
+    if (home == nullptr || home[0] != '/' || std::string(home).find_first_not_of('/') == std::string::npos) return "";
+    return std::string(home) + folder.substr(1);
 }
 
 std::string Recorder::newFilePath() const {
@@ -46,19 +88,33 @@ std::string Recorder::newFilePath() const {
 }
 
 void Recorder::pruneOldReplays() const {
+    // Only files with the names this recorder gives are its own; anything else in the
+    // folder belongs to the player.
     std::error_code error;
-    std::vector<fs::path> replays;
+    std::vector<std::pair<RecordedName, fs::path>> replays;
     for (const auto& entry : fs::directory_iterator(directory, error)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".replay") replays.push_back(entry.path());
+        const std::optional<RecordedName> name = recordedName(entry.path().filename().string());
+        if (name && entry.is_regular_file(error) && entry.path() != fs::path(path)) {
+            replays.emplace_back(*name, entry.path());
+        }
     }
-    if (static_cast<int>(replays.size()) <= keep) return;
-    // The names are time stamps, so name order is age order.
-    std::sort(replays.begin(), replays.end());
-    for (std::size_t i = 0; i + keep < replays.size(); ++i) fs::remove(replays[i], error);
+    // The game just begun is the newest and is kept besides.
+    const std::size_t older = keep > 0 ? static_cast<std::size_t>(keep - 1) : 0;
+    if (replays.size() <= older) return;
+    std::sort(replays.begin(), replays.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i + older < replays.size(); ++i) fs::remove(replays[i].second, error);
 }
 
 void Recorder::playStarted(const InputSeam::PlayStart& start) {
     if (!fixedSettings) {
+        if (directory.empty()) {
+            if (!homeless) {
+                std::cout << "Cannot record replays into " << wantedDirectory
+                          << ": HOME names no home folder; games are not recorded.\n";
+            }
+            homeless = true;
+            return;
+        }
         std::error_code error;
         fs::create_directories(directory, error);
         path = newFilePath();

@@ -17,7 +17,8 @@
 class Recorder : public InputSeam::Listener {
 public:
     // Each game into a new "YYYYMMDD-HHMMSS.replay" in `directory` (created if missing),
-    // keeping the newest `keep` replays there.
+    // keeping the newest `keep` replays there: of the files with names it gives, the
+    // oldest by their time stamp are deleted; no other file is touched.
     Recorder(std::string directory, int keep);
     // Only the next game, into `path`, with these settings in its header instead of the
     // store's (re-recording a replay keeps the settings it was recorded with).
@@ -35,7 +36,8 @@ public:
 
     const std::string& currentPath() const { return path; }
 
-    // "~/x" lies under the home folder; anything else is taken as it is.
+    // "~/x" lies under the home folder, and is empty when HOME is unset, empty, "/" or
+    // not absolute; anything else is taken as it is.
     static std::string expandHome(const std::string& directory);
 
 private:
@@ -44,8 +46,11 @@ private:
     void writeEnd(const char* how);
     void check();
 
+    std::string wantedDirectory;
     std::string directory;
     int keep = 0;
+    // The folder named a home that HOME does not give; said once.
+    bool homeless = false;
     std::optional<std::vector<std::string>> fixedSettings;
     std::string path;
     std::ofstream out;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,16 +29,27 @@
 //   <tick> digest <parts>                state after that many ticks, every 50
 //   end <tick> menu|exit <parts>         state where the game ended
 //
-// Tick t holds what arrived after t ticks of play and before tick t + 1 was run.
+// Tick t holds what arrived after t ticks of play and before tick t + 1 was run; the
+// digest of tick t comes before it. A level name and data file names are single words:
+// names with spaces or control characters never name a level or a play file (see
+// DataFileName and DataDigest).
+//
+// A replay of a long game is long, so only its header and end are held in memory;
+// playback reads the records between them one at a time (ReplayReader).
 struct ReplayFile {
     static constexpr int FormatVersion = 1;
     static constexpr int DigestInterval = 50;
     // More ticks than this (48 hours of play) is no replay anyone recorded.
     static constexpr int MostTicks = 48 * 3600 * 50;
 
-    struct TimedEvent {
+    // One record of the play section.
+    struct Record {
+        enum class Kind { Input, Digest, End };
+        Kind kind = Kind::End;
         int tick = 0;
-        InputEvent event;
+        InputEvent event;       // Input
+        StateDigest digest;     // Digest and End
+        bool endedInMenu = true;  // End
     };
     struct DataFile {
         std::string name;
@@ -53,12 +63,14 @@ struct ReplayFile {
     Game::ControlState controls;
     std::vector<std::string> settings;
     std::vector<DataFile> data;
-    std::vector<TimedEvent> events;
-    std::map<int, StateDigest> digests;
     int endTick = 0;
     // True when the game went back to the menu; false when the program ended during it.
     bool endedInMenu = true;
     StateDigest endDigest;
+    // Where the records are read from during playback: the file, and the line that
+    // ends the header ("play"); empty for a replay read from a stream.
+    std::string source;
+    int playLine = 0;
 
     // Everything up to and including "play".
     void writeHeader(std::ostream& out) const;

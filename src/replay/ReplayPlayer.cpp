@@ -1,55 +1,39 @@
 #include "replay/ReplayPlayer.h"
 
 #include <iostream>
-#include <sstream>
 
 #include "arcade/CoinClient.h"
 #include "core/Game.h"
-#include "core/Settings.h"
 
 namespace {
 
-// Keys that describe this machine rather than the game: they stay as configured here.
-const char* const kMachineKeys[] = {
-    "width", "height", "fullscreen", "dataDirectory", "music", "joystick1Enabled", "joystick2Enabled",
-    "joystickDevice1", "joystickDevice2", "joystickCalibration",
-};
-// Playback neither records itself again nor asks a coin server: the counts are in the file.
-const char* const kSilencedKeys[] = {"replayDirectory", "playReplay", "coin_host", "coin_port"};
-
 constexpr int kEscape = 27;
+
+using Kind = ReplayFile::Record::Kind;
 
 }  // namespace
 
 ReplayPlayer::ReplayPlayer(const ReplayFile& recorded, std::string replayName, bool announceDifferences)
-    : replay(recorded), name(std::move(replayName)), announce(announceDifferences) {}
+    : replay(recorded), name(std::move(replayName)), announce(announceDifferences), settings(recorded) {}
 
 ReplayPlayer::~ReplayPlayer() { release(); }
 
-void ReplayPlayer::installSettings(const ReplayFile& replay) {
-    Settings& settings = Settings::instance();
-    std::vector<std::string> lines = replay.settings;
-    // This machine's lines come last, so they win over the recorded ones.
-    for (const std::string& line : machineLines(settings.toLines())) lines.push_back(line);
-    settings.replaceWith(lines);
-    for (const char* key : kSilencedKeys) settings.setString(key, "");
-}
-
-std::vector<std::string> ReplayPlayer::machineLines(const std::vector<std::string>& lines) {
-    std::vector<std::string> kept;
-    for (const std::string& line : lines) {
-        std::istringstream words(line);
-        std::string type;
-        std::string key;
-        words >> type >> key;
-        for (const char* machineKey : kMachineKeys) {
-            if (key == machineKey) kept.push_back(line);
+const ReplayFile::Record* ReplayPlayer::due() {
+    if (!next && records && !unreadable) {
+        ReplayFile::Record record;
+        if (records->next(record)) {
+            // The end record's contents came with the header.
+            if (record.kind != Kind::End) next = std::move(record);
+        } else if (!records->error().empty()) {
+            unreadable = true;
+            differs("the replay can no longer be read: " + records->error());
         }
     }
-    return kept;
+    return next ? &*next : nullptr;
 }
 
 void ReplayPlayer::begin() {
+    records = std::make_unique<ReplayReader>(replay);
     InputSeam& seam = InputSeam::instance();
     seam.setReplacement(this);
     Game& game = Game::instance();
@@ -79,6 +63,7 @@ void ReplayPlayer::stop() {
 void ReplayPlayer::finish() {
     if (finished) return;
     finished = true;
+    settings.restore();
     if (!announce) return;
     std::cout << name << ": replay finished after " << ticks << " ticks: "
               << (firstDifferenceTick < 0 ? "matches" : "differs at tick " + std::to_string(firstDifferenceTick))
@@ -89,21 +74,24 @@ void ReplayPlayer::playStarted(const InputSeam::PlayStart&) { started = true; }
 
 void ReplayPlayer::tickStarting() {
     // A coin count waits for its poll, which comes with a key press or the tick's update.
-    while (!finished && next < replay.events.size() && replay.events[next].tick == ticks &&
-           replay.events[next].event.kind != InputEvent::Kind::Credits) {
-        const InputEvent event = replay.events[next++].event;
+    for (const ReplayFile::Record* record = due();
+         !finished && record != nullptr && record->kind == Kind::Input && record->tick == ticks &&
+         record->event.kind != InputEvent::Kind::Credits;
+         record = due()) {
+        const InputEvent event = record->event;
+        next.reset();
         InputSeam::instance().deliver(event);
     }
 }
 
 int ReplayPlayer::credits(int poll, int held) {
     if (!started) return replay.credits;
-    if (next < replay.events.size()) {
-        const ReplayFile::TimedEvent& due = replay.events[next];
-        if (due.tick == ticks && due.event.kind == InputEvent::Kind::Credits && due.event.device == poll) {
-            ++next;
-            return due.event.code;
-        }
+    const ReplayFile::Record* record = due();
+    if (record != nullptr && record->kind == Kind::Input && record->tick == ticks &&
+        record->event.kind == InputEvent::Kind::Credits && record->event.device == poll) {
+        const int count = record->event.code;
+        next.reset();
+        return count;
     }
     return held;
 }
@@ -112,10 +100,18 @@ void ReplayPlayer::tickEnded() {
     if (finished) return;
     ++ticks;
     // Input of a finished tick that no poll took belongs to no later tick.
-    while (next < replay.events.size() && replay.events[next].tick < ticks) ++next;
-    const auto digest = replay.digests.find(ticks);
-    if (digest != replay.digests.end()) compare(digest->second);
-    if (ticks == replay.endTick && !replay.endedInMenu) {
+    for (const ReplayFile::Record* record = due(); record != nullptr && record->tick < ticks; record = due()) {
+        next.reset();
+    }
+    const ReplayFile::Record* record = due();
+    if (record != nullptr && record->kind == Kind::Digest && record->tick == ticks) {
+        const StateDigest digest = record->digest;
+        next.reset();
+        compare(digest);
+    }
+    if (unreadable) {
+        stop();
+    } else if (ticks == replay.endTick && !replay.endedInMenu) {
         // The program ended after this tick; what came in before it ended counts too.
         tickStarting();
         compare(replay.endDigest);

@@ -1,11 +1,13 @@
 #pragma once
 
-#include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "core/InputSeam.h"
 #include "replay/ReplayFile.h"
+#include "replay/ReplayReader.h"
+#include "replay/ReplaySettings.h"
 
 // Plays a replay through the input seam: takes the live devices' place, starts the
 // recorded game, hands each tick its recorded input and coin counts, and compares the
@@ -13,15 +15,12 @@
 class ReplayPlayer : public InputSeam::Replacement {
 public:
     // `name` is what messages call the replay; `announce` prints the first difference.
+    // The replay's settings are in force from here until playback ends (ReplaySettings);
+    // modules that read a setting once read it from here on, so the player is made
+    // before the Game is built. Its records are read from the replay's file as play
+    // goes on.
     ReplayPlayer(const ReplayFile& replay, std::string name, bool announce);
     ~ReplayPlayer() override;
-
-    // Puts the recorded settings in force, keeping this machine's window, data folder,
-    // devices and music, with no recording and no coin server. Settings that modules
-    // read once are read from here on, so this runs before the Game is built.
-    static void installSettings(const ReplayFile& replay);
-    // Those of these settings lines that describe this machine rather than the game.
-    static std::vector<std::string> machineLines(const std::vector<std::string>& lines);
 
     // Takes over the seam and starts the recorded game.
     void begin();
@@ -45,18 +44,25 @@ public:
     int credits(int poll, int held) override;
 
 private:
+    // The next record still to be played, or null when none is left.
+    const ReplayFile::Record* due();
     void compare(const StateDigest& recorded);
     void differs(const std::string& what);
     void release();
-    // Marks the end of playback; announces how it went when asked to.
+    // Marks the end of playback and puts this machine's settings back; announces how
+    // it went when asked to.
     void finish();
 
     const ReplayFile& replay;
     std::string name;
     bool announce = false;
+    ReplaySettings settings;
+    std::unique_ptr<ReplayReader> records;
+    std::optional<ReplayFile::Record> next;
+    // The file could not be read to its end record: playback stops at the tick's end.
+    bool unreadable = false;
     bool started = false;
     bool finished = false;
-    std::size_t next = 0;
     int ticks = 0;
     int compared = 0;
     int firstDifferenceTick = -1;

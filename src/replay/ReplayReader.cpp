@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <vector>
 
+#include "core/DataFileName.h"
 #include "core/TextFile.h"
 
 namespace {
@@ -67,25 +69,94 @@ bool isPlayFile(const std::string& name) {
     return false;
 }
 
-class Parser {
-public:
-    explicit Parser(ReplayFile& r) : replay(r) {}
+void digestOf(const std::vector<std::string>& words, std::size_t from, StateDigest& digest) {
+    if (!StateDigest::parse(std::vector<std::string>(words.begin() + from, words.end()), digest)) {
+        throw LineError{"damaged state digest"};
+    }
+}
 
-    // Returns true once the end record was read.
+// The records after the header, in file order: ticks never go back, and the digest of
+// a tick comes before that tick's input, as the recorder writes them.
+class RecordParser {
+public:
+    ReplayFile::Record parse(const std::vector<std::string>& words) {
+        if (words.empty()) throw LineError{"empty record"};
+        ReplayFile::Record record;
+        if (words[0] == "end") {
+            if (words.size() < 3) throw LineError{"damaged end record"};
+            record.kind = ReplayFile::Record::Kind::End;
+            record.tick = tickOf(words[1]);
+            if (words[2] != "menu" && words[2] != "exit") throw LineError{"damaged end record"};
+            record.endedInMenu = words[2] == "menu";
+            digestOf(words, 3, record.digest);
+            return record;
+        }
+        if (words.size() < 2) throw LineError{"damaged record"};
+        const bool anyBefore = sawRecord;
+        const int before = lastTick;
+        record.tick = tickOf(words[0]);
+        const std::string& kind = words[1];
+        if (kind == "digest") {
+            if (anyBefore && record.tick <= before) {
+                throw LineError{"the digest of tick " + words[0] + " comes after a record of tick " +
+                                std::to_string(before)};
+            }
+            record.kind = ReplayFile::Record::Kind::Digest;
+            digestOf(words, 2, record.digest);
+            return record;
+        }
+        record.kind = ReplayFile::Record::Kind::Input;
+        if (kind == "k") {
+            expectWords(words, 4);
+            record.event =
+                InputEvent::key(static_cast<int>(integerOf(words[2], 0, 1023)), integerOf(words[3], 0, 1) != 0);
+        } else if (kind == "b") {
+            expectWords(words, 5);
+            record.event =
+                InputEvent::button(static_cast<int>(integerOf(words[2], 0, 255)),
+                                   static_cast<int>(integerOf(words[3], 0, 1023)), integerOf(words[4], 0, 1) != 0);
+        } else if (kind == "a") {
+            expectWords(words, 5);
+            const double value = realOf(words[4]);
+            if (value < -1.0 || value > 1.0) throw LineError{"axis position " + words[4] + " is out of range"};
+            record.event = InputEvent::axis(static_cast<int>(integerOf(words[2], 0, 255)),
+                                            static_cast<int>(integerOf(words[3], 0, 1023)), value);
+        } else if (kind == "c") {
+            expectWords(words, 4);
+            record.event = InputEvent::credits(static_cast<int>(integerOf(words[2], 0, 1 << 20)),
+                                               static_cast<int>(integerOf(words[3], 0, 255)));
+        } else {
+            throw LineError{"unknown record \"" + kind + "\""};
+        }
+        return record;
+    }
+
+private:
+    int tickOf(const std::string& word) {
+        const int tick = static_cast<int>(integerOf(word, 0, ReplayFile::MostTicks));
+        if (tick < lastTick) throw LineError{"tick " + word + " comes after tick " + std::to_string(lastTick)};
+        lastTick = tick;
+        sawRecord = true;
+        return tick;
+    }
+
+    int lastTick = 0;
+    bool sawRecord = false;
+};
+
+class HeaderParser {
+public:
+    explicit HeaderParser(ReplayFile& r) : replay(r) {}
+
+    // Returns true once the header's last line ("play") was read.
     bool line(const std::string& text) {
         const std::vector<std::string> words = wordsOf(text);
         if (!sawFormat) {
             readFormat(words);
-        } else if (inHeader) {
-            readHeader(words, text);
-        } else {
-            if (words.empty()) throw LineError{"empty record"};
-            return readPlay(words);
+            return false;
         }
-        return false;
+        return readHeader(words, text);
     }
-
-    bool headerDone() const { return !inHeader; }
 
 private:
     void readFormat(const std::vector<std::string>& words) {
@@ -98,7 +169,7 @@ private:
         sawFormat = true;
     }
 
-    void readHeader(const std::vector<std::string>& words, const std::string& text) {
+    bool readHeader(const std::vector<std::string>& words, const std::string& text) {
         if (words.empty()) throw LineError{"empty header line"};
         const std::string& what = words[0];
         if (what == "version") {
@@ -110,6 +181,9 @@ private:
             replay.arcade = words[1] == "arcade";
         } else if (what == "level") {
             expectWords(words, 2);
+            if (!DataFileName::isLevelName(words[1])) {
+                throw LineError{"the level " + DataFileName::printable(words[1]) + " is not a file name under levels/"};
+            }
             replay.start.levelFile = words[1];
             sawLevel = true;
         } else if (what == "players") {
@@ -134,10 +208,15 @@ private:
             replay.data.push_back({words[1], words[2]});
         } else if (what == "play") {
             if (!sawLevel) throw LineError{"the header names no level"};
-            inHeader = false;
+            // Without them nothing says the levels and animations here are the recorded ones.
+            if (replay.data.empty()) {
+                throw LineError{"the replay has no data digests; it cannot be checked against this data"};
+            }
+            return true;
         } else {
             throw LineError{"unknown header line \"" + what + "\""};
         }
+        return false;
     }
 
     void readControls(const std::vector<std::string>& words) {
@@ -149,65 +228,9 @@ private:
         for (int i = 0; i < 4; ++i) replay.controls.sticks[i] = realOf(words[2 + i]);
     }
 
-    bool readPlay(const std::vector<std::string>& words) {
-        if (words[0] == "end") {
-            if (words.size() < 3) throw LineError{"damaged end record"};
-            replay.endTick = tickOf(words[1]);
-            if (words[2] != "menu" && words[2] != "exit") throw LineError{"damaged end record"};
-            replay.endedInMenu = words[2] == "menu";
-            digestOf(words, 3, replay.endDigest);
-            return true;
-        }
-        if (words.size() < 2) throw LineError{"damaged record"};
-        const int tick = tickOf(words[0]);
-        const std::string& kind = words[1];
-        if (kind == "digest") {
-            digestOf(words, 2, replay.digests[tick]);
-            return false;
-        }
-        InputEvent event;
-        if (kind == "k") {
-            expectWords(words, 4);
-            event = InputEvent::key(static_cast<int>(integerOf(words[2], 0, 1023)), integerOf(words[3], 0, 1) != 0);
-        } else if (kind == "b") {
-            expectWords(words, 5);
-            event = InputEvent::button(static_cast<int>(integerOf(words[2], 0, 255)),
-                                       static_cast<int>(integerOf(words[3], 0, 1023)), integerOf(words[4], 0, 1) != 0);
-        } else if (kind == "a") {
-            expectWords(words, 5);
-            const double value = realOf(words[4]);
-            if (value < -1.0 || value > 1.0) throw LineError{"axis position " + words[4] + " is out of range"};
-            event = InputEvent::axis(static_cast<int>(integerOf(words[2], 0, 255)),
-                                     static_cast<int>(integerOf(words[3], 0, 1023)), value);
-        } else if (kind == "c") {
-            expectWords(words, 4);
-            event = InputEvent::credits(static_cast<int>(integerOf(words[2], 0, 1 << 20)),
-                                        static_cast<int>(integerOf(words[3], 0, 255)));
-        } else {
-            throw LineError{"unknown record \"" + kind + "\""};
-        }
-        replay.events.push_back({tick, event});
-        return false;
-    }
-
-    int tickOf(const std::string& word) {
-        const int tick = static_cast<int>(integerOf(word, 0, ReplayFile::MostTicks));
-        if (tick < lastTick) throw LineError{"tick " + word + " comes after tick " + std::to_string(lastTick)};
-        lastTick = tick;
-        return tick;
-    }
-
-    static void digestOf(const std::vector<std::string>& words, std::size_t from, StateDigest& digest) {
-        if (!StateDigest::parse(std::vector<std::string>(words.begin() + from, words.end()), digest)) {
-            throw LineError{"damaged state digest"};
-        }
-    }
-
     ReplayFile& replay;
     bool sawFormat = false;
-    bool inHeader = true;
     bool sawLevel = false;
-    int lastTick = 0;
 };
 
 // Keeps the first fault the line reader meets (a line or the file too long for a text
@@ -223,36 +246,55 @@ public:
     std::string message;
 };
 
+// Why reading stopped before the end record, as "name:line: what".
+std::string stoppedEarly(const TextFile& file, const FirstProblem& problems, bool inHeader) {
+    if (!problems.message.empty()) return file.path() + ":" + problems.message;
+    const int number = file.lineNumber();
+    return file.path() + ":" + std::to_string(number) + ": " +
+           (number == 0  ? std::string("the file is empty")
+            : inHeader   ? "the replay stops inside its header (truncated)"
+                         : "the replay stops before its end record (truncated)");
+}
+
 bool readLines(TextFile& file, const FirstProblem& problems, ReplayFile& replay, std::string& error) {
     replay = ReplayFile();
-    Parser parser(replay);
-    const std::string& name = file.path();
+    HeaderParser header(replay);
+    RecordParser records;
+    bool inHeader = true;
     std::string text;
     try {
         while (file.readLine(text)) {
-            if (parser.line(text)) {
+            if (inHeader) {
+                inHeader = !header.line(text);
+                replay.playLine = file.lineNumber();
+                continue;
+            }
+            const ReplayFile::Record record = records.parse(wordsOf(text));
+            if (record.kind == ReplayFile::Record::Kind::End) {
+                replay.endTick = record.tick;
+                replay.endedInMenu = record.endedInMenu;
+                replay.endDigest = record.digest;
                 return true;
             }
         }
     } catch (const LineError& lineError) {
-        error = name + ":" + std::to_string(file.lineNumber()) + ": " + lineError.text;
+        error = file.path() + ":" + std::to_string(file.lineNumber()) + ": " + lineError.text;
         return false;
     }
-    if (!problems.message.empty()) {
-        error = name + ":" + problems.message;
-        return false;
-    }
-    const int number = file.lineNumber();
-    error = name + ":" + std::to_string(number) + ": " +
-            (number == 0 ? std::string("the file is empty")
-                         : parser.headerDone() ? "the replay stops before its end record (truncated)"
-                                               : "the replay stops inside its header (truncated)");
+    error = stoppedEarly(file, problems, inHeader);
     return false;
 }
 
 }  // namespace
 
 bool ReplayReader::read(const std::string& path, ReplayFile& replay, std::string& error) {
+    // A pipe or a device would hold the game at start-up, or never end.
+    std::error_code notFound;
+    if (!std::filesystem::is_regular_file(path, notFound)) {
+        replay = ReplayFile();
+        error = path + ": cannot be opened" + (std::filesystem::exists(path, notFound) ? " (not a regular file)" : "");
+        return false;
+    }
     FirstProblem problems;
     TextFile file(path, problems, kLargestReplay);
     if (!file.isOpen()) {
@@ -260,7 +302,12 @@ bool ReplayReader::read(const std::string& path, ReplayFile& replay, std::string
         error = path + ": cannot be opened";
         return false;
     }
-    return readLines(file, problems, replay, error);
+    if (!readLines(file, problems, replay, error)) return false;
+    // Playback reads the records from here after the game has entered its data folder.
+    std::error_code failed;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, failed);
+    replay.source = failed ? path : absolute.string();
+    return true;
 }
 
 bool ReplayReader::read(std::istream& in, const std::string& name, ReplayFile& replay, std::string& error) {
@@ -268,3 +315,66 @@ bool ReplayReader::read(std::istream& in, const std::string& name, ReplayFile& r
     TextFile file(in, name, problems, kLargestReplay);
     return readLines(file, problems, replay, error);
 }
+
+class ReplayReader::Records {
+public:
+    explicit Records(const ReplayFile& replay) : file(replay.source, problems, kLargestReplay) {
+        skipHeader(replay);
+    }
+    Records(std::istream& in, const ReplayFile& replay)
+        : file(in, replay.source.empty() ? "replay" : replay.source, problems, kLargestReplay) {
+        skipHeader(replay);
+    }
+
+    bool next(ReplayFile::Record& record) {
+        if (done) return false;
+        std::string text;
+        if (!file.readLine(text)) {
+            fail(stoppedEarly(file, problems, false));
+            return false;
+        }
+        try {
+            record = parser.parse(wordsOf(text));
+        } catch (const LineError& lineError) {
+            fail(file.path() + ":" + std::to_string(file.lineNumber()) + ": " + lineError.text);
+            return false;
+        }
+        done = record.kind == ReplayFile::Record::Kind::End;
+        return true;
+    }
+
+    const std::string& error() const { return failure; }
+
+private:
+    void skipHeader(const ReplayFile& replay) {
+        if (!file.isOpen()) {
+            fail(replay.source + ": cannot be opened");
+            return;
+        }
+        std::string text;
+        while (file.lineNumber() < replay.playLine && file.readLine(text)) {
+        }
+    }
+
+    void fail(const std::string& why) {
+        done = true;
+        failure = why;
+    }
+
+    FirstProblem problems;
+    TextFile file;
+    RecordParser parser;
+    bool done = false;
+    std::string failure;
+};
+
+ReplayReader::ReplayReader(const ReplayFile& replay) : records(std::make_unique<Records>(replay)) {}
+
+ReplayReader::ReplayReader(std::istream& in, const ReplayFile& replay)
+    : records(std::make_unique<Records>(in, replay)) {}
+
+ReplayReader::~ReplayReader() = default;
+
+bool ReplayReader::next(ReplayFile::Record& record) { return records->next(record); }
+
+const std::string& ReplayReader::error() const { return records->error(); }

@@ -19,7 +19,6 @@ constexpr int kKeptReplays = 100;
 
 struct Session {
     std::unique_ptr<ReplayFile> replay;
-    std::string replayName;
     std::unique_ptr<ReplayPlayer> player;
     std::unique_ptr<Recorder> recorder;
 };
@@ -37,8 +36,13 @@ void finishRecording() {
 
 void ReplaySession::prepare(const std::string& dataDirectory) {
     Settings& settings = Settings::instance();
-    const std::string name = Recorder::expandHome(settings.getString("playReplay"));
-    if (name.empty()) return;
+    const std::string wanted = settings.getString("playReplay");
+    if (wanted.empty()) return;
+    const std::string name = Recorder::expandHome(wanted);
+    if (name.empty()) {
+        std::cout << "Cannot play the replay " << wanted << ": HOME names no home folder.\n";
+        return;
+    }
     auto replay = std::make_unique<ReplayFile>();
     std::string error;
     if (!ReplayReader::read(name, *replay, error)) {
@@ -50,16 +54,16 @@ void ReplaySession::prepare(const std::string& dataDirectory) {
         std::cout << name << ": " << error << "\n";
         return;
     }
-    ReplayPlayer::installSettings(*replay);
-    session().replay = std::move(replay);
-    session().replayName = name;
+    Session& current = session();
+    current.replay = std::move(replay);
+    // Its settings are in force from here, before the Game reads any.
+    current.player = std::make_unique<ReplayPlayer>(*current.replay, name, true);
 }
 
 void ReplaySession::start() {
     Session& current = session();
-    if (current.replay) {
-        current.player = std::make_unique<ReplayPlayer>(*current.replay, current.replayName, true);
-        std::cout << "Playing the replay " << current.replayName << "; Escape stops it.\n";
+    if (current.player) {
+        std::cout << "Playing the replay " << current.replay->source << "; Escape stops it.\n";
         current.player->begin();
         return;
     }

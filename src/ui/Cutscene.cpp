@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "core/ConsoleProblems.h"
+#include "core/DataFileName.h"
 #include "core/Game.h"
 #include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
@@ -38,8 +39,9 @@ Cutscene& Cutscene::instance() {
 bool Cutscene::load(const std::string& path, Audience watching) {
     ConsoleProblems console;
     CutsceneScript script;
-    if (!script.read(path, console)) {
-        std::cout << "Could not open cutscene: " << path << std::endl;
+    // Level files name cutscenes: only a regular file inside the data folder is read.
+    if (!DataFileName::isDataPath(path) || !DataFileName::isRegularFileInside(path) || !script.read(path, console)) {
+        std::cout << "Could not open cutscene: " << DataFileName::printable(path) << std::endl;
         return false;
     }
     std::cout << "Loaded " << path << "\n";

@@ -10,6 +10,7 @@
 #include "characters/Boss.h"
 #include "characters/Enemy.h"
 #include "core/ConsoleProblems.h"
+#include "core/DataFileName.h"
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "core/TextFile.h"
@@ -60,8 +61,14 @@ std::unique_ptr<Object> makeItem(int32_t type) {
 
 bool Level::load(const std::string& newName) {
     levelName = newName;
+    const std::string path = "levels/" + levelName;
+    // A name from a replay, a peer or a level file opens nothing but a level file.
+    if (!DataFileName::isLevelName(levelName) || !DataFileName::isRegularFileInside(path)) {
+        std::cerr << "Failed to load " << DataFileName::printable(levelName) << "\n";
+        return false;
+    }
     ConsoleProblems console;
-    TextFile file("levels/" + levelName, console);
+    TextFile file(path, console);
     if (!file.isOpen()) {
         std::cerr << "Failed to load " << levelName << "\n";
         return false;

@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "core/DataFileName.h"
 #include "core/TextFile.h"
 
 namespace {
@@ -21,6 +22,12 @@ void expectFields(const std::istream& words, const TextFile& file, const std::st
     if (!words) {
         file.report(file.lineNumber(), kind + " needs " + fields);
     }
+}
+
+// A name that would reach outside the level's own data is said aloud, file and line.
+void refuse(const TextFile& file, int at, const std::string& message) {
+    file.problems().report({file.path(), at, message, DataProblem::Console::Out,
+                            DataFileName::printable(file.path()) + ":" + std::to_string(at) + ": " + message});
 }
 
 }  // namespace
@@ -88,6 +95,11 @@ void LevelScript::read(TextFile& file, const std::string& levelName) {
             entry.line = at;
             words >> entry.file >> entry.x >> entry.players;
             expectFields(words, file, kind, "a file, x and the number of players");
+            if (!entry.file.empty() && !DataFileName::isDataPath(entry.file)) {
+                refuse(file, at, "the cutscene " + DataFileName::printable(entry.file) +
+                                     " is not a file inside the data folder; it is left out");
+                continue;
+            }
             cutscenes.push_back(entry);
         } else if (kind == "music") {
             MusicEntry entry;
@@ -103,7 +115,12 @@ void LevelScript::read(TextFile& file, const std::string& levelName) {
             endLine = at;
             std::string next;
             if (words >> next) {
-                nextLevel = next;
+                if (DataFileName::isLevelName(next)) {
+                    nextLevel = next;
+                } else {
+                    refuse(file, at, "the next level " + DataFileName::printable(next) +
+                                         " is not a file name under levels/; the game ends after this level");
+                }
             }
         } else if (kind == "background") {
             words >> background;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "audio/SoundList.h"
@@ -107,9 +108,13 @@ TEST(TextFileTest, EveryFormatReadsAWindowsFileLikeALinuxOne) {
     }
 }
 
+// Level and cutscene names come from level files, replays and online peers: a name that
+// leads to a device is refused before anything is read.
 TEST(TextFileTest, EveryFormatStopsAtTheLineLimitOfDevZero) {
     TempDataDir dir;
     Game::instance();
+    const std::map<std::string, std::string> refused = {{"levels/one.dat", "Failed to load one.dat\n"},
+                                                        {"cutscenes/show.dat", ""}};
     for (const Format& format : everyFormat()) {
         const std::filesystem::path folder = std::filesystem::path(format.path).parent_path();
         if (!folder.empty()) std::filesystem::create_directories(folder);
@@ -118,8 +123,11 @@ TEST(TextFileTest, EveryFormatStopsAtTheLineLimitOfDevZero) {
         testing::internal::CaptureStderr();
         format.load();
         testing::internal::GetCapturedStdout();
+        const auto named = refused.find(format.path);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  format.path + ":1: the line is longer than 4096 bytes; reading stops here\n");
+                  named != refused.end() ? named->second
+                                         : format.path + ":1: the line is longer than 4096 bytes; reading stops here\n")
+            << format.path;
     }
 }
 

@@ -5,18 +5,23 @@
 
 #include "replay/ReplayReader.h"
 
-// Reads the bytes as a replay file; a file that reads must also compare its digests
-// with one another, as playback does.
+// Reads the bytes as a replay file; a file that reads must also give its records again,
+// as playback reads them, and compare its digests with one another.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::istringstream in(bytes);
     ReplayFile replay;
     std::string error;
     if (ReplayReader::read(in, "fuzz.replay", replay, error)) {
-        for (const auto& [tick, digest] : replay.digests) {
-            (void)tick;
-            (void)digest.firstDifference(replay.endDigest);
-            (void)replay.endDigest.firstDifference(digest);
+        std::istringstream again(bytes);
+        ReplayReader records(again, replay);
+        ReplayFile::Record record;
+        while (records.next(record)) {
+            if (record.kind != ReplayFile::Record::Kind::Digest) continue;
+            (void)record.digest.firstDifference(replay.endDigest);
+            (void)replay.endDigest.firstDifference(record.digest);
         }
+        if (!records.error().empty()) __builtin_trap();
     }
     return 0;
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#include <sys/stat.h>
+
 #include <array>
+#include <filesystem>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -14,6 +17,7 @@
 #include "support/GlWindow.h"
 #include "support/PictureFile.h"
 #include "support/TempDataDir.h"
+#include "ui/Cutscene.h"
 #include "ui/MainMenu.h"
 #include "world/Head.h"
 #include "world/Health.h"
@@ -215,8 +219,10 @@ TEST_F(LevelTest, NoLivingPlayerFreezesTheLevel) {
 }
 
 // A next level that cannot be loaded (here a folder, which reads like an empty file but
-// would never end) ends the game instead of being retried every tick.
-TEST_F(LevelTest, LevelsChainUntilOneCannotBeLoaded) {
+// would never end) ends the game instead of being retried every tick. A level or
+// cutscene name reaches nothing but a regular file inside the data folder: not a pipe
+// (which would hold the game), not a file elsewhere that a link or a path points to.
+TEST_F(LevelTest, LevelsChainUntilOneCannotBeLoadedAndNamesReachOnlyDataFiles) {
     dir.write("levels/level1.dat", "enemy 0 0 0 -2 0 1\nend 0 level2.dat\n");
     dir.write("levels/level2.dat", "end 0 folder.dat\n");
     dir.write("levels/folder.dat/inside.dat", "");
@@ -232,6 +238,34 @@ TEST_F(LevelTest, LevelsChainUntilOneCannotBeLoaded) {
     game.update(20);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Failed to load folder.dat\n");
     EXPECT_TRUE(mainMenuOpen());
+
+    std::filesystem::create_directory("cutscenes");
+    ASSERT_EQ(mkfifo("levels/pipe.dat", 0600), 0);
+    ASSERT_EQ(mkfifo("cutscenes/pipe.dat", 0600), 0);
+    std::filesystem::create_symlink("/etc/passwd", "levels/passwd.dat");
+    std::filesystem::create_symlink("level2.dat", "levels/alias.dat");
+    for (const std::string name : {"pipe.dat", "passwd.dat", "../../../../../../etc/passwd", "level\x1b[2J.dat"}) {
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(level().load(name)) << name;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << name;
+        EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("Failed to load ")) << name;
+    }
+    EXPECT_TRUE(level().load("alias.dat")) << "a link to a level inside the data is that level";
+    for (const std::string name : {"cutscenes/pipe.dat", "/dev/stdin", "cutscenes/../../outside.dat"}) {
+        testing::internal::CaptureStdout();
+        EXPECT_FALSE(Cutscene::instance().load(name)) << name;
+        EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("Could not open cutscene: ")) << name;
+    }
+
+    dir.write("levels/hostile.dat", "cutscene ../../secret.dat 0 1\nend 0 ../../../../etc/passwd\n");
+    EXPECT_EQ(start("hostile.dat"),
+              "levels/hostile.dat:1: the cutscene ../../secret.dat is not a file inside the data folder; it is left "
+              "out\n"
+              "levels/hostile.dat:2: the next level ../../../../etc/passwd is not a file name under levels/; the game "
+              "ends after this level\n");
+    EXPECT_EQ(level().nextLevelName(), "");
+    EXPECT_TRUE(level().remaining().cutscenes.empty());
 }
 
 // The wall takes the texture the level names, "background" when it names none, and the

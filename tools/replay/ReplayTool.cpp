@@ -66,7 +66,8 @@ int playOne(const std::string& path, Mode mode, const std::string& out) {
         std::cout << path << ": " << error << "\n";
         return 1;
     }
-    ReplayPlayer::installSettings(replay);
+    // The player puts the replay's settings in force, before the Game reads any.
+    ReplayPlayer player(replay, path, false);
     startHeadless();
     std::unique_ptr<Recorder> recorder;
     if (mode == Mode::RecordFrom) {
@@ -74,7 +75,6 @@ int playOne(const std::string& path, Mode mode, const std::string& out) {
         InputSeam::instance().setListener(recorder.get());
     }
     Game& game = Game::instance();
-    ReplayPlayer player(replay, path, false);
     const auto begun = std::chrono::steady_clock::now();
     player.begin();
     while (!player.isFinished()) game.update(20);
