@@ -99,13 +99,6 @@ private:
     std::string error;
 };
 
-bool printable(const std::string& text) {
-    for (const char c : text) {
-        if (c < 32 || c > 126) return false;
-    }
-    return true;
-}
-
 bool knownKey(int code) {
     return (code >= 0 && code <= NetMessage::MostRealKey) ||
            (code >= NetMessage::ControlKeyBase && code < NetMessage::ControlKeyBase + 16);
