@@ -145,14 +145,13 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) {
+            const bool single = run.run_type == Run::RT_Iteration;
+            const bool fastestOfMany = run.run_type == Run::RT_Aggregate && run.aggregate_name == "min";
+            if (run.error_occurred || (!single && !fastestOfMany)) {
                 continue;
             }
-            const std::string name = run.benchmark_name();
-            const std::size_t slash = name.find('/');
-            const std::string family = name.substr(0, slash);
-            const std::string scene = name.substr(slash + 1);
-            double& best = (family == "FineBodies" ? fine : game)[scene];
+            const std::string& family = run.run_name.function_name;
+            double& best = (family == "FineBodies" ? fine : game)[run.run_name.args];
             const double time = run.GetAdjustedRealTime();
             best = best == 0.0 ? time : std::min(best, time);
         }
@@ -160,7 +159,7 @@ public:
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::cout << "\nfigures/splats/width/height: fine ms, game ms, fine / game\n";
+        std::cout << "\nfigures/splats/width/height: fine ms, game ms, fine / game (real time)\n";
         for (const auto& [scene, fineTime] : fine) {
             const auto found = game.find(scene);
             if (found != game.end() && found->second > 0.0) {
