@@ -1,11 +1,12 @@
 #include "characters/BodyLists.h"
 
 #include "core/Settings.h"
+#include "render/ShapeLists.h"
 
 namespace {
 
-// Settings: read at every build, so the boss lists take the values in force when the boss
-// is built.
+// Settings: read at every build, so the boss parts take the values in force when the
+// boss is built.
 struct Radii {
     float stick;
     float head;
@@ -23,22 +24,13 @@ constexpr float PlayerTorso = 3.0f;
 constexpr float PlayerLimb = 1.2f;
 constexpr float BossTorso = 4.5f;
 constexpr float BossLimb = 1.8f;
-constexpr int Slices = 16;
-constexpr int Stacks = 16;
 
-// A cylinder of `length` centred on the origin, lying along the y axis.
-void compileStick(GLUquadric* quadric, float radius, float length) {
-    glPushMatrix();
+// Turns the unit tube along z into a stick of `length` centred on the origin along the y
+// axis.
+void placeStick(float radius, float length) {
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glTranslatef(0.0f, 0.0f, -length / 2.0f);
-    gluCylinder(quadric, radius, radius, length, Slices, Stacks);
-    glPopMatrix();
-}
-
-void compileBall(GLUquadric* quadric, float radius) {
-    glPushMatrix();
-    gluSphere(quadric, radius, Slices, Stacks);
-    glPopMatrix();
+    glScalef(radius, radius, length);
 }
 
 }  // namespace
@@ -48,64 +40,76 @@ BodyLists& BodyLists::instance() {
     return lists;
 }
 
-BodyLists::BodyLists() : quadric(gluNewQuadric()) {}
+BodyLists::PartSet::~PartSet() { release(); }
 
-BodyLists::ListSet::~ListSet() {
-    if (base != 0) {
-        glDeleteLists(base, PartsPerSet);
+void BodyLists::PartSet::release() {
+    if (torso != 0) {
+        glDeleteLists(torso, 1);
+        torso = 0;
     }
 }
 
-void BodyLists::ListSet::build(GLUquadric* q, float stickRadius, float headRadius,
-                               float torsoLength, float limbLength) {
-    if (base != 0) {
-        glDeleteLists(base, PartsPerSet);
-    }
-    base = glGenLists(PartsPerSet);
-    if (base == 0 || q == nullptr) {
-        base = 0;
+void BodyLists::PartSet::build(float stick, float head, float torsoLength, float limbLength) {
+    release();
+    // The tube must exist before a list that calls it is compiled.
+    ShapeLists::instance().build();
+    torso = glGenLists(1);
+    if (torso == 0) {
         return;
     }
-    for (int part = 0; part < PartsPerSet; ++part) {
-        glNewList(base + static_cast<GLuint>(part), GL_COMPILE);
-        switch (part) {
-            case Torso:
-                compileStick(q, stickRadius, torsoLength);
-                break;
-            case JointBall:
-                compileBall(q, stickRadius);
-                break;
-            case HeadBall:
-                compileBall(q, headRadius);
-                break;
-            default:
-                compileStick(q, stickRadius, limbLength);
-                break;
-        }
-        glEndList();
+    // The torso's top shows when the head is gone, so it has its ends.
+    glNewList(torso, GL_COMPILE);
+    glPushMatrix();
+    placeStick(stick, torsoLength);
+    ShapeLists::instance().drawClosedTube();
+    glPopMatrix();
+    glEndList();
+    stickRadius = stick;
+    headRadius = head;
+    limb = limbLength;
+}
+
+void BodyLists::PartSet::draw(int part) const {
+    if (torso == 0) {
+        return;
+    }
+    switch (part) {
+        case Torso:
+            glCallList(torso);
+            break;
+        case JointBall:
+            ShapeLists::instance().drawBall(stickRadius);
+            break;
+        case HeadBall:
+            ShapeLists::instance().drawBall(headRadius);
+            break;
+        default:
+            // A limb bone ends in joint balls or inside the torso.
+            glPushMatrix();
+            placeStick(stickRadius, limb);
+            ShapeLists::instance().drawOpenTube();
+            glPopMatrix();
+            break;
     }
 }
 
 void BodyLists::buildPlayerLists() {
     const Radii radii = playerRadii();
-    player.build(quadric.get(), radii.stick, radii.head, PlayerTorso, PlayerLimb);
+    player.build(radii.stick, radii.head, PlayerTorso, PlayerLimb);
 }
 
 void BodyLists::buildBossLists() {
     const Radii radii = bossRadii();
-    boss.build(quadric.get(), radii.stick, radii.head, BossTorso, BossLimb);
-}
-
-GLuint BodyLists::listName(int index) const {
-    if (index < 0 || index >= ListCount) {
-        return 0;
-    }
-    return index < BossSet ? player.name(index) : boss.name(index - BossSet);
+    boss.build(radii.stick, radii.head, BossTorso, BossLimb);
 }
 
 void BodyLists::callPart(int index) const {
-    const GLuint list = listName(index);
-    if (list != 0) {
-        glCallList(list);
+    if (index < 0 || index >= ListCount) {
+        return;
+    }
+    if (index < BossSet) {
+        player.draw(index);
+    } else {
+        boss.draw(index - BossSet);
     }
 }

@@ -1,14 +1,12 @@
 #pragma once
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
-#include <array>
-#include <memory>
-
-// The shared display lists every stick figure is drawn from: one set of seven parts at
-// player size and one at boss size. Each stick is centred on the origin along the y
-// axis, so a figure is drawn by moving to a part's centre and calling its list.
+// The shared parts every stick figure is drawn from: one set of seven at player size and
+// one at boss size. Each stick is centred on the origin along the y axis and each ball on
+// the origin, so a figure is drawn by moving to a part's centre and drawing it. The torso
+// is a display list; the limb bones and balls are shaped for the eye at each draw
+// (ShapeLists).
 class BodyLists {
 public:
     // Part order inside a set of seven.
@@ -31,40 +29,38 @@ public:
     BodyLists(const BodyLists&) = delete;
     BodyLists& operator=(const BodyLists&) = delete;
 
-    // Compiles lists 0-6 from "stickRadius" and "headRadius"; needs a GL context.
+    // Builds parts 0-6 from "stickRadius" and "headRadius"; needs a GL context.
     void buildPlayerLists();
-    // Compiles lists 7-13 from "bossStickRadius" and "bossHeadRadius"; needs a GL context.
+    // Builds parts 7-13 from "bossStickRadius" and "bossHeadRadius"; needs a GL context.
     void buildBossLists();
-    // Calls list `index` (0-13); an index outside that range or a set not built yet
+    // Draws part `index` (0-13); an index outside that range or a set not built yet
     // draws nothing.
     void callPart(int index) const;
-    // The GL name behind list `index`; 0 when out of range or not built yet.
-    GLuint listName(int index) const;
 
 private:
-    // Seven consecutive display-list names, freed with their owner.
-    class ListSet {
+    // The parts of one size: the torso's display list, freed with its owner, and the
+    // sizes of the rest.
+    class PartSet {
     public:
-        ListSet() = default;
-        ~ListSet();
-        ListSet(const ListSet&) = delete;
-        ListSet& operator=(const ListSet&) = delete;
+        PartSet() = default;
+        ~PartSet();
+        PartSet(const PartSet&) = delete;
+        PartSet& operator=(const PartSet&) = delete;
 
-        void build(GLUquadric* quadric, float stickRadius, float headRadius, float torsoLength,
-                   float limbLength);
-        GLuint name(int part) const { return base == 0 ? 0 : base + static_cast<GLuint>(part); }
+        void build(float stickRadius, float headRadius, float torsoLength, float limbLength);
+        void draw(int part) const;
 
     private:
-        GLuint base = 0;
+        void release();
+
+        GLuint torso = 0;
+        float stickRadius = 0.0f;
+        float headRadius = 0.0f;
+        float limb = 0.0f;
     };
 
-    struct QuadricDeleter {
-        void operator()(GLUquadric* quadric) const { gluDeleteQuadric(quadric); }
-    };
+    BodyLists() = default;
 
-    BodyLists();
-
-    std::unique_ptr<GLUquadric, QuadricDeleter> quadric;
-    ListSet player;
-    ListSet boss;
+    PartSet player;
+    PartSet boss;
 };

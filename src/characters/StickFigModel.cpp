@@ -11,6 +11,7 @@
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
+#include "render/FaceCulling.h"
 #include "render/TextureManager.h"
 #include "world/Head.h"
 #include "world/ParticleEffect.h"
@@ -171,6 +172,7 @@ float StickFigModel::torsoCentreHeight() const {
 void StickFigModel::drawPart(int part) const { BodyLists::instance().callPart(partList[part]); }
 
 void StickFigModel::draw() const {
+    const FaceCulling culling;
     glColor4dv(color.data());
     glPushMatrix();
     TextureManager::instance().unbind();

@@ -1,7 +1,6 @@
 #include "world/Head.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +10,8 @@
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
+#include "render/FaceCulling.h"
+#include "render/ShapeLists.h"
 #include "render/TextureManager.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
@@ -123,21 +124,22 @@ void Head::draw() {
     const int fullThrows = throwsPerHeadForDrip();
     const double fresh = fullThrows > 0 ? static_cast<double>(remainingThrows) / fullThrows : 0.0;
 
-    TextureManager::instance().unbind();
-    glColor4dv(colour.data());
-    glPushMatrix();
-    glTranslated(position.x, position.y, position.z);
-    if (quadric.get() != nullptr) {
-        gluSphere(quadric.get(), headRadius(), 16, 16);
+    {
+        const FaceCulling culling;
+        TextureManager::instance().unbind();
+        glColor4dv(colour.data());
+        glPushMatrix();
+        glTranslated(position.x, position.y, position.z);
+        ShapeLists::instance().drawBall(headRadius());
+        Game& game = Game::instance();
+        dripEffect().emit(game.currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
+                          0.25 * fresh + 0.05);
+        if (shot) {
+            const Vec3 trail = velocity.x < 0.0 ? Vec3(1.0, 0.0, 0.0) : Vec3(-1.0, 0.0, 0.0);
+            shotEffect().emit(game.currentWorldPosition(), trail, colour, 1.0);
+        }
+        glPopMatrix();
     }
-    Game& game = Game::instance();
-    dripEffect().emit(game.currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
-                      0.25 * fresh + 0.05);
-    if (shot) {
-        const Vec3 trail = velocity.x < 0.0 ? Vec3(1.0, 0.0, 0.0) : Vec3(-1.0, 0.0, 0.0);
-        shotEffect().emit(game.currentWorldPosition(), trail, colour, 1.0);
-    }
-    glPopMatrix();
     Object::draw();
 }
 

@@ -2,7 +2,6 @@
 
 #include "world/Color.h"
 #include "world/Object.h"
-#include "world/Quadric.h"
 
 // A figure's head used as a weapon: carried (outside the world), thrown or fired as a
 // bazooka shot, then lying on the floor until picked up again. It can be thrown
@@ -32,7 +31,6 @@ private:
     void explode();
 
     Color colour;
-    Quadric quadric;
     Vec3 velocity;
     bool flying = false;
     int flightTimer = 0;  // ms during which the throw ignores gravity

@@ -3,11 +3,13 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
+#include "render/PolygonBatch.h"
 #include "render/TextureManager.h"
 
 namespace {
@@ -23,6 +25,8 @@ double gravitySetting() {
 bool bloodModeSetting() { return Settings::instance().getInt("bloodMode") != 0; }
 
 constexpr double kShrinkRate = 0.1;
+// Drops and splats drawn together in one draw call; the buffer is about 0.25 MB.
+constexpr int kPolygonsPerDraw = 1024;
 const Color kBloodColour(0.7, 0.0, 0.0, 1.0);
 
 struct FanPoint {
@@ -30,12 +34,29 @@ struct FanPoint {
     double b;
 };
 
-// A drop seen from the front: a ragged star in the x-y plane.
-const FanPoint kDropFan[] = {{0, 0},  {1, -1},    {1.6, 0}, {1, 1},  {0, 1.2},
-                             {-1, 1}, {-1.9, 0}, {-1, -1}, {0, -1.1}, {1, -1}};
+// A drop seen from the front: a ragged star in the x-y plane, a fan from the centre
+// round to its first rim point again.
+constexpr FanPoint kDropFan[] = {{0, 0},  {1, -1},    {1.6, 0}, {1, 1},  {0, 1.2},
+                                 {-1, 1}, {-1.9, 0}, {-1, -1}, {0, -1.1}, {1, -1}};
 // A splat lying on the floor: a wider star in the x-z plane.
-const FanPoint kSplatFan[] = {{0, 0},  {1, -1},    {1.7, 0}, {1, 1},  {0, 1.8},
-                              {-1, 1}, {-1.6, 0}, {-1, -1}, {0, -1.9}, {1, -1}};
+constexpr FanPoint kSplatFan[] = {{0, 0},  {1, -1},    {1.7, 0}, {1, 1},  {0, 1.8},
+                                  {-1, 1}, {-1.6, 0}, {-1, -1}, {0, -1.9}, {1, -1}};
+
+// The rim of a fan, its points after the centre up to the one that closes it. Ink draws
+// the rim as one convex polygon (PolygonBatch), which covers the fan's pixels only while
+// every turn round the rim goes the same way.
+constexpr bool rimIsConvex(const FanPoint (&fan)[10]) {
+    for (int i = 1; i <= PolygonBatch::Corners; ++i) {
+        const FanPoint& a = fan[i];
+        const FanPoint& b = fan[i % PolygonBatch::Corners + 1];
+        const FanPoint& c = fan[(i + 1) % PolygonBatch::Corners + 1];
+        if ((b.a - a.a) * (c.b - b.b) - (b.b - a.b) * (c.a - b.a) <= 0.0) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(rimIsConvex(kDropFan) && rimIsConvex(kSplatFan), "a drop or splat rim is not convex");
 
 double signedRandom() { return 2.0 * visualRandom15() / 32768.0 - 1.0; }
 
@@ -43,32 +64,38 @@ double signedRandom() { return 2.0 * visualRandom15() / 32768.0 - 1.0; }
 // base so that a base of 0 gives a value instead of 0/0.
 double varied(double base, double variance) { return base - visualRandomUnit() * variance; }
 
-void drawDrop(const InkParticle& drop) {
-    glPushMatrix();
-    glColor4dv(drop.colour.data());
-    glTranslated(drop.position.x, drop.position.y, drop.position.z);
-    glRotated(drop.angle, 0.0, 0.0, 1.0);
-    glScaled(drop.size, drop.size, 1.0);
-    glBegin(GL_TRIANGLE_FAN);
-    for (const FanPoint& point : kDropFan) {
-        glVertex3d(point.a, point.b, 0.0);
+constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+
+// A drop's star stands in the x-y plane facing the camera, turned by its angle about z
+// and scaled by its size.
+void addDrop(PolygonBatch& batch, const InkParticle& drop) {
+    const double c = std::cos(drop.angle * kDegrees);
+    const double s = std::sin(drop.angle * kDegrees);
+    float* point = batch.add(drop.colour);
+    for (int corner = 1; corner <= PolygonBatch::Corners; ++corner) {
+        const FanPoint& fan = kDropFan[corner];
+        const double a = fan.a * drop.size;
+        const double b = fan.b * drop.size;
+        *point++ = static_cast<float>(drop.position.x + c * a - s * b);
+        *point++ = static_cast<float>(drop.position.y + s * a + c * b);
+        *point++ = static_cast<float>(drop.position.z);
     }
-    glEnd();
-    glPopMatrix();
 }
 
-void drawSplat(const InkParticle& splat) {
-    glPushMatrix();
-    glColor4dv(splat.colour.data());
-    glTranslated(splat.position.x, splat.position.y, splat.position.z);
-    glRotated(splat.angle, 0.0, 1.0, 0.0);
-    glScaled(splat.size, 1.0, splat.size);
-    glBegin(GL_TRIANGLE_FAN);
-    for (const FanPoint& point : kSplatFan) {
-        glVertex3d(point.a, 0.0, point.b);
+// A splat's star lies in the x-z plane, turned by its angle about y and scaled by its
+// size.
+void addSplat(PolygonBatch& batch, const InkParticle& splat) {
+    const double c = std::cos(splat.angle * kDegrees);
+    const double s = std::sin(splat.angle * kDegrees);
+    float* point = batch.add(splat.colour);
+    for (int corner = 1; corner <= PolygonBatch::Corners; ++corner) {
+        const FanPoint& fan = kSplatFan[corner];
+        const double a = fan.a * splat.size;
+        const double b = fan.b * splat.size;
+        *point++ = static_cast<float>(splat.position.x + c * a + s * b);
+        *point++ = static_cast<float>(splat.position.y);
+        *point++ = static_cast<float>(splat.position.z - s * a + c * b);
     }
-    glEnd();
-    glPopMatrix();
 }
 
 // A drop with everything but its velocity, which depends on the kind of spray.
@@ -113,9 +140,14 @@ Ink& Ink::instance() {
 }
 
 Ink::Ink()
-    : particles(maxSplatsSetting()), splats(particles.capacity()), fading(particles.capacity()) {
+    : particles(maxSplatsSetting()),
+      splats(particles.capacity()),
+      fading(particles.capacity()),
+      batch(std::make_unique<PolygonBatch>(kPolygonsPerDraw)) {
     clear();
 }
+
+Ink::~Ink() = default;
 
 void Ink::clear() {
     particles.clear();
@@ -212,12 +244,21 @@ void Ink::update(int milliseconds) {
 void Ink::draw() const {
     TextureManager::instance().unbind();
     for (int i = 0; i < particles.count(); ++i) {
-        drawDrop(particles[i]);
+        addDrop(*batch, particles[i]);
     }
+    batch->draw();
+    // Splats all lie in the floor's plane, where their depths tie and rounding would pick
+    // the one in front pixel by pixel, a speckle that shimmers as the view scrolls. Drawn
+    // without writing depth, a later splat simply covers an earlier one.
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    glDepthMask(GL_FALSE);
     for (int i = 0; i < splats.count(); ++i) {
-        drawSplat(splats[i]);
+        addSplat(*batch, splats[i]);
     }
     for (int i = 0; i < fading.count(); ++i) {
-        drawSplat(fading[i]);
+        addSplat(*batch, fading[i]);
     }
+    batch->draw();
+    glDepthMask(depthWrites);
 }

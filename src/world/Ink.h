@@ -1,10 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "world/Color.h"
 #include "world/InkParticle.h"
 #include "world/Vec3.h"
+
+class PolygonBatch;
 
 // The process-wide pools of flying blood drops and floor splats. Every pool is sized
 // once, from "maxSplats", when Ink is created; when a pool is full a random entry is
@@ -21,7 +24,7 @@ public:
     void clear();
     // Moves the drops, lands them as splats and shrinks the fading splats.
     void update(int milliseconds);
-    // Draws drops, splats and fading splats in that order, untextured.
+    // Draws drops, splats and fading splats in that order, untextured, in a few draw calls.
     void draw() const;
 
     // A spray of up to `count` drops along `direction`, spread sideways by `phi`; each
@@ -64,10 +67,13 @@ private:
     };
 
     Ink();
+    ~Ink();
     void add(const InkParticle& drop);
     void land(const InkParticle& drop);
 
     Pool particles;
     Pool splats;
     Pool fading;
+    // Drawing scratch, made once with the pools; it holds nothing between frames.
+    std::unique_ptr<PolygonBatch> batch;
 };

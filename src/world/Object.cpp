@@ -54,6 +54,9 @@ void Object::drawRegions() const {
     if (!regionsShown()) {
         return;
     }
+    // The disks face down; a figure drawing a held body may have back faces culled.
+    glPushAttrib(GL_ENABLE_BIT);
+    glDisable(GL_CULL_FACE);
     glPushMatrix();
     TextureManager::instance().unbind();
     glTranslated(position.x, 0.0, position.z);
@@ -66,4 +69,5 @@ void Object::drawRegions() const {
         glPopMatrix();
     }
     glPopMatrix();
+    glPopAttrib();
 }

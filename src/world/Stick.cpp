@@ -1,7 +1,6 @@
 #include "world/Stick.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include <cstdlib>
 
@@ -9,6 +8,8 @@
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
+#include "render/FaceCulling.h"
+#include "render/ShapeLists.h"
 #include "render/TextureManager.h"
 #include "world/ParticleEffect.h"
 
@@ -70,23 +71,27 @@ void Stick::draw() {
     const int fullSwings = swingsPerStickForDrip();
     const double fresh = fullSwings > 0 ? static_cast<double>(remainingSwings) / fullSwings : 0.0;
 
-    TextureManager::instance().unbind();
-    glColor4dv(colour.data());
-    glPushMatrix();
-    glTranslated(position.x, position.y, position.z);
-    glTranslated(-kHalfLength, 0.0, 0.0);
-    glRotated(90.0, 0.0, 1.0, 0.0);
-    const double radius = stickRadius();
-    if (quadric.get() != nullptr) {
-        gluCylinder(quadric.get(), radius, radius, kLength, 16, 16);
+    {
+        const FaceCulling culling;
+        TextureManager::instance().unbind();
+        glColor4dv(colour.data());
+        glPushMatrix();
+        glTranslated(position.x, position.y, position.z);
+        glTranslated(-kHalfLength, 0.0, 0.0);
+        glRotated(90.0, 0.0, 1.0, 0.0);
+        const double radius = stickRadius();
+        glPushMatrix();
+        glScaled(radius, radius, kLength);
+        ShapeLists::instance().drawClosedTube();
+        glPopMatrix();
+        glTranslated(0.0, 0.0, kLength);
+        const double chance = (swinging ? 0.75 : 0.25) * fresh + 0.05;
+        if (chance > visualRandomUnit()) {
+            dripEffect().emit(Game::instance().currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
+                              1.0);
+        }
+        glPopMatrix();
     }
-    glTranslated(0.0, 0.0, kLength);
-    const double chance = (swinging ? 0.75 : 0.25) * fresh + 0.05;
-    if (chance > visualRandomUnit()) {
-        dripEffect().emit(Game::instance().currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,
-                          1.0);
-    }
-    glPopMatrix();
     Object::draw();
 }
 

@@ -2,7 +2,6 @@
 
 #include "world/Color.h"
 #include "world/Object.h"
-#include "world/Quadric.h"
 
 // A club: a torn-off arm or leg, or a stick handed to an enemy at spawn. Every swing
 // that lands wears it down; after "swingsPerStick" of them it is gone. While carried it
@@ -28,7 +27,6 @@ public:
 
 private:
     Color colour;
-    Quadric quadric;
     bool swinging = false;
     int remainingSwings = 0;
     bool hitCounted = false;
