@@ -15,6 +15,7 @@
 #include "characters/Enemy.h"
 #include "characters/Player.h"
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "replay/Recorder.h"
@@ -96,6 +97,7 @@ void setUpFight(int enemies, int obstacles) {
     game.startGame(true, true, "arena.dat");
     // After the start, which seeds the generator afresh when the game is recorded.
     std::srand(11);
+    seedRandom(11);
     game.getPlayer1()->position = Vec3(-5, 0, -4);
     game.getPlayer2()->position = Vec3(5, 0, -4);
     for (int i = 0; i < obstacles; ++i) {

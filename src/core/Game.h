@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "core/Match.h"
 #include "world/CollisionPass.h"
 #include "world/Color.h"
 #include "world/Level.h"
@@ -121,6 +122,9 @@ public:
     int getWindowHeight() const { return windowHeight; }
     const std::string& getLevelName() const { return levelName; }
     CreditsHUD* getAttractHud() const { return attractHud.get(); }
+    // The state of the game in progress.
+    Match& getMatch() { return match; }
+    const Match& getMatch() const { return match; }
 
     // The world's per-tick passes, in the order the gameplay tick runs them.
     void updateObjects(int milliseconds);
@@ -152,6 +156,7 @@ private:
     void showMenuNote(const std::string& note);
     void drawOnlineOverlay() const;
 
+    Match match;
     World world;
     // Counts additions, removals and broadcasts, so the collision pass knows when a
     // message may have changed objects other than the two it was sent between.

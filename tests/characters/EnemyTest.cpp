@@ -5,6 +5,7 @@
 
 #include "characters/AttackerTally.h"
 #include "characters/CombatFixture.h"
+#include "core/Random.h"
 #include "world/Head.h"
 #include "world/Health.h"
 #include "world/Message.h"
@@ -159,7 +160,7 @@ TEST_F(ReelingEnemyTest, AFetchPassesAnInkPotAndABlowButGivesUpAStickOutOfReachO
 }
 
 TEST_F(EnemyTest, AYellowEnemyTakesAWholeCorpseOnlyWhenItsRollAllows) {
-    std::srand(7);
+    seedRandom(7);
     int bazookas = 0;
     int heads = 0;
     for (int trial = 0; trial < 16; ++trial) {
