@@ -9,6 +9,7 @@
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 
 namespace {
 
@@ -191,3 +192,10 @@ void Boss::message(Object* from, int message) {
             return;
     }
 }
+
+void Boss::digest(StateHasher& h) const {
+    Enemy::digest(h);
+    h << spawnInterval << spawnCount << spawnTimer << dissolveCountdown;
+}
+
+const char* Boss::digestName() const { return "Boss"; }

@@ -18,6 +18,8 @@ public:
     bool canLoseLimb(PartKind k) const override;
     std::unique_ptr<Object> loseLimb(PartKind k) override;
     void die() override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     int getSpawnInterval() const { return spawnInterval; }
     int getSpawnCount() const { return spawnCount; }

@@ -14,6 +14,7 @@
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/Obstacle.h"
+#include "world/StateHasher.h"
 #include "world/Stick.h"
 
 namespace {
@@ -705,3 +706,11 @@ void Enemy::message(Object* from, int message) {
     }
     StickFigure::message(from, message);
 }
+
+void Enemy::digest(StateHasher& h) const {
+    StickFigure::digest(h);
+    h << kind << state << h.placeOf(target) << speedFactor << weaponChance << bodyChance << startDelay << waiting
+      << detourSide;
+}
+
+const char* Enemy::digestName() const { return "Enemy"; }

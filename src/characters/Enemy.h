@@ -31,6 +31,8 @@ public:
     // killed itself gives up its claim.
     void afterUpdate() override;
     void message(Object* from, int message) override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     int getKind() const { return kind; }
     int getState() const { return state; }

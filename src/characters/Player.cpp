@@ -8,6 +8,7 @@
 #include "world/Head.h"
 #include "world/Health.h"
 #include "world/Message.h"
+#include "world/StateHasher.h"
 #include "world/Stick.h"
 
 namespace {
@@ -81,3 +82,10 @@ void Player::message(Object* from, int message) {
     }
     StickFigure::message(from, message);
 }
+
+void Player::digest(StateHasher& h) const {
+    StickFigure::digest(h);
+    h << nearbyParts;
+}
+
+const char* Player::digestName() const { return "Player"; }

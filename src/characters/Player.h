@@ -16,6 +16,8 @@ public:
     void update(int milliseconds) override;
     void draw() override;
     void message(Object* from, int message) override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     HealthBar* getHealthBar() const { return healthBar; }
     int32_t getNearbyParts() const { return nearbyParts; }

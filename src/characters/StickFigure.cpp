@@ -17,6 +17,7 @@
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 #include "world/Stick.h"
 
 namespace {
@@ -716,5 +717,22 @@ void StickFigure::disintegrate() {
         static SettingsCache<ParticleEffect> dust([] { return ParticleEffect("disintegrate"); });
         dust.get().burst(position, color);
         kill();
+    }
+}
+
+void StickFigure::digest(StateHasher& h) const {
+    Object::digest(h);
+    h << static_cast<int>(figureState) << facingLeft << health << maxHealth << hitCooldown << fall << isBazooka
+      << isBeingRipped() << h.placeOf(grabTarget) << candidates.size();
+    for (const float joint : model.getPose()) h << joint;
+    for (int limb = 0; limb < LimbCount; ++limb) {
+        h << model.isAttached(static_cast<Limb>(limb)) << model.bleedTime(static_cast<Limb>(limb));
+    }
+    const AnimationPlayer& animation = model.animationPlayer();
+    h << animation.animationName() << animation.isPlaying() << animation.isLooping() << animation.elapsed()
+      << animation.currentFrame();
+    if (weapon) {
+        h << std::string(weapon->digestName());
+        weapon->digest(h);
     }
 }

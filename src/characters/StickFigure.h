@@ -45,6 +45,7 @@ public:
     void message(Object* from, int message) override;
     // The boss calls a wave: a stripped corpse may dissolve.
     void disintegrate() override;
+    void digest(StateHasher& h) const override;
 
     // Controls or AI: walk by d this tick (only while standing or walking).
     virtual void move(const Vec3& d);

@@ -13,6 +13,7 @@ public:
     void update(int milliseconds) override;
     void draw() override;
     void kill() override {}
+    const char* digestName() const override { return "HUD"; }
 
     // The one digit shown for a credit count.
     static int creditsDigit(int credits);

@@ -31,6 +31,7 @@ public:
     void update(int milliseconds) override;
     void draw() override;
     void kill() override {}
+    const char* digestName() const override { return "HealthBar"; }
 
     void setHealth(float value) { health = value; }
     void setIcons(int value) { icons = value; }

@@ -18,4 +18,5 @@ public:
 
     void buildItems() override;
     void cancel() override;
+    const char* digestName() const override { return "death"; }
 };

@@ -32,4 +32,5 @@ public:
 
     void buildItems() override;
     void cancel() override;
+    const char* digestName() const override { return "main"; }
 };

@@ -30,6 +30,8 @@ public:
 
     void update(int milliseconds) override;
     void draw() override;
+    // A state digest names the open menu by its kind: "main", "pause", "death".
+    const char* digestName() const override { return "other"; }
 
     void selectPrevious();
     void selectNext();

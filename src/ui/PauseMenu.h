@@ -23,4 +23,5 @@ public:
 
     void buildItems() override;
     void cancel() override;
+    const char* digestName() const override { return "pause"; }
 };

@@ -15,6 +15,7 @@
 #include "render/TextureManager.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 
 namespace {
 
@@ -152,3 +153,10 @@ void Head::disintegrate() {
         kill();
     }
 }
+
+void Head::digest(StateHasher& h) const {
+    Object::digest(h);
+    h << flying << shot << remainingThrows << velocity;
+}
+
+const char* Head::digestName() const { return "Head"; }

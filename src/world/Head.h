@@ -17,6 +17,8 @@ public:
     const RegionList& regions() const override;
     void message(Object* from, int message) override;
     void disintegrate() override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     // Called by the figure that throws or fires it.
     void launch(const Vec3& velocity, bool shot);

@@ -13,6 +13,8 @@ public:
 
     void draw() override;
     const RegionList& regions() const override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     float amount() const { return healAmount; }
     const std::string& getTexture() const { return texture; }

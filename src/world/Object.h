@@ -3,6 +3,8 @@
 #include "world/Region.h"
 #include "world/Vec3.h"
 
+class StateHasher;
+
 // Base of everything that lives in a level. The world (owned by Game) drives objects
 // through these operations once per tick; objects meet each other only through the
 // messages of the collision pass and the world operations of Game.
@@ -29,6 +31,11 @@ public:
     virtual void message(Object* from, int message);
     // The boss calls in a wave: lying debris may dissolve.
     virtual void disintegrate();
+    // A state digest, at the ticks a replay checks: this object's own fields after those
+    // of its base class, references as the places of their targets.
+    virtual void digest(StateHasher& h) const;
+    // The name a state digest gives this kind of object.
+    virtual const char* digestName() const;
 
     bool removed = false;
     Vec3 position;

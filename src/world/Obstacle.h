@@ -16,6 +16,8 @@ public:
     void draw() override;
     const RegionList& regions() const override;
     void message(Object* from, int message) override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     double getRadius() const { return radius; }
     int getContents() const { return contents; }

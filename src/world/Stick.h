@@ -15,6 +15,8 @@ public:
     void draw() override;
     const RegionList& regions() const override;
     void disintegrate() override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     // The holder calls this when a swing starts (true) and ends (false).
     void setSwinging(bool value);
