@@ -72,8 +72,8 @@ void Boss::die() {
 }
 
 void Boss::update(int milliseconds) {
-    if (target != nullptr && target->removed) {
-        target = nullptr;
+    if (targetLeft()) {
+        target.reset();
     }
 
     if (!isDead()) {
@@ -184,7 +184,7 @@ void Boss::message(Object* from, int message) {
             return;
         case Removed:
             if (from == target) {
-                target = nullptr;
+                target.reset();
             }
             return;
         default:

@@ -27,18 +27,22 @@ Player::Player(const Color& color) : StickFigure(color) {
     setHealth(kPlayerHealth);
     auto bar = std::make_unique<HealthBar>();
     bar->colour = color;
-    healthBar = bar.get();
+    HealthBar* const added = bar.get();
     Game::instance().addObject(std::move(bar));
+    healthBar = added;
 }
 
 Player::~Player() = default;
 
+HealthBar* Player::getHealthBar() const { return healthBar.get(); }
+
 void Player::update(int milliseconds) {
     nearbyParts = 0;
-    for (Object* candidate : candidates) {
-        if (dynamic_cast<Head*>(candidate) != nullptr) {
+    for (const Handle<Object>& handle : candidates) {
+        const Object* const candidate = handle.get();
+        if (dynamic_cast<const Head*>(candidate) != nullptr) {
             nearbyParts |= 1 << 2;
-        } else if (dynamic_cast<Stick*>(candidate) != nullptr) {
+        } else if (dynamic_cast<const Stick*>(candidate) != nullptr) {
             nearbyParts |= 1 << 0;
         } else if (const auto* enemy = dynamic_cast<const Enemy*>(candidate)) {
             for (int part = ArmPart; part <= WholeBody; ++part) {
@@ -49,8 +53,10 @@ void Player::update(int milliseconds) {
         }
     }
     StickFigure::update(milliseconds);
-    healthBar->setHealth(healthFraction());
-    healthBar->setIcons(nearbyParts);
+    if (HealthBar* const bar = healthBar.get()) {
+        bar->setHealth(healthFraction());
+        bar->setIcons(nearbyParts);
+    }
 }
 
 void Player::draw() { StickFigure::draw(); }

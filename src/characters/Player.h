@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "characters/StickFigure.h"
+#include "world/Handle.h"
 
 class HealthBar;
 
@@ -19,10 +20,10 @@ public:
     void digest(StateHasher& h) const override;
     const char* digestName() const override;
 
-    HealthBar* getHealthBar() const { return healthBar; }
+    HealthBar* getHealthBar() const;
     int32_t getNearbyParts() const { return nearbyParts; }
 
 private:
-    HealthBar* healthBar = nullptr;  // owned by the world
+    Handle<HealthBar> healthBar;  // in the world
     int32_t nearbyParts = 0;         // bit 0 arm or stick, 1 leg, 2 head, 3 whole body
 };

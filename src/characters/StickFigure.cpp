@@ -226,11 +226,17 @@ void StickFigure::afterUpdate() {
     if (weapon && weapon->removed) {
         releaseWeapon();
     }
-    if (ripper != nullptr && (ripper->removed || ripper->isDead())) {
-        ripper = nullptr;
+    if (ripper.isSet()) {
+        const StickFigure* const r = ripper.get();
+        if (r == nullptr || r->removed || r->isDead()) {
+            ripper.reset();
+        }
     }
-    if (grabTarget != nullptr && grabTarget->removed) {
-        grabTarget = nullptr;
+    if (grabTarget.isSet()) {
+        const Object* const target = grabTarget.get();
+        if (target == nullptr || target->removed) {
+            grabTarget.reset();
+        }
     }
 }
 
@@ -297,13 +303,14 @@ void StickFigure::message(Object* from, int message) {
             break;
         case Removed:
             if (grabTarget == from) {
-                grabTarget = nullptr;
+                grabTarget.reset();
             }
             if (ripper == from) {
-                ripper = nullptr;
+                ripper.reset();
             }
             // Whatever left the world can no longer be picked up from here.
-            candidates.erase(std::remove(candidates.begin(), candidates.end(), from), candidates.end());
+            candidates.erase(std::remove(candidates.begin(), candidates.end(), Handle<Object>(from)),
+                             candidates.end());
             break;
         case Explosion: {
             const double radius = tuning().explodingHeadRadius;
@@ -367,13 +374,14 @@ void StickFigure::takeHit(Object* attacker) {
 }
 
 void StickFigure::abandonGrab() {
-    if (figureState == FigureState::RipStart && grabTarget != nullptr && !grabTarget->removed) {
-        if (auto* victim = dynamic_cast<StickFigure*>(grabTarget)) {
+    Object* const target = grabTarget.get();
+    if (figureState == FigureState::RipStart && target != nullptr && !target->removed) {
+        if (auto* victim = dynamic_cast<StickFigure*>(target)) {
             victim->clearRipper(this);
         }
     }
     if (figureState == FigureState::RipStart || figureState == FigureState::PickupStart) {
-        grabTarget = nullptr;
+        grabTarget.reset();
     }
 }
 
@@ -463,9 +471,16 @@ void StickFigure::pickUp(PartKind k) {
     }
     wantedPart = k;
 
-    for (Object* candidate : candidates) {
+    // A candidate that has left the world counts as removed.
+    std::vector<Object*> within;
+    for (const Handle<Object>& candidate : candidates) {
+        Object* const object = candidate.get();
+        within.push_back(object != nullptr && !object->removed ? object : nullptr);
+    }
+
+    for (Object* candidate : within) {
         auto* enemy = dynamic_cast<Enemy*>(candidate);
-        if (!candidate->removed && enemy != nullptr && !enemy->isDead() && enemy->canLoseLimb(k)) {
+        if (candidate != nullptr && enemy != nullptr && !enemy->isDead() && enemy->canLoseLimb(k)) {
             beginGrab(FigureState::RipStart, "riplimbstart", enemy);
             enemy->setRipper(this);
             return;
@@ -473,8 +488,8 @@ void StickFigure::pickUp(PartKind k) {
     }
 
     Object* fallback = nullptr;
-    for (Object* candidate : candidates) {
-        if (candidate->removed || dynamic_cast<Player*>(candidate) != nullptr) {
+    for (Object* candidate : within) {
+        if (candidate == nullptr || dynamic_cast<Player*>(candidate) != nullptr) {
             continue;
         }
         const auto* figure = dynamic_cast<const StickFigure*>(candidate);
@@ -491,9 +506,9 @@ void StickFigure::pickUp(PartKind k) {
     }
 
     bool fallbackIsLivingEnemy = false;
-    for (Object* candidate : candidates) {
+    for (Object* candidate : within) {
         auto* enemy = dynamic_cast<Enemy*>(candidate);
-        if (candidate->removed || enemy == nullptr) {
+        if (enemy == nullptr) {
             continue;
         }
         if (enemy->canLoseLimb(ArmPart) || enemy->isDead()) {
@@ -513,13 +528,14 @@ void StickFigure::pickUp(PartKind k) {
 
 void StickFigure::completeRip() {
     std::unique_ptr<Object> part;
-    if (grabTarget != nullptr && !grabTarget->removed) {
-        if (auto* enemy = dynamic_cast<Enemy*>(grabTarget)) {
+    Object* const target = grabTarget.get();
+    if (target != nullptr && !target->removed) {
+        if (auto* enemy = dynamic_cast<Enemy*>(target)) {
             part = enemy->loseLimb(wantedPart);
             enemy->clearRipper(this);
         }
     }
-    grabTarget = nullptr;
+    grabTarget.reset();
     if (!part) {
         stand();
         return;
@@ -534,19 +550,20 @@ void StickFigure::completeRip() {
 
 void StickFigure::completePickup() {
     std::unique_ptr<Object> taken;
-    if (grabTarget != nullptr && !grabTarget->removed) {
-        auto* enemy = dynamic_cast<Enemy*>(grabTarget);
+    Object* const target = grabTarget.get();
+    if (target != nullptr && !target->removed) {
+        auto* enemy = dynamic_cast<Enemy*>(target);
         if (enemy == nullptr || (wantedPart == WholeBody && enemy->canLoseLimb(WholeBody))) {
             if (enemy != nullptr) {
                 enemy->setFacingLeft(true);
             }
-            taken = Game::instance().removeObject(grabTarget);
+            taken = Game::instance().removeObject(target);
         } else {
             taken = enemy->loseLimb(wantedPart);
             playSound("rip", 1.0f);
         }
     }
-    grabTarget = nullptr;
+    grabTarget.reset();
     if (!taken) {
         stand();
         return;
@@ -616,8 +633,8 @@ void StickFigure::die() {
 
 void StickFigure::forgetOthers() {
     abandonGrab();
-    grabTarget = nullptr;
-    ripper = nullptr;
+    grabTarget.reset();
+    ripper.reset();
     candidates.clear();
 }
 
@@ -700,7 +717,7 @@ void StickFigure::heal(float amount) {
 
 void StickFigure::clearRipper(StickFigure* r) {
     if (ripper == r) {
-        ripper = nullptr;
+        ripper.reset();
     }
 }
 

@@ -7,6 +7,7 @@
 #include "characters/BodyParts.h"
 #include "characters/StickFigModel.h"
 #include "world/Color.h"
+#include "world/Handle.h"
 #include "world/Object.h"
 
 // What a figure is doing; each state plays one animation on the model.
@@ -83,7 +84,7 @@ public:
     void setBazooka(bool value) { isBazooka = value; }
     void setRipper(StickFigure* r) { ripper = r; }
     void clearRipper(StickFigure* r);
-    bool isBeingRipped() const { return ripper != nullptr; }
+    bool isBeingRipped() const { return ripper.isSet(); }
     void setColor(const Color& c);
     void setHealth(float value) { health = value; }
     void setMaxHealth(float value) { maxHealth = value; }
@@ -101,8 +102,7 @@ public:
     StickFigModel& getModel() { return model; }
     int getHitCooldown() const { return hitCooldown; }
     float getFall() const { return fall; }
-    Object* getGrabTarget() const { return grabTarget; }
-    const std::vector<Object*>& getCandidates() const { return candidates; }
+    Object* getGrabTarget() const { return grabTarget.get(); }
 
 protected:
     // Called as the figure dies: it lets go of every object it points at. Dead, it hears
@@ -110,7 +110,8 @@ protected:
     // nothing at all, so any pointer kept past death could outlive its object.
     virtual void forgetOthers();
 
-    std::vector<Object*> candidates;
+    // What sent PickupTouch since the last update.
+    std::vector<Handle<Object>> candidates;
 
 private:
     // Whether a new blow or shot may start: standing, walking, or reeling from a hit.
@@ -141,7 +142,7 @@ private:
     int32_t corpseTimer = 0;
     float health = 100.0f;
     float maxHealth = 100.0f;
-    Object* grabTarget = nullptr;
-    StickFigure* ripper = nullptr;
+    Handle<Object> grabTarget;
+    Handle<StickFigure> ripper;
     PartKind wantedPart = WholeBody;
 };

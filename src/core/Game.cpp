@@ -55,8 +55,9 @@ Game::Game() {
 
 Game::~Game() {
     // Players are owned by the world; forget them before the world goes.
-    player1 = nullptr;
-    player2 = nullptr;
+    player1.reset();
+    player2.reset();
+    objectsById.clear();
     world.clear();
 }
 
@@ -123,7 +124,7 @@ void Game::runGameplay(int milliseconds) {
     removeOffscreenObjects();
 
     double lead = -1.0;
-    for (Player* player : {player1, player2}) {
+    for (Player* player : {getPlayer1(), getPlayer2()}) {
         if (player != nullptr && !player->isDead()) {
             if (lead < 0.0 || player->position.x < lead) {
                 lead = player->position.x;
@@ -153,7 +154,7 @@ void Game::runGameplay(int milliseconds) {
 }
 
 bool Game::allPlayersGone() const {
-    for (const Player* player : {player1, player2}) {
+    for (const Player* player : {getPlayer1(), getPlayer2()}) {
         if (player != nullptr && !player->isGone()) {
             return false;
         }
@@ -161,7 +162,11 @@ bool Game::allPlayersGone() const {
     return true;
 }
 
-int Game::playerCount() const { return (player1 != nullptr ? 1 : 0) + (player2 != nullptr ? 1 : 0); }
+Player* Game::getPlayer1() const { return player1.get(); }
+
+Player* Game::getPlayer2() const { return player2.get(); }
+
+int Game::playerCount() const { return (getPlayer1() != nullptr ? 1 : 0) + (getPlayer2() != nullptr ? 1 : 0); }
 
 void Game::draw() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -265,8 +270,10 @@ void Game::restartLevel() { startGame(player1Joined, player2Joined, levelName); 
 
 void Game::advanceToNextLevel() {
     if (isArcade()) {
-        player1Joined = player1 != nullptr && !player1->isDead();
-        player2Joined = player2 != nullptr && !player2->isDead();
+        const Player* const first = getPlayer1();
+        const Player* const second = getPlayer2();
+        player1Joined = first != nullptr && !first->isDead();
+        player2Joined = second != nullptr && !second->isDead();
     }
     clearWorld();
     // The in-game HUD went with the old world; the new level needs its own.

@@ -6,10 +6,12 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "core/Match.h"
 #include "world/CollisionPass.h"
 #include "world/Color.h"
+#include "world/Handle.h"
 #include "world/Level.h"
 #include "world/Object.h"
 
@@ -74,6 +76,8 @@ public:
     // none when there is no such enemy. Scripted and random players steer by it.
     Enemy* findNearestEnemy(const Vec3& from, const std::function<bool(const Enemy&)>& eligible = {}) const;
     Vec3 currentWorldPosition() const;
+    // The object with this spawn id while it is in the world; null otherwise.
+    Object* findObject(ObjectId id) const;
 
     // Input (keys as delivered by the GLUT callbacks: special keys are 256 + code).
     void keyboard(int key, int x, bool down, int modifiers);
@@ -106,8 +110,8 @@ public:
     // Read by the HUD, the level, enemies and tests.
     CoinClient* getCoinClient() const { return coinClient.get(); }
     int getContinueCountdown() const { return continueCountdown; }
-    Player* getPlayer1() const { return player1; }
-    Player* getPlayer2() const { return player2; }
+    Player* getPlayer1() const;
+    Player* getPlayer2() const;
     int playerCount() const;
     Level& getLevel() { return level; }
     const Level& getLevel() const { return level; }
@@ -162,8 +166,11 @@ private:
     // message may have changed objects other than the two it was sent between.
     std::uint64_t worldEdits = 0;
     CollisionPass collisions;
-    Player* player1 = nullptr;
-    Player* player2 = nullptr;
+    // Every object in the world by its spawn id, and the last id given.
+    std::unordered_map<ObjectId, Object*> objectsById;
+    ObjectId lastSpawnId = 0;
+    Handle<Player> player1;
+    Handle<Player> player2;
     bool player1Joined = false;
     bool player2Joined = false;
     Level level;

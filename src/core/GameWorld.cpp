@@ -28,15 +28,27 @@ double leftDeadSpace() {
 void Game::addObject(std::unique_ptr<Object> object) {
     if (object) {
         ++worldEdits;
+        if (object->spawnId == 0) {
+            object->spawnId = ++lastSpawnId;
+        }
+        objectsById[object->spawnId] = object.get();
         world.push_back(std::move(object));
     }
 }
+
+Object* Game::findObject(ObjectId id) const {
+    const auto found = objectsById.find(id);
+    return found != objectsById.end() ? found->second : nullptr;
+}
+
+Object* objectInWorld(ObjectId id) { return id != 0 ? Game::instance().findObject(id) : nullptr; }
 
 std::unique_ptr<Object> Game::removeObject(Object* target) {
     ++worldEdits;
     std::unique_ptr<Object> owned;
     for (auto it = world.begin(); it != world.end();) {
         if (it->get() == target) {
+            objectsById.erase(target->spawnId);
             owned = std::move(*it);
             it = world.erase(it);
         } else {
@@ -45,10 +57,10 @@ std::unique_ptr<Object> Game::removeObject(Object* target) {
         }
     }
     if (player1 == target) {
-        player1 = nullptr;
+        player1.reset();
     }
     if (player2 == target) {
-        player2 = nullptr;
+        player2.reset();
     }
     return owned;
 }
@@ -64,8 +76,9 @@ void Game::broadcast(Object* from, int message) {
 
 void Game::clearWorld() {
     ++worldEdits;
-    player1 = nullptr;
-    player2 = nullptr;
+    player1.reset();
+    player2.reset();
+    objectsById.clear();
     // Objects may look at the world while they are destroyed, so empty it first.
     World doomed;
     doomed.swap(world);
@@ -185,7 +198,12 @@ void Game::updateObjects(int milliseconds) {
 }
 
 void Game::removeKilledObjects() {
-    world.remove_if([](const std::unique_ptr<Object>& object) { return object->removed; });
+    world.remove_if([this](const std::unique_ptr<Object>& object) {
+        if (object->removed) {
+            objectsById.erase(object->spawnId);
+        }
+        return object->removed;
+    });
 }
 
 void Game::clampToView() {

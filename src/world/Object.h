@@ -1,9 +1,15 @@
 #pragma once
 
+#include <cstdint>
+
 #include "world/Region.h"
 #include "world/Vec3.h"
 
 class StateHasher;
+
+// Names an object for as long as the match it lives in: given when it first enters the
+// world, kept while it is held out of it and in every copy of the match.
+using ObjectId = std::uint32_t;
 
 // Base of everything that lives in a level. The world (owned by Game) drives objects
 // through these operations once per tick; objects meet each other only through the
@@ -37,6 +43,9 @@ public:
     // The name a state digest gives this kind of object.
     virtual const char* digestName() const;
 
+    // 0 until the object first enters a world.
+    ObjectId id() const { return spawnId; }
+
     bool removed = false;
     Vec3 position;
     bool drawLast = false;
@@ -44,4 +53,8 @@ public:
 protected:
     // Draws every region as a red disk on the floor when "showRegions" is 1.
     void drawRegions() const;
+
+private:
+    friend class Game;
+    ObjectId spawnId = 0;
 };

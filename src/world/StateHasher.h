@@ -5,9 +5,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "world/Handle.h"
 #include "world/Vec3.h"
-
-class Object;
 
 // Gathers the fields of one part of a game's state digest: 64-bit FNV-1a over the bytes
 // of each value, shown as its low 32 bits. Objects point at each other; a reference is
@@ -41,7 +40,12 @@ public:
         const auto found = places.find(object);
         return found != places.end() ? found->second : -2;
     }
-    const Places& worldPlaces() const { return places; }
+    template <typename T>
+    int placeOf(const Handle<T>& handle) const {
+        if (!handle.isSet()) return -1;
+        const Object* target = handle.get();
+        return target != nullptr ? placeOf(target) : -2;
+    }
 
     uint32_t value() const { return static_cast<uint32_t>(hash ^ (hash >> 32)); }
 

@@ -3,12 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
+#include "characters/CombatFixture.h"
 #include "core/CRandom.h"
+#include "world/Handle.h"
+#include "world/Stick.h"
 
 namespace {
 
-TEST(MatchTest, TheGeneratorDrawsWhatTheCLibraryDrawsAndACopyGoesOnAlike) {
+class MatchTest : public CombatFixture {};
+
+TEST_F(MatchTest, TheGeneratorDrawsWhatTheCLibraryDrawsAndACopyGoesOnAlike) {
     for (const unsigned seed : {0u, 1u, 7u, 12345u, 0x80000000u, 0xffffffffu}) {
         std::srand(seed);
         CRandom ours(seed);
@@ -20,6 +26,34 @@ TEST(MatchTest, TheGeneratorDrawsWhatTheCLibraryDrawsAndACopyGoesOnAlike) {
     for (int i = 0; i < 100; ++i) ASSERT_EQ(unseeded.next(), std::rand());
     for (int i = 0; i < 100; ++i) copy.next();
     EXPECT_EQ(copy, unseeded);
+}
+
+// Run under AddressSanitizer too: a reference kept past its target's deletion must never
+// reach freed memory.
+TEST_F(MatchTest, AReferenceToAnObjectThatLeftTheWorldReadsAsGone) {
+    Stick* stick = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(3, 0, -2));
+    const Handle<Object> toStick(stick);
+    ASSERT_EQ(toStick.get(), stick);
+    stick->kill();
+    EXPECT_EQ(toStick.get(), stick) << "killed, it stays until the removal pass";
+    game().removeKilledObjects();
+    EXPECT_TRUE(toStick.isGone());
+    EXPECT_EQ(toStick.get(), nullptr);
+
+    // A victim whose ripper is deleted without a word lets go of it.
+    Enemy* victim = spawn(std::make_unique<Enemy>(0), Vec3(2, 0, -2));
+    Enemy* ripper = spawn(std::make_unique<Enemy>(1), Vec3(1, 0, -2));
+    victim->setRipper(ripper);
+    ripper->kill();
+    game().removeKilledObjects();
+    ASSERT_TRUE(victim->isBeingRipped());
+    victim->afterUpdate();
+    EXPECT_FALSE(victim->isBeingRipped());
+
+    // A newcomer never takes an id that a reference could still hold.
+    Stick* newcomer = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(3, 0, -2));
+    EXPECT_NE(newcomer->id(), toStick.id());
+    EXPECT_EQ(toStick.get(), nullptr);
 }
 
 }  // namespace
