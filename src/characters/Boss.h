@@ -13,6 +13,7 @@ public:
     Boss();
     ~Boss() override;
 
+    std::unique_ptr<Object> clone() const override { return copyOf(*this); }
     void update(int milliseconds) override;
     void message(Object* from, int message) override;
     bool canLoseLimb(PartKind k) const override;

@@ -26,6 +26,7 @@ public:
     explicit Enemy(int kind);
     ~Enemy() override;
 
+    std::unique_ptr<Object> clone() const override { return copyOf(*this); }
     void update(int milliseconds) override;
     // Forgets a target that was killed this tick, before the world deletes it; an enemy
     // killed itself gives up its claim.

@@ -14,6 +14,7 @@ public:
     explicit Player(const Color& color);
     ~Player() override;
 
+    std::unique_ptr<Object> clone() const override { return copyOf(*this); }
     void update(int milliseconds) override;
     void draw() override;
     void message(Object* from, int message) override;

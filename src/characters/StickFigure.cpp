@@ -105,8 +105,17 @@ StickFigure::StickFigure(const Color& c) : model(c), color(c) { model.loop("figh
 
 StickFigure::~StickFigure() = default;
 
+std::unique_ptr<Object> StickFigure::clone() const { return copyOf(*this); }
+
+void StickFigure::holdCopiedWeapon() {
+    model.clearWeapon();
+    if (weapon) {
+        model.setWeapon(weapon.get());
+    }
+}
+
 const char* StickFigure::animationFor(const char* none, const char* weaponHeld, const char* bazookaHeld) const {
-    if (weapon == nullptr) {
+    if (!weapon) {
         return none;
     }
     return dynamic_cast<const StickFigure*>(weapon.get()) != nullptr ? bazookaHeld : weaponHeld;
@@ -595,7 +604,7 @@ Object* StickFigure::releaseWeapon() {
     }
     Object* const released = weapon.get();
     released->position = position;
-    Game::instance().addObject(std::move(weapon));
+    Game::instance().addObject(weapon.take());
     model.clearWeapon();
     if (figureState == FigureState::Walking) {
         walk();

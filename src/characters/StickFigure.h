@@ -6,6 +6,7 @@
 
 #include "characters/BodyParts.h"
 #include "characters/StickFigModel.h"
+#include "world/ClonePtr.h"
 #include "world/Color.h"
 #include "world/Handle.h"
 #include "world/Object.h"
@@ -39,6 +40,7 @@ public:
     explicit StickFigure(const Color& color);
     ~StickFigure() override;
 
+    std::unique_ptr<Object> clone() const override;
     void update(int milliseconds) override;
     void afterUpdate() override;
     void draw() override;
@@ -105,6 +107,15 @@ public:
     Object* getGrabTarget() const { return grabTarget.get(); }
 
 protected:
+    // The clone of a figure of kind T: a copy of every field, whose model then holds the
+    // copy's own weapon.
+    template <typename T>
+    static std::unique_ptr<Object> copyOf(const T& figure) {
+        auto copy = std::make_unique<T>(figure);
+        copy->holdCopiedWeapon();
+        return copy;
+    }
+
     // Called as the figure dies: it lets go of every object it points at. Dead, it hears
     // no more messages (not even Removed), and a corpse carried out of the world hears
     // nothing at all, so any pointer kept past death could outlive its object.
@@ -114,6 +125,7 @@ protected:
     std::vector<Handle<Object>> candidates;
 
 private:
+    void holdCopiedWeapon();
     // Whether a new blow or shot may start: standing, walking, or reeling from a hit.
     bool readyToStrike() const;
     void takeHit(Object* attacker);
@@ -130,7 +142,7 @@ private:
     void beginGrab(FigureState grabState, const char* animation, Object* target);
     const char* animationFor(const char* none, const char* weaponHeld, const char* bazookaHeld) const;
 
-    std::unique_ptr<Object> weapon;
+    ClonePtr<Object> weapon;
     bool facingLeft = false;
     FigureState figureState = FigureState::Standing;
     bool isBazooka = false;

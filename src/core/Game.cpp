@@ -43,6 +43,10 @@ Game& Game::instance() {
 
 void Game::resetInstance() { gameHolder().reset(); }
 
+std::unique_ptr<Game> Game::create() { return std::unique_ptr<Game>(new Game()); }
+
+void Game::swapInstance(std::unique_ptr<Game>& other) { gameHolder().swap(other); }
+
 Game::Game() {
     coinClient = std::make_unique<CoinClient>();
     readControlMapping();
@@ -57,8 +61,7 @@ Game::~Game() {
     // Players are owned by the world; forget them before the world goes.
     player1.reset();
     player2.reset();
-    objectsById.clear();
-    world.clear();
+    match.clearObjects();
 }
 
 bool Game::isArcade() const { return Settings::instance().getInt("arcade") != 0; }

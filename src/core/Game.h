@@ -6,7 +6,6 @@
 #include <list>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "core/Match.h"
 #include "world/CollisionPass.h"
@@ -22,25 +21,33 @@ class Menu;
 class OnlineSession;
 class Player;
 
-// The one running game: owns the world, the player slots, the level, the open menu,
-// the arcade attract loop and the continue countdown. The main loop calls update once
+// The running game: owns its match (the world, the player slots, the level, the open
+// menu, the arcade attract loop, the continue countdown and all else that decides how
+// the game goes on) and the devices and links around it. The main loop calls update once
 // per 20 ms tick, draw once per frame, reshape on resize and keyboard / joystick for
 // every input event. Nothing here needs a window except init, draw and reshape, so
 // tests drive the game in-process.
 class Game {
 public:
-    using World = std::list<std::unique_ptr<Object>>;
+    using World = Match::World;
 
-    static constexpr int ControlCount = 16;
+    static constexpr int ControlCount = Match::ControlCount;
     // Milliseconds an arcade player has to pay for a continue once everyone is down.
     static constexpr int ContinueTime = 20000;
     // Player 1 is dark blue, player 2 dark red; a lone player is always dark blue.
     static constexpr Color Player1Colour{0.0, 0.0, 0.3, 1.0};
     static constexpr Color Player2Colour{0.3, 0.0, 0.0, 1.0};
 
+    // The current game; built on first use.
     static Game& instance();
     // Tests: throw the current game away so the next instance() builds a fresh one.
     static void resetInstance();
+    // Tests and tools: another game beside the current one, with a match of its own.
+    static std::unique_ptr<Game> create();
+    // Makes `other` the current game and hands the current one over in its place.
+    static void swapInstance(std::unique_ptr<Game>& other);
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
     ~Game();
 
     // One-time set-up once a GL context exists: GL state, textures, body lists, menu.
@@ -161,28 +168,29 @@ private:
     void drawOnlineOverlay() const;
 
     Match match;
-    World world;
+    // The Game's own code names the parts of its match as it always did.
+    World& world = match.world;
+    Handle<Player>& player1 = match.player1;
+    Handle<Player>& player2 = match.player2;
+    bool& player1Joined = match.player1Joined;
+    bool& player2Joined = match.player2Joined;
+    Level& level = match.level;
+    std::string& levelName = match.levelName;
+    std::unique_ptr<Menu>& menu = match.menu;
+    bool& backgroundShown = match.backgroundShown;
+    std::string& backgroundTexture = match.backgroundTexture;
+    bool& attract = match.attract;
+    // False once the attract-loop cutscene failed to start (missing, or without a slide):
+    // it is tried once per visit to the attract loop, not again on every tick.
+    bool& attractShowStarts = match.attractShowStarts;
+    int& continueCountdown = match.continueCountdown;
+    std::array<bool, ControlCount>& controlHeld = match.controlHeld;
+    std::array<Match::StickAxes, 2>& stick = match.stick;
+
     // Counts additions, removals and broadcasts, so the collision pass knows when a
     // message may have changed objects other than the two it was sent between.
     std::uint64_t worldEdits = 0;
     CollisionPass collisions;
-    // Every object in the world by its spawn id, and the last id given.
-    std::unordered_map<ObjectId, Object*> objectsById;
-    ObjectId lastSpawnId = 0;
-    Handle<Player> player1;
-    Handle<Player> player2;
-    bool player1Joined = false;
-    bool player2Joined = false;
-    Level level;
-    std::string levelName;
-    std::unique_ptr<Menu> menu;
-    bool backgroundShown = false;
-    std::string backgroundTexture;
-    bool attract = false;
-    // False once the attract-loop cutscene failed to start (missing, or without a slide):
-    // it is tried once per visit to the attract loop, not again on every tick.
-    bool attractShowStarts = false;
-    int continueCountdown = 0;
     std::unique_ptr<CoinClient> coinClient;
     std::unique_ptr<CreditsHUD> attractHud;
     bool joystickDebug = false;
@@ -194,14 +202,7 @@ private:
     int windowWidth = 640;
     int windowHeight = 480;
 
-    std::array<bool, ControlCount> controlHeld{};
     std::array<int, ControlCount> controlKey{};
     std::array<int, ControlCount> controlButton{};
     unsigned long controlMappingRevision = 0;
-    // Last axis values of each player's joystick, after inversion.
-    struct StickAxes {
-        double horizontal = 0.0;
-        double depth = 0.0;
-    };
-    std::array<StickAxes, 2> stick{};
 };

@@ -28,34 +28,22 @@ double leftDeadSpace() {
 void Game::addObject(std::unique_ptr<Object> object) {
     if (object) {
         ++worldEdits;
-        if (object->spawnId == 0) {
-            object->spawnId = ++lastSpawnId;
-        }
-        objectsById[object->spawnId] = object.get();
-        world.push_back(std::move(object));
+        match.add(std::move(object));
     }
 }
 
-Object* Game::findObject(ObjectId id) const {
-    const auto found = objectsById.find(id);
-    return found != objectsById.end() ? found->second : nullptr;
-}
+Object* Game::findObject(ObjectId id) const { return match.find(id); }
 
 Object* objectInWorld(ObjectId id) { return id != 0 ? Game::instance().findObject(id) : nullptr; }
 
 std::unique_ptr<Object> Game::removeObject(Object* target) {
     ++worldEdits;
-    std::unique_ptr<Object> owned;
-    for (auto it = world.begin(); it != world.end();) {
-        if (it->get() == target) {
-            objectsById.erase(target->spawnId);
-            owned = std::move(*it);
-            it = world.erase(it);
-        } else {
-            (*it)->message(target, Removed);
-            ++it;
+    for (const std::unique_ptr<Object>& object : world) {
+        if (object.get() != target) {
+            object->message(target, Removed);
         }
     }
+    std::unique_ptr<Object> owned = match.take(target);
     if (player1 == target) {
         player1.reset();
     }
@@ -78,11 +66,7 @@ void Game::clearWorld() {
     ++worldEdits;
     player1.reset();
     player2.reset();
-    objectsById.clear();
-    // Objects may look at the world while they are destroyed, so empty it first.
-    World doomed;
-    doomed.swap(world);
-    doomed.clear();
+    match.clearObjects();
     // The enemies that claimed the players went with the world.
     AttackerTally::instance().reset();
 }
@@ -198,12 +182,7 @@ void Game::updateObjects(int milliseconds) {
 }
 
 void Game::removeKilledObjects() {
-    world.remove_if([this](const std::unique_ptr<Object>& object) {
-        if (object->removed) {
-            objectsById.erase(object->spawnId);
-        }
-        return object->removed;
-    });
+    match.removeKilled();
 }
 
 void Game::clampToView() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "world/Object.h"
 
 class StickFigure;
@@ -10,6 +12,7 @@ class CreditsHUD : public Object {
 public:
     CreditsHUD();
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<CreditsHUD>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     void kill() override {}

@@ -43,6 +43,17 @@ public:
     unsigned elapsedMilliseconds() const { return elapsed; }
 
 protected:
+    // The clone of a menu of kind M: the same entries built afresh, the same entry
+    // selected and the same sway.
+    template <typename M>
+    static std::unique_ptr<Object> copyOf(const M& menu) {
+        auto copy = std::make_unique<M>();
+        copy->buildItems();
+        copy->selected = menu.selected;
+        copy->elapsed = menu.elapsed;
+        return copy;
+    }
+
     std::vector<std::unique_ptr<MenuItem>> items;
 
 private:

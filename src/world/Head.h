@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "world/Color.h"
 #include "world/Object.h"
 
@@ -12,6 +14,7 @@ public:
     explicit Head(const Color& colour);
     ~Head() override;
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Head>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     const RegionList& regions() const override;

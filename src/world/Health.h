@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "world/Object.h"
@@ -11,6 +12,7 @@ public:
     explicit Health(float amount);
     ~Health() override;
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Health>(*this); }
     void draw() override;
     const RegionList& regions() const override;
     void digest(StateHasher& h) const override;
@@ -29,14 +31,17 @@ private:
 class SmallHealth : public Health {
 public:
     SmallHealth();
+    std::unique_ptr<Object> clone() const override { return std::make_unique<SmallHealth>(*this); }
 };
 
 class MediumHealth : public Health {
 public:
     MediumHealth();
+    std::unique_ptr<Object> clone() const override { return std::make_unique<MediumHealth>(*this); }
 };
 
 class LargeHealth : public Health {
 public:
     LargeHealth();
+    std::unique_ptr<Object> clone() const override { return std::make_unique<LargeHealth>(*this); }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "world/Region.h"
 #include "world/Vec3.h"
@@ -17,9 +18,12 @@ using ObjectId = std::uint32_t;
 class Object {
 public:
     Object() = default;
-    Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
     virtual ~Object() = default;
+
+    // A copy of the match is made: a copy of this object with everything it owns (a held
+    // weapon too), its spawn id included, so references to it lead to the copy.
+    virtual std::unique_ptr<Object> clone() const = 0;
 
     // Once per gameplay tick, in world order, with the tick length (always 20 ms).
     virtual void update(int milliseconds);
@@ -51,10 +55,13 @@ public:
     bool drawLast = false;
 
 protected:
+    // For clone: a copy of every field, the spawn id included.
+    Object(const Object&) = default;
+
     // Draws every region as a red disk on the floor when "showRegions" is 1.
     void drawRegions() const;
 
 private:
-    friend class Game;
+    friend class Match;
     ObjectId spawnId = 0;
 };

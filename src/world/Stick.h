@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "world/Color.h"
 #include "world/Object.h"
 
@@ -11,6 +13,7 @@ public:
     explicit Stick(const Color& colour);
     ~Stick() override;
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Stick>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     const RegionList& regions() const override;

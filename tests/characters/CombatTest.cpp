@@ -18,6 +18,7 @@ public:
 // Counts the explosions it hears of.
 class Listener : public Object {
 public:
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Listener>(*this); }
     void message(Object*, int message) override { explosions += message == Explosion ? 1 : 0; }
     int explosions = 0;
 };

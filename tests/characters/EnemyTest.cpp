@@ -20,6 +20,7 @@ int claims(int slot) { return AttackerTally::instance().count(slot - 1); }
 // kills itself, without telling anyone.
 class Reaper : public Object {
 public:
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Reaper>(*this); }
     void update(int) override {
         if (victim != nullptr) victim->kill();
         victim = nullptr;
