@@ -61,7 +61,7 @@ Game::~Game() {
     // Players are owned by the world; forget them before the world goes.
     player1.reset();
     player2.reset();
-    match.clearObjects();
+    world.clear();
 }
 
 bool Game::isArcade() const { return Settings::instance().getInt("arcade") != 0; }
@@ -225,6 +225,20 @@ void Game::reshape(int width, int height) {
     gluPerspective(60.0, static_cast<double>(width) / (height == 0 ? 1 : height), 1.0, 100.0);
     glTranslated(0.0, -10.0, -20.0);
     glMatrixMode(GL_MODELVIEW);
+}
+
+Match Game::snapshot() const {
+    Match copy(match);
+    copy.credits = coinClient->getCredits();
+    return copy;
+}
+
+void Game::restore(const Match& saved) {
+    const std::vector<std::string> shownBefore = match.cutscene.loadedTextureNames();
+    ++worldEdits;
+    match = saved;
+    match.cutscene.resumeAfter(shownBefore);
+    coinClient->restoreCredits(saved.credits);
 }
 
 void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile) {

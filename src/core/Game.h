@@ -29,7 +29,7 @@ class Player;
 // tests drive the game in-process.
 class Game {
 public:
-    using World = Match::World;
+    using World = ::World;
 
     static constexpr int ControlCount = Match::ControlCount;
     // Milliseconds an arcade player has to pay for a continue once everyone is down.
@@ -136,6 +136,12 @@ public:
     // The state of the game in progress.
     Match& getMatch() { return match; }
     const Match& getMatch() const { return match; }
+    // A copy of the game in progress, the coin client's count with it, to be brought back
+    // later with restore. Cheap enough to take every tick.
+    Match snapshot() const;
+    // Brings a snapshot back: the game goes on exactly as it would have from the moment
+    // the snapshot was taken. Objects, menus and references from before are gone.
+    void restore(const Match& saved);
 
     // The world's per-tick passes, in the order the gameplay tick runs them.
     void updateObjects(int milliseconds);
@@ -176,7 +182,7 @@ private:
     bool& player2Joined = match.player2Joined;
     Level& level = match.level;
     std::string& levelName = match.levelName;
-    std::unique_ptr<Menu>& menu = match.menu;
+    ClonePtr<Menu>& menu = match.menu;
     bool& backgroundShown = match.backgroundShown;
     std::string& backgroundTexture = match.backgroundTexture;
     bool& attract = match.attract;

@@ -28,11 +28,11 @@ double leftDeadSpace() {
 void Game::addObject(std::unique_ptr<Object> object) {
     if (object) {
         ++worldEdits;
-        match.add(std::move(object));
+        world.add(std::move(object));
     }
 }
 
-Object* Game::findObject(ObjectId id) const { return match.find(id); }
+Object* Game::findObject(ObjectId id) const { return world.find(id); }
 
 Object* objectInWorld(ObjectId id) { return id != 0 ? Game::instance().findObject(id) : nullptr; }
 
@@ -43,7 +43,7 @@ std::unique_ptr<Object> Game::removeObject(Object* target) {
             object->message(target, Removed);
         }
     }
-    std::unique_ptr<Object> owned = match.take(target);
+    std::unique_ptr<Object> owned = world.take(target);
     if (player1 == target) {
         player1.reset();
     }
@@ -66,7 +66,7 @@ void Game::clearWorld() {
     ++worldEdits;
     player1.reset();
     player2.reset();
-    match.clearObjects();
+    world.clear();
     // The enemies that claimed the players went with the world.
     AttackerTally::instance().reset();
 }
@@ -182,7 +182,7 @@ void Game::updateObjects(int milliseconds) {
 }
 
 void Game::removeKilledObjects() {
-    match.removeKilled();
+    world.removeKilled();
 }
 
 void Game::clampToView() {
@@ -206,7 +206,7 @@ void Game::clampToView() {
     }
 }
 
-void Game::collisionPass() { collisions.run(world, worldEdits); }
+void Game::collisionPass() { collisions.run(world.list(), worldEdits); }
 
 void Game::removeOffscreenObjects() {
     const double deadSpace = leftDeadSpace();

@@ -1,21 +1,20 @@
 #pragma once
 
 #include <array>
-#include <list>
-#include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "characters/AttackerTally.h"
 #include "characters/BodyParts.h"
 #include "core/CRandom.h"
 #include "core/VisualRandom.h"
 #include "ui/Cutscene.h"
+#include "ui/Menu.h"
+#include "world/ClonePtr.h"
 #include "world/Handle.h"
 #include "world/Ink.h"
 #include "world/Level.h"
+#include "world/World.h"
 
-class Menu;
 class Player;
 
 // Everything that decides how a game in progress goes on, as one value the Game owns:
@@ -23,14 +22,15 @@ class Player;
 // the ink, the cutscene, the open menu, the controls as they are held, the continue
 // countdown and the dice. A copy is a whole game set aside: every object copies itself
 // (Object::clone), references between objects are spawn ids, and the copy goes on
-// exactly as the original would have. The services that serve a game (Ink, Cutscene,
-// AttackerTally) reach into the match of the current Game.
+// exactly as the original would have. Copying and assigning are member by member;
+// storage is reused where it can be, so bringing a match back costs about as much as
+// copying it. The services that serve a game (Ink, Cutscene, AttackerTally) reach into
+// the match of the current Game.
 //
 // What only shows, and must look the same when a match is brought back, is here too:
 // the blood's dice, the drops and splats, the stumps' spray scale.
 class Match {
 public:
-    using World = std::list<std::unique_ptr<Object>>;
     static constexpr int ControlCount = 16;
 
     // Last axis values of a player's joystick, after inversion.
@@ -38,25 +38,6 @@ public:
         double horizontal = 0.0;
         double depth = 0.0;
     };
-
-    Match();
-    Match(const Match& other);
-    // Destroys this match's objects and copies the other's; storage is reused where it
-    // can be, so bringing a match back costs about as much as copying it.
-    Match& operator=(const Match& other);
-    ~Match();
-
-    // Appends the object to the world; it gets its spawn id if it has none yet.
-    void add(std::unique_ptr<Object> object);
-    // Unlinks the object from the world and hands it over; null if it is not there.
-    std::unique_ptr<Object> take(const Object* object);
-    // Deletes every object marked removed; the others keep their order.
-    void removeKilled();
-    // Deletes every object. Objects may look at the world while they are destroyed, so
-    // it is empty before the first one goes.
-    void clearObjects();
-    // The object with this spawn id while it is in the world.
-    Object* find(ObjectId id) const;
 
     World world;
     Handle<Player> player1;
@@ -72,7 +53,7 @@ public:
     Cutscene cutscene;
 
     // The open menu and the full-window picture behind it.
-    std::unique_ptr<Menu> menu;
+    ClonePtr<Menu> menu;
     bool backgroundShown = false;
     std::string backgroundTexture;
     bool attract = false;
@@ -92,11 +73,4 @@ public:
 
     // The coin client's count when this copy was made (the live count is the client's).
     int credits = 0;
-
-private:
-    void copyFrom(const Match& other);
-    void index(Object& object);
-
-    std::unordered_map<ObjectId, Object*> objectsById;
-    ObjectId lastSpawnId = 0;
 };

@@ -71,9 +71,9 @@ void Cutscene::loadPictures(const CutsceneScript& script, const std::string& pat
     }
 }
 
-void Cutscene::resumeAfter(const Cutscene& before) {
+void Cutscene::resumeAfter(const std::vector<std::string>& texturesBefore) {
     TextureManager& textures = TextureManager::instance();
-    for (const std::string& name : before.loadedTextures) {
+    for (const std::string& name : texturesBefore) {
         if (std::find(loadedTextures.begin(), loadedTextures.end(), name) == loadedTextures.end()) {
             textures.remove(name);
         }

@@ -37,9 +37,10 @@ public:
     bool isPlaying() const { return !current.texture.empty(); }
     void skip();
     void releaseTextures();
-    // This show was brought back in place of `before`: the textures that only `before`
-    // used are released, and those this show needs and that are gone are loaded again.
-    void resumeAfter(const Cutscene& before);
+    // This show was brought back in place of one that had loaded `texturesBefore`: the
+    // textures only that one used are released, and those this show needs and that are
+    // gone are loaded again.
+    void resumeAfter(const std::vector<std::string>& texturesBefore);
 
     const CutsceneFrame& currentFrame() const { return current; }
     const CutsceneFrame& nextFrame() const { return next; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <utility>
 
@@ -26,8 +27,11 @@ public:
     T* operator->() const { return owned.get(); }
     T& operator*() const { return *owned; }
     explicit operator bool() const { return owned != nullptr; }
+    bool operator==(std::nullptr_t) const { return owned == nullptr; }
+    bool operator!=(std::nullptr_t) const { return owned != nullptr; }
     // Gives the object up to the caller.
     std::unique_ptr<T> take() { return std::move(owned); }
+    void reset() { owned.reset(); }
 
 private:
     static std::unique_ptr<T> copyOf(const std::unique_ptr<T>& object) {

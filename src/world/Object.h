@@ -62,6 +62,6 @@ protected:
     void drawRegions() const;
 
 private:
-    friend class Match;
+    friend class World;
     ObjectId spawnId = 0;
 };

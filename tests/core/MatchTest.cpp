@@ -7,12 +7,24 @@
 
 #include "characters/CombatFixture.h"
 #include "core/CRandom.h"
+#include "core/Random.h"
+#include "replay/StateDigest.h"
 #include "world/Handle.h"
 #include "world/Stick.h"
 
 namespace {
 
-class MatchTest : public CombatFixture {};
+class MatchTest : public CombatFixture {
+protected:
+    // Enemies of every kind, some armed, around the player of the current game.
+    void crowd() {
+        seedRandom(5);
+        for (int i = 0; i < 8; ++i) {
+            Enemy* enemy = spawn(std::make_unique<Enemy>(i % 4), Vec3(i % 2 == 0 ? -8 - i : 8 + i, 0, -1.0 - i));
+            if (i % 3 == 0) enemy->takeWeapon(std::make_unique<Stick>(Color(0, 0, 0, 1)));
+        }
+    }
+};
 
 TEST_F(MatchTest, TheGeneratorDrawsWhatTheCLibraryDrawsAndACopyGoesOnAlike) {
     for (const unsigned seed : {0u, 1u, 7u, 12345u, 0x80000000u, 0xffffffffu}) {
@@ -54,6 +66,44 @@ TEST_F(MatchTest, AReferenceToAnObjectThatLeftTheWorldReadsAsGone) {
     Stick* newcomer = spawn(std::make_unique<Stick>(Color(0, 0, 0, 1)), Vec3(3, 0, -2));
     EXPECT_NE(newcomer->id(), toStick.id());
     EXPECT_EQ(toStick.get(), nullptr);
+}
+
+TEST_F(MatchTest, ABroughtBackMatchGoesOnAsItDidWithItsReferencesLeadingToTheCopies) {
+    crowd();
+    tick(120);
+    const Match saved = game().snapshot();
+    tick(300);
+    const StateDigest first = StateDigest::of(game());
+
+    game().restore(saved);
+    bool aimedAtTheCopy = false;
+    for (const auto& object : game().getWorld()) {
+        if (const auto* enemy = dynamic_cast<const Enemy*>(object.get())) {
+            aimedAtTheCopy = aimedAtTheCopy || enemy->getTarget() == game().getPlayer1();
+        }
+    }
+    EXPECT_TRUE(aimedAtTheCopy);
+    tick(300);
+    EXPECT_EQ(StateDigest::of(game()).firstDifference(first), "");
+}
+
+TEST_F(MatchTest, TwoGamesInOneProcessEachGoOnByTheirOwnMatch) {
+    crowd();
+    std::unique_ptr<Game> other = Game::create();
+    Game::swapInstance(other);
+    game().startGame(true, false, "arena.dat");
+    crowd();
+    // Tick for tick in turn: whatever one game kept outside its match, the other would see.
+    for (int i = 0; i < 400; ++i) {
+        Game::swapInstance(other);
+        tick();
+        Game::swapInstance(other);
+        tick();
+    }
+    const StateDigest second = StateDigest::of(game());
+    Game::swapInstance(other);
+    EXPECT_EQ(StateDigest::of(game()).firstDifference(second), "");
+    EXPECT_GT(AttackerTally::instance().count(0), 0);
 }
 
 }  // namespace
