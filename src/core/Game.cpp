@@ -118,6 +118,9 @@ void Game::runTick(int milliseconds) {
 }
 
 void Game::runGameplay(int milliseconds) {
+    if (match.checkpointDue) {
+        takeCheckpoint();
+    }
     updateObjects(milliseconds);
     removeKilledObjects();
     Ink::instance().update(milliseconds);
@@ -234,11 +237,63 @@ Match Game::snapshot() const {
 }
 
 void Game::restore(const Match& saved) {
+    bringBack(saved);
+    coinClient->restoreCredits(saved.credits);
+}
+
+void Game::bringBack(const Match& saved) {
     const std::vector<std::string> shownBefore = match.cutscene.loadedTextureNames();
+    const std::string musicBefore = match.music;
     ++worldEdits;
     match = saved;
     match.cutscene.resumeAfter(shownBefore);
-    coinClient->restoreCredits(saved.credits);
+    if (match.music != musicBefore && !match.music.empty()) {
+        SoundManager::instance().playMusic(match.music);
+    }
+}
+
+void Game::markCheckpoint() { match.checkpointDue = true; }
+
+void Game::takeCheckpoint() {
+    match.checkpointDue = false;
+    if (isArcade()) {
+        return;
+    }
+    auto point = std::make_shared<Match>(match);
+    point->checkpoint.reset();
+    match.checkpoint = std::move(point);
+}
+
+void Game::retryFromCheckpoint() {
+    const std::shared_ptr<const Match> point = match.checkpoint;
+    if (!point) {
+        restartLevel();
+        clearBackground();
+        closeMenu();
+        return;
+    }
+    // What the player holds down now, not what was held then.
+    const std::array<bool, ControlCount> held = controlHeld;
+    const std::array<Match::StickAxes, 2> sticks = stick;
+    bringBack(*point);
+    match.checkpoint = point;
+    controlHeld = held;
+    stick = sticks;
+    for (Player* player : {getPlayer1(), getPlayer2()}) {
+        if (player == nullptr) {
+            continue;
+        }
+        if (player->isDead()) {
+            player->respawn();
+        } else {
+            player->setHealth(player->getMaxHealth());
+        }
+    }
+}
+
+void Game::playMusic(const std::string& file) {
+    match.music = file;
+    SoundManager::instance().playMusic(file);
 }
 
 void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile) {
@@ -259,6 +314,7 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     createPlayers();
 
     level.load(levelFile);
+    markCheckpoint();
 }
 
 Player* Game::createPlayer(const Color& colour, const Vec3& where, int slot) {
@@ -297,6 +353,7 @@ void Game::advanceToNextLevel() {
     addObject(std::make_unique<CreditsHUD>());
     createPlayers();
     levelName = level.name();
+    markCheckpoint();
 }
 
 void Game::showMainMenu() {
@@ -314,7 +371,7 @@ void Game::showMainMenu() {
         setBackground("mainmenu_bk");
         attract = false;
     }
-    SoundManager::instance().playMusic("Punchout.ogg");
+    playMusic("Punchout.ogg");
 }
 
 void Game::showPauseMenu() {

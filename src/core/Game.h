@@ -142,6 +142,15 @@ public:
     // Brings a snapshot back: the game goes on exactly as it would have from the moment
     // the snapshot was taken. Objects, menus and references from before are gone.
     void restore(const Match& saved);
+    // The level starts or the view moves on from a cleared stop: in home mode the match is
+    // set aside as the checkpoint before the next gameplay tick.
+    void markCheckpoint();
+    // The death or pause menu's retry: the latest checkpoint comes back, every player
+    // alive at full health, the controls as they are held now; without a checkpoint the
+    // level restarts.
+    void retryFromCheckpoint();
+    // Starts the music and remembers it with the match.
+    void playMusic(const std::string& file);
 
     // The world's per-tick passes, in the order the gameplay tick runs them.
     void updateObjects(int milliseconds);
@@ -161,6 +170,9 @@ private:
     Player* createPlayer(const Color& colour, const Vec3& where, int slot);
     bool allPlayersGone() const;
     void runGameplay(int milliseconds);
+    void takeCheckpoint();
+    // Puts a match in place of this one, with its cutscene's textures and its music.
+    void bringBack(const Match& saved);
     void drawBackground() const;
     bool isArcade() const;
     bool arcadeControlPressed(int control);

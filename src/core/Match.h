@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "characters/AttackerTally.h"
@@ -27,8 +28,8 @@ class Player;
 // copying it. The services that serve a game (Ink, Cutscene, AttackerTally) reach into
 // the match of the current Game.
 //
-// What only shows, and must look the same when a match is brought back, is here too:
-// the blood's dice, the drops and splats, the stumps' spray scale.
+// What only shows or sounds, and must be the same when a match is brought back, is here
+// too: the blood's dice, the drops and splats, the stumps' spray scale, the music.
 class Match {
 public:
     static constexpr int ControlCount = 16;
@@ -63,6 +64,13 @@ public:
     std::array<bool, ControlCount> controlHeld{};
     std::array<StickAxes, 2> stick{};
 
+    // Home mode: the match as it was when the current level started or the view last
+    // moved on from a cleared stop; "Retry from checkpoint" brings it back. Shared, never
+    // changed, so copying a match copies a pointer.
+    std::shared_ptr<const Match> checkpoint;
+    // A checkpoint is taken before the next gameplay tick.
+    bool checkpointDue = false;
+
     // The fight's dice: the C library generator's sequence.
     CRandom random;
     // The dice of what is only seen.
@@ -70,6 +78,8 @@ public:
     // The countdown each stump slot showed the first time a figure spurted from it; the
     // spray of every later stump of that slot is scaled against it.
     std::array<int, LimbCount> firstBleed{};
+    // The music the game started last.
+    std::string music;
 
     // The coin client's count when this copy was made (the live count is the client's).
     int credits = 0;

@@ -60,6 +60,7 @@ void PauseMenu::buildItems() {
     items.push_back(std::make_unique<ResumeGameItem>());
     items.push_back(std::make_unique<RestartLevelItem>());
     items.push_back(std::make_unique<ExitToMainMenuItem>());
+    items.push_back(std::make_unique<RetryFromCheckpointItem>());
 }
 
 void PauseMenu::cancel() { resumePlay(); }
@@ -70,9 +71,13 @@ void PauseMenu::RestartLevelItem::activate() { restartPlay(); }
 
 void PauseMenu::ExitToMainMenuItem::activate() { Game::instance().showMainMenu(); }
 
+// The checkpoint's match has no menu: this item is gone once the retry returns.
+void PauseMenu::RetryFromCheckpointItem::activate() { Game::instance().retryFromCheckpoint(); }
+
 void DeathMenu::buildItems() {
     items.push_back(std::make_unique<RestartLevelItem>());
     items.push_back(std::make_unique<ExitToMainMenuItem>());
+    items.push_back(std::make_unique<RetryFromCheckpointItem>());
 }
 
 void DeathMenu::cancel() {}
@@ -80,3 +85,5 @@ void DeathMenu::cancel() {}
 void DeathMenu::RestartLevelItem::activate() { restartPlay(); }
 
 void DeathMenu::ExitToMainMenuItem::activate() { Game::instance().showMainMenu(); }
+
+void DeathMenu::RetryFromCheckpointItem::activate() { Game::instance().retryFromCheckpoint(); }

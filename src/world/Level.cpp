@@ -6,7 +6,6 @@
 #include <iostream>
 #include <memory>
 
-#include "audio/SoundManager.h"
 #include "characters/Boss.h"
 #include "characters/Enemy.h"
 #include "core/ConsoleProblems.h"
@@ -101,6 +100,7 @@ void Level::update(double lead) {
 void Level::releaseStop() {
     if (stopped && Game::instance().noLivingEnemies()) {
         stopped = false;
+        Game::instance().markCheckpoint();
     }
 }
 
@@ -202,7 +202,7 @@ bool Level::startCutscene() {
 
 void Level::changeMusic() {
     if (!script.music.empty() && script.music.front().x <= scrollPosition) {
-        SoundManager::instance().playMusic(script.music.front().file);
+        Game::instance().playMusic(script.music.front().file);
         script.music.pop_front();
     }
 }
