@@ -201,6 +201,7 @@ void Game::draw() {
         attractHud->draw();
     }
     drawOnlineOverlay();
+    InputSeam::instance().drawOverlay();
     glutSwapBuffers();
 }
 

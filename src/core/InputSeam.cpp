@@ -92,6 +92,14 @@ void InputSeam::playEnding() {
 
 bool InputSeam::tickReady() { return replacement == nullptr || replacement->tickReady(); }
 
+int InputSeam::ticksThisFrame() { return replacement != nullptr ? replacement->ticksThisFrame() : 1; }
+
+void InputSeam::drawOverlay() const {
+    if (replacement != nullptr) {
+        replacement->drawOverlay();
+    }
+}
+
 void InputSeam::tickStarting() {
     if (replacement != nullptr && playing) {
         replacement->tickStarting();

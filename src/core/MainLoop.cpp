@@ -82,7 +82,12 @@ int nextTickDelay(bool ran, std::chrono::steady_clock::time_point now) {
 void onTimer(int) {
     static std::chrono::steady_clock::time_point lastRedisplay;
     inputDevices().poll();
-    const bool ran = Game::instance().update(kTickMilliseconds);
+    // A replay being watched may run several ticks in this time, or none.
+    const int due = InputSeam::instance().ticksThisFrame();
+    bool ran = true;
+    for (int tick = 0; tick < due && ran; ++tick) {
+        ran = Game::instance().update(kTickMilliseconds);
+    }
     const auto now = std::chrono::steady_clock::now();
     // While held back the picture still changes (the network note), but a frame per
     // retry would only burn the time the other side's input needs.

@@ -24,7 +24,7 @@ public:
     ~ReplayPlayer() override;
 
     // Takes over the seam and starts the recorded game.
-    void begin();
+    virtual void begin();
     // Gives the seam back and returns the game to the menu.
     void stop();
 
@@ -44,6 +44,8 @@ public:
 
     bool isFinished() const { return finished; }
     int ticksPlayed() const { return ticks; }
+    // The tick the recorded game ended at.
+    int lastTick() const { return replay.endTick; }
     int digestsCompared() const { return compared; }
     // The tick of the first difference and what differed; -1 and empty while all match.
     int differenceTick() const { return firstDifferenceTick; }
