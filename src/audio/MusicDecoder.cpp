@@ -85,6 +85,9 @@ bool MusicDecoder::receive() {
         inboxEnd -= inboxStart;
         inboxStart = 0;
     }
+    if (inboxEnd == inbox.size()) {
+        return false;  // a full inbox always holds a whole header or frame to take first
+    }
     const long got = process->readAvailable(inbox.data() + inboxEnd, inbox.size() - inboxEnd);
     if (got == DecoderProcess::NothingYet) {
         return false;
