@@ -55,7 +55,7 @@ shows_main_menu() {
   import -window "$id" "$SCREENS/$3.png" || fail "screenshot $3"
   kill -0 "$GAME_PID" 2>/dev/null || fail "the game died: $(tail -3 "$1/stderr.txt")"
   stop_game
-  grep -q "Failed\|Could not\|Can't\|Unrecognized\|missing" "$1/stdout.txt" "$1/stderr.txt" \
+  grep -q "Failed\|Could not\|Couldn't\|Can't\|Unrecognized\|missing\|does not appear" "$1/stdout.txt" "$1/stderr.txt" \
     && fail "data problems: $(cat "$1/stdout.txt" "$1/stderr.txt" | head -5)"
   # The menu background is light paper; a missing picture draws a dark checkerboard.
   local light
