@@ -123,8 +123,12 @@ std::vector<std::string> Gamepads::names() const {
 
 void Gamepads::connect(int deviceIndex) {
     if (isClaimed(deviceIndex)) {
-        const char* name = SDL_GameControllerNameForIndex(deviceIndex);
-        std::cout << "Pad " << (name != nullptr ? name : "") << " is read through the joystick settings instead.\n";
+        const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+        if (std::find(passedOver.begin(), passedOver.end(), id) == passedOver.end()) {
+            passedOver.push_back(id);
+            const char* name = SDL_GameControllerNameForIndex(deviceIndex);
+            std::cout << "Pad " << (name != nullptr ? name : "") << " is read through the joystick settings instead.\n";
+        }
         return;
     }
     ControllerHandle controller(SDL_GameControllerOpen(deviceIndex));

@@ -73,4 +73,5 @@ private:
     SdlControllerSystem sdl;
     Claimed claimed;
     std::vector<std::unique_ptr<Pad>> slots;  // null: a free slot
+    std::vector<SDL_JoystickID> passedOver;   // claimed pads, each named once
 };
