@@ -54,6 +54,14 @@ void Player::update(int milliseconds) {
 
 void Player::draw() { StickFigure::draw(); }
 
+void Player::takeDamage(float amount) {
+    StickFigure::takeDamage(amount);
+    // Every blow and blast that costs health ends here, past the hit cooldown.
+    if (amount > 0.0f) {
+        Game::instance().playerHurt(this);
+    }
+}
+
 void Player::message(Object* from, int message) {
     switch (message) {
         case Hit:

@@ -16,6 +16,7 @@ public:
     void update(int milliseconds) override;
     void draw() override;
     void message(Object* from, int message) override;
+    void takeDamage(float amount) override;
 
     HealthBar* getHealthBar() const { return healthBar; }
     int32_t getNearbyParts() const { return nearbyParts; }

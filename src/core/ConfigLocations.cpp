@@ -51,6 +51,8 @@ ConfigLocations ConfigLocations::forThisProcess() {
     return ConfigLocations(".", executablePath(), userConfigHome());
 }
 
+std::string ConfigLocations::userFolderForThisProcess() { return forThisProcess().userFolder; }
+
 std::string ConfigLocations::installedFolder(const std::string& executablePath) {
     if (executablePath.empty()) {
         return "";

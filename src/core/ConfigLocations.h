@@ -33,6 +33,10 @@ public:
     // into (empty when no file names one).
     std::string load(Settings& settings) const;
 
+    // This player's own folder, $XDG_CONFIG_HOME/margin-brawler (default ~/.config/...);
+    // empty when neither variable says where home is.
+    static std::string userFolderForThisProcess();
+
     // Where a packaged installation keeps its data and settings, beside its executable.
     static std::string installedFolder(const std::string& executablePath);
 

@@ -6,6 +6,8 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "world/CollisionPass.h"
 #include "world/Color.h"
@@ -82,6 +84,16 @@ public:
     void applyMovement();
     bool stickDirection(int player, int direction) const;
 
+    // Gamepads (input/PadLayout.h). The device layer names the pads it sees on every
+    // connect and disconnect, in slot order ("" for a free slot before a used one).
+    void setPadNames(std::vector<std::string> names) { padNames = std::move(names); }
+    const std::vector<std::string>& getPadNames() const { return padNames; }
+    // A player lost health: their pad may rumble. Presentation only, never the match.
+    void playerHurt(const Player* player);
+    // The player slots (0, 1) hurt since the last call, each once; the device layer
+    // takes them after every tick.
+    std::vector<int> takeRumbleRequests();
+
     // Online co-op (GameOnline.cpp). With the setting "online" on in home mode, "2 Players"
     // connects to the other machine instead of starting at once: false when it is off.
     bool startOnlineGame();
@@ -144,6 +156,10 @@ private:
     bool isArcade() const;
     bool arcadeControlPressed(int control);
     void playerControlPressed(Player* player, int control, int stickPlayer);
+    // A pad's button (joystick PadLayout::FirstJoystick + slot); false for other joysticks.
+    bool padButton(int joystick, int button, bool down);
+    // Escape's action without a keyboard: a pad's Back.
+    void backPressed();
     void runTick(int milliseconds);
     void serviceOnline();
     // After each tick: ends a finished online game and counts the menu note down.
@@ -192,4 +208,6 @@ private:
         double depth = 0.0;
     };
     std::array<StickAxes, 2> stick{};
+    std::vector<std::string> padNames;
+    std::array<bool, 2> rumbleWanted{};
 };

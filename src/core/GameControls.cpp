@@ -1,5 +1,5 @@
-// The Game's input side: 16 logical controls fed by keys and joystick buttons, the
-// analogue sticks, and what a press does at once.
+// The Game's input side: 16 logical controls fed by keys, joystick and pad buttons,
+// the analogue sticks, and what a press does at once.
 #include <array>
 #include <iostream>
 #include <string>
@@ -11,6 +11,7 @@
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
+#include "input/PadLayout.h"
 #include "render/HealthBar.h"
 #include "ui/Cutscene.h"
 #include "ui/Menu.h"
@@ -52,6 +53,19 @@ const JoystickMapping& joystickMapping() {
         return m;
     });
     return mapping.get();
+}
+
+// The pad button of each control, player 1's eight then player 2's.
+const std::array<int, Game::ControlCount>& padButtons() {
+    static SettingsCache<std::array<int, Game::ControlCount>> buttons([] {
+        Settings& settings = Settings::instance();
+        std::array<int, Game::ControlCount> b{};
+        for (int c = 0; c < Game::ControlCount; ++c) {
+            b[c] = PadLayout::boundButton(settings, c / Player2, c % Player2);
+        }
+        return b;
+    });
+    return buttons.get();
 }
 
 float joystickDeadSpace() {
@@ -142,6 +156,9 @@ void Game::joystickButton(int joystick, int button, bool down) {
                   << ", down=" << (down ? "true" : "false") << "]\n";
     }
     refreshControlMapping();
+    if (padButton(joystick, button, down)) {
+        return;
+    }
     const JoystickMapping& mapping = joystickMapping();
     int control = -1;
     for (int player = 0; player < 2; ++player) {
@@ -166,6 +183,17 @@ void Game::joystickAxis(int joystick, int axis, double value) {
         std::cout << "Joystick Axis Motion [joystick=" << joystick << ", axis=" << axis
                   << ", position=" << value << "]\n";
     }
+    // A pad's left stick, y down the screen as SDL gives it: that is out of the screen,
+    // as an unflipped joystick's depth axis reads.
+    const int padSlot = joystick - PadLayout::FirstJoystick;
+    if (padSlot >= 0 && padSlot < PadLayout::PlayerSlots) {
+        if (axis == SDL_CONTROLLER_AXIS_LEFTX) {
+            stick[padSlot].horizontal = value;
+        } else if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
+            stick[padSlot].depth = value;
+        }
+        return;
+    }
     const JoystickMapping& mapping = joystickMapping();
     for (int player = 0; player < 2; ++player) {
         if (joystick != mapping.joystick[player]) {
@@ -178,6 +206,72 @@ void Game::joystickAxis(int joystick, int axis, double value) {
             stick[player].depth = value * mapping.yFlip[player];
         }
     }
+}
+
+bool Game::padButton(int joystick, int button, bool down) {
+    const int slot = joystick - PadLayout::FirstJoystick;
+    if (slot < 0 || slot >= PadLayout::PlayerSlots) {
+        return false;
+    }
+    if (button == SDL_CONTROLLER_BUTTON_BACK) {
+        if (down) {
+            backPressed();
+        }
+        return true;
+    }
+    const std::array<int, ControlCount>& buttons = padButtons();
+    int control = -1;
+    for (int c = slot * Player2; c < slot * Player2 + 8; ++c) {
+        if (buttons[c] == button) {
+            controlHeld[c] = down;
+            control = c;
+            break;
+        }
+    }
+    if (!down || control < 0) {
+        return true;
+    }
+    // A pad has no Return key and no Escape: at home its Start chooses in menus (as
+    // Attack does) and pauses play. In the arcade it joins, as the Start key does.
+    if (control % Player2 == Start && !isArcade() && !isWaitingForPeer()) {
+        if (menu) {
+            controlPressed(control - Start + Attack);
+        } else {
+            showPauseMenu();
+        }
+        return true;
+    }
+    controlPressed(control);
+    return true;
+}
+
+void Game::backPressed() {
+    if (isWaitingForPeer()) {
+        leaveWaitingScreen();
+    } else if (menu) {
+        menu->cancel();
+    } else {
+        showPauseMenu();
+    }
+}
+
+void Game::playerHurt(const Player* player) {
+    if (player != nullptr && player == player1) {
+        rumbleWanted[0] = true;
+    } else if (player != nullptr && player == player2) {
+        rumbleWanted[1] = true;
+    }
+}
+
+std::vector<int> Game::takeRumbleRequests() {
+    std::vector<int> slots;
+    for (int slot = 0; slot < 2; ++slot) {
+        if (rumbleWanted[slot]) {
+            slots.push_back(slot);
+            rumbleWanted[slot] = false;
+        }
+    }
+    return slots;
 }
 
 void Game::controlPressed(int control) {

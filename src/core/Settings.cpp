@@ -131,6 +131,11 @@ void Settings::parseLine(const std::string& line, const std::string& path, int a
 
 int32_t Settings::getInt(const std::string& key) { return integers[key]; }
 
+int32_t Settings::getIntOr(const std::string& key, int32_t absent) const {
+    const auto found = integers.find(key);
+    return found != integers.end() ? found->second : absent;
+}
+
 float Settings::getFloat(const std::string& key) { return floats[key]; }
 
 std::string Settings::getString(const std::string& key) { return strings[key]; }

@@ -28,6 +28,9 @@ public:
 
     int32_t getInt(const std::string& key);
     float getFloat(const std::string& key);
+    // The value of an integer key, or `absent` when nothing set it; unlike getInt this
+    // never inserts the key, so a default that is not 0 stays a default.
+    int32_t getIntOr(const std::string& key, int32_t absent) const;
     std::string getString(const std::string& key);
     // The value clamped into the limits. A value outside them (NaN included, which becomes
     // the bound nearest 0) is reported once per key on standard output.
