@@ -125,8 +125,9 @@ void Head::draw() {
 
     TextureManager::instance().unbind();
     glColor4dv(colour.data());
+    const Vec3 at = drawnPosition();
     glPushMatrix();
-    glTranslated(position.x, position.y, position.z);
+    glTranslated(at.x, at.y, at.z);
     if (quadric.get() != nullptr) {
         gluSphere(quadric.get(), headRadius(), 16, 16);
     }

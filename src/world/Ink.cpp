@@ -43,10 +43,12 @@ double signedRandom() { return 2.0 * visualRandom15() / 32768.0 - 1.0; }
 // base so that a base of 0 gives a value instead of 0/0.
 double varied(double base, double variance) { return base - visualRandomUnit() * variance; }
 
-void drawDrop(const InkParticle& drop) {
+void drawDrop(const InkParticle& drop, double blend) {
+    const Vec3 at =
+        blend >= 1.0 ? drop.position : drop.tickStartPosition + (drop.position - drop.tickStartPosition) * blend;
     glPushMatrix();
     glColor4dv(drop.colour.data());
-    glTranslated(drop.position.x, drop.position.y, drop.position.z);
+    glTranslated(at.x, at.y, at.z);
     glRotated(drop.angle, 0.0, 0.0, 1.0);
     glScaled(drop.size, drop.size, 1.0);
     glBegin(GL_TRIANGLE_FAN);
@@ -75,6 +77,7 @@ void drawSplat(const InkParticle& splat) {
 InkParticle newDrop(const Vec3& position, const Color& colour, double size, double sizeVariance) {
     InkParticle drop;
     drop.position = position;
+    drop.tickStartPosition = position;
     drop.shrinkRate = static_cast<float>(kShrinkRate);
     drop.makesSplat = true;
     drop.colour = colour;
@@ -183,6 +186,7 @@ void Ink::update(int milliseconds) {
     // A removal pulls the last drop into place i, so i only advances past kept drops.
     for (int i = 0; i < particles.count();) {
         InkParticle& drop = particles[i];
+        drop.tickStartPosition = drop.position;
         drop.position += drop.velocity * seconds;
         drop.velocity.y -= milliseconds * gravity / 1000.0;
         drop.angle += static_cast<float>(seconds * drop.spin);
@@ -209,10 +213,10 @@ void Ink::update(int milliseconds) {
     }
 }
 
-void Ink::draw() const {
+void Ink::draw(double blend) const {
     TextureManager::instance().unbind();
     for (int i = 0; i < particles.count(); ++i) {
-        drawDrop(particles[i]);
+        drawDrop(particles[i], blend);
     }
     for (int i = 0; i < splats.count(); ++i) {
         drawSplat(splats[i]);
