@@ -12,7 +12,7 @@ namespace {
 // Keys that describe this machine rather than the game: they stay as configured here.
 const char* const kMachineKeys[] = {
     "width", "height", "fullscreen", "dataDirectory", "music", "joystick1Enabled", "joystick2Enabled",
-    "joystickDevice1", "joystickDevice2", "joystickCalibration",
+    "joystickDevice1", "joystickDevice2", "joystickCalibration", "vsync", "interpolate",
 };
 // Playback neither records itself again nor asks a coin server: the counts are in the file.
 const char* const kSilencedKeys[] = {"replayDirectory", "playReplay", "coin_host", "coin_port"};
