@@ -22,6 +22,7 @@ void FrameLoop::wake() {
     // overrun still shows a frame now and then.
     for (int run = 0; run < TickClock::MostTicksInARow && clock.tickDue(now()); ++run) {
         devices.poll();
+        ticksSinceFrame = true;
         if (!game.update(kTickMilliseconds)) {
             clock.held(now());
             break;
@@ -29,7 +30,7 @@ void FrameLoop::wake() {
         clock.ticked();
         report.tickRan(now());
     }
-    if (options.pacer.frameDue(now())) {
+    if (frameWanted() && options.pacer.frameDue(now())) {
         drawFrame();
     }
 }
@@ -38,14 +39,18 @@ void FrameLoop::drawFrame() {
     const TickClock::TimePoint start = now();
     options.pacer.drawing(start);
     game.draw(options.interpolate ? clock.blendAt(start) : 1.0);
+    ticksSinceFrame = false;
     if (options.frameDelay.count() > 0) {
         std::this_thread::sleep_for(options.frameDelay);
     }
     report.frameDrawn();
 }
 
+bool FrameLoop::frameWanted() const { return ticksSinceFrame || (options.interpolate && game.isWorldMoving()); }
+
 int FrameLoop::millisecondsToNext() const {
-    const auto wait = std::min(clock.nextDue(), options.pacer.nextDue()) - now();
+    const auto next = frameWanted() ? std::min(clock.nextDue(), options.pacer.nextDue()) : clock.nextDue();
+    const auto wait = next - now();
     const auto rounded = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
     return static_cast<int>(std::max<decltype(rounded)>(rounded, 0));
 }

@@ -12,7 +12,9 @@ class InputDevices;
 // The main loop's clockwork, run from GLUT's callbacks on the main thread: at every wake
 // it runs the ticks that are due (the input devices polled before each), then draws a
 // frame if one is due, and says when to wake next. Ticks keep to the clock whatever the
-// frames cost; frames follow the display.
+// frames cost; frames follow the display. A frame between two ticks is drawn only when it
+// can differ from the last one (the world moved in the latest tick and frames blend), so
+// a menu costs no more frames than ticks.
 class FrameLoop {
 public:
     struct Options {
@@ -33,9 +35,14 @@ public:
     int millisecondsToNext() const;
 
 private:
+    // A frame now could differ from the last one.
+    bool frameWanted() const;
+
     Game& game;
     InputDevices& devices;
     Options options;
     TickClock clock;
     PaceReport report;
+    // The game was asked for a tick since the last frame: its picture may have changed.
+    bool ticksSinceFrame = true;
 };

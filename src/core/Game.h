@@ -58,6 +58,8 @@ public:
     // gameplay tick `tick`: the frame's blend when that is the latest tick and it moved
     // the world, otherwise 1 (the object as it is).
     double drawBlend(unsigned tick) const;
+    // Whether the latest tick moved the world, so frames drawn before the next one differ.
+    bool isWorldMoving() const { return worldMoved; }
 
     // Transitions between menus, attract loop, play, pause, death and continue.
     void startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile);

@@ -180,6 +180,11 @@ void openWindow(int width, int height, bool fullscreen, bool sizeGiven) {
             glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) {
             opened.gameMode = true;
             registerCallbacks();
+            // The window waits, hidden, for F11 or Alt+Enter to leave the screen mode.
+            const int gameModeWindow = glutGetWindow();
+            glutSetWindow(opened.window);
+            glutHideWindow();
+            glutSetWindow(gameModeWindow);
             return;
         }
         // Without the mode the game still fills the screen, in a full-screen window.
