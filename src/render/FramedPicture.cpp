@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <optional>
+
 namespace {
 
 // One stretch of the window along an axis, and the texture coordinates it takes: a
@@ -70,7 +72,9 @@ void FramedPicture::draw(double z, double topRow) const {
     const Span up[] = {{0.0, bottom, bottomRow, bottomRow},
                        {bottom, top, bottomRow, topRow},
                        {top, windowHeight, topRow, topRow}};
-    const EdgeClamp clamp;
+    // A picture that fills the window is drawn exactly as it always was.
+    const bool margins = frame.width() != frame.windowWidth() || frame.height() != frame.windowHeight();
+    const std::optional<EdgeClamp> clamp = margins ? std::make_optional<EdgeClamp>() : std::nullopt;
     glBegin(GL_QUADS);
     for (const Span& x : across) {
         for (const Span& y : up) {
