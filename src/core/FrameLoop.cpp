@@ -28,7 +28,7 @@ void FrameLoop::wake() {
             break;
         }
         clock.ticked();
-        report.tickRan(now());
+        report.tickRan(now(), clock.skipped());
     }
     if (frameWanted() && options.pacer.frameDue(now())) {
         drawFrame();

@@ -12,18 +12,21 @@ PaceReport PaceReport::fromEnvironment() {
 }
 
 // The period runs from the first tick to the last of the N, so N ticks span N periods.
-void PaceReport::tickRan(TimePoint now) {
+void PaceReport::tickRan(TimePoint now, std::chrono::steady_clock::duration skipped) {
     if (wanted <= 0 || ticks > wanted) {
         return;
     }
     if (ticks == 0) {
         start = now;
         frames = 0;
+        skippedBefore = skipped;
     } else if (ticks == wanted) {
         const double total = std::chrono::duration<double, std::milli>(now - start).count();
-        char line[160];
-        std::snprintf(line, sizeof line, "Tick period over %ld ticks: %.3f ms; %ld frames (%.1f a second)\n", wanted,
-                      total / wanted, frames, total > 0.0 ? frames * 1000.0 / total : 0.0);
+        const double lost = std::chrono::duration<double, std::milli>(skipped - skippedBefore).count();
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "Tick period over %ld ticks: %.3f ms; %ld frames (%.1f a second); %.0f ms skipped\n", wanted,
+                      total / wanted, frames, total > 0.0 ? frames * 1000.0 / total : 0.0, lost);
         std::cout << line << std::flush;
     }
     ++ticks;

@@ -6,6 +6,7 @@ TickClock::TickClock(TimePoint start) : due(start + Step) {}
 
 bool TickClock::tickDue(TimePoint now) {
     if (now - due > MostCaughtUp) {
+        dropped += now - MostCaughtUp - due;
         due = now - MostCaughtUp;
     }
     return now >= due;

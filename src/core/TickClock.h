@@ -40,8 +40,11 @@ public:
     // How far `now` lies between the last tick and the next one, from 0 to 1: what a
     // frame drawn now blends the last two ticks by.
     double blendAt(TimePoint now) const;
+    // Real time dropped so far by stalls longer than MostCaughtUp.
+    Duration skipped() const { return dropped; }
 
 private:
     TimePoint due;
     bool retrying = false;
+    Duration dropped{0};
 };

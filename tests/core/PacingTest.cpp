@@ -45,6 +45,7 @@ TEST(PacingTest, AStallLongerThanAQuarterSecondIsSkippedNotRacedThrough) {
     TickClock clock(kStart);
     EXPECT_EQ(runDue(clock, kStart + 100ms), 5);
     EXPECT_EQ(runDue(clock, kStart + 100ms + 5s), TickClock::MostCaughtUp / TickClock::Step + 1);
+    EXPECT_EQ(clock.skipped(), 5s + 100ms - 120ms - TickClock::MostCaughtUp);
     EXPECT_EQ(runDue(clock, kStart + 100ms + 5s + 20ms), 1) << "the grid carries on from the stall";
 }
 
