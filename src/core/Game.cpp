@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -15,6 +16,7 @@
 #include "core/Settings.h"
 #include "net/OnlineSession.h"
 #include "render/CreditsHUD.h"
+#include "render/FramedPicture.h"
 #include "render/HealthBar.h"
 #include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
@@ -25,6 +27,43 @@
 #include "world/Ink.h"
 
 namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+// The camera's vertical field of view in a 4:3 window, in degrees, and half of it in radians.
+constexpr double kFieldOfView = 60.0;
+constexpr double kHalfFieldOfView = kFieldOfView / 2.0 * kPi / 180.0;
+
+// How much the page is darkened where the window reaches beyond the play area.
+constexpr double kMarginShade = 0.08;
+
+// Outside the frame a level shows only its wall, floor and ink: the page there is shaded
+// a little, so the line where figures come in reads as the edge of the stage rather than
+// as a cut through the page.
+void shadeMargins(const PictureFrame& frame) {
+    if (frame.width() == frame.windowWidth() && frame.height() == frame.windowHeight()) {
+        return;
+    }
+    const auto acrossWindow = [](double pixels, int side) { return 2.0 * pixels / side - 1.0; };
+    const double left = acrossWindow(frame.left(), frame.windowWidth());
+    const double right = acrossWindow(frame.left() + frame.width(), frame.windowWidth());
+    const double bottom = acrossWindow(frame.bottom(), frame.windowHeight());
+    const double top = acrossWindow(frame.bottom() + frame.height(), frame.windowHeight());
+    const double bands[4][4] = {{-1.0, left, -1.0, 1.0}, {right, 1.0, -1.0, 1.0},
+                                {left, right, -1.0, bottom}, {left, right, top, 1.0}};
+    const OverlayMatrices overlay;
+    glDisable(GL_DEPTH_TEST);
+    TextureManager::instance().unbind();
+    glColor4d(0.0, 0.0, 0.0, kMarginShade);
+    glBegin(GL_QUADS);
+    for (const auto& band : bands) {
+        glVertex2d(band[0], band[2]);
+        glVertex2d(band[1], band[2]);
+        glVertex2d(band[1], band[3]);
+        glVertex2d(band[0], band[3]);
+    }
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+}
 
 std::unique_ptr<Game>& gameHolder() {
     static std::unique_ptr<Game> holder;
@@ -96,6 +135,7 @@ void Game::runTick(int milliseconds) {
     coinClient->poll();
     attractHud->update(milliseconds);
 
+    worldMoved = false;
     Cutscene& cutscene = Cutscene::instance();
     if (cutscene.isPlaying()) {
         cutscene.update(milliseconds);
@@ -108,7 +148,9 @@ void Game::runTick(int milliseconds) {
     } else if (menu) {
         menu->update(milliseconds);
     } else {
+        rememberTickStart();
         runGameplay(milliseconds);
+        worldMoved = true;
     }
     seam.tickEnded();
 }
@@ -152,6 +194,14 @@ void Game::runGameplay(int milliseconds) {
     }
 }
 
+void Game::rememberTickStart() {
+    ++gameplayTicks;
+    level.rememberTickStart();
+    for (const std::unique_ptr<Object>& object : world) {
+        object->rememberTickStart(gameplayTicks);
+    }
+}
+
 bool Game::allPlayersGone() const {
     for (const Player* player : {player1, player2}) {
         if (player != nullptr && !player->isGone()) {
@@ -163,22 +213,24 @@ bool Game::allPlayersGone() const {
 
 int Game::playerCount() const { return (player1 != nullptr ? 1 : 0) + (player2 != nullptr ? 1 : 0); }
 
-void Game::draw() {
+void Game::draw(double blend) {
+    drawPicture(blend);
+    glutSwapBuffers();
+}
+
+// The level's backdrop and ink fill the whole window, seen by a camera as much wider (or
+// taller) than the 4:3 one as the window is; everything else is drawn in the frame.
+void Game::drawPicture(double blend) {
+    frameBlend = blend;
+    const PictureFrame frame = pictureFrame();
+    frame.useWindow();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (backgroundShown) {
-        drawBackground();
+        drawBackground(frame);
     } else if (!attract) {
-        glPushMatrix();
-        glTranslated(-level.scroll(), 0.0, 0.0);
-        TextureManager::instance().unbind();
-        level.drawWall();
-        level.drawFloor();
-        Ink::instance().draw();
-        for (const std::unique_ptr<Object>& object : world) {
-            object->draw();
-        }
-        glPopMatrix();
+        drawLevel(frame);
     }
+    frame.useFrame();
     if (menu) {
         menu->draw();
     }
@@ -190,31 +242,69 @@ void Game::draw() {
         attractHud->draw();
     }
     drawOnlineOverlay();
-    glutSwapBuffers();
+    frame.useWindow();
 }
 
-void Game::drawBackground() const {
-    const OverlayMatrices overlay;
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(0.0, windowWidth, 0.0, windowHeight, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
+// Figures are drawn in the frame only: the play area is the 4:3 one whatever the
+// window, so a figure coming in at its edge must not be seen standing in the margin first.
+void Game::drawLevel(const PictureFrame& frame) {
+    const double shownScroll = level.drawnScroll(worldMoved ? frameBlend : 1.0);
+    viewScroll = shownScroll;
+    const Level::ViewSpread spread{std::tan(kHalfFieldOfView) * frame.heightRatio() * frame.windowAspect(),
+                                   std::tan(kHalfFieldOfView) * frame.heightRatio()};
+    loadCamera(frame, true);
+    glPushMatrix();
+    glTranslated(-shownScroll, 0.0, 0.0);
+    TextureManager::instance().unbind();
+    level.drawWall(spread);
+    level.drawFloor(spread);
+    Ink::instance().draw(worldMoved ? frameBlend : 1.0);
+    shadeMargins(frame);
+
+    frame.useFrame();
+    loadCamera(frame, false);
+    for (const std::unique_ptr<Object>& object : world) {
+        object->draw();
+    }
+    glPopMatrix();
+    viewScroll.reset();
+    frame.useWindow();
+    loadCamera(frame, true);
+}
+
+void Game::drawBackground(const PictureFrame& frame) const {
+    // The menu pictures are stored upside down.
+    const FramedPicture picture(frame);
     TextureManager::instance().bind(backgroundTexture);
     glColor3d(1.0, 1.0, 1.0);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0, 0); glVertex2d(0, 0);
-    glTexCoord2d(1, 0); glVertex2d(windowWidth, 0);
-    glTexCoord2d(1, 1); glVertex2d(windowWidth, windowHeight);
-    glTexCoord2d(0, 1); glVertex2d(0, windowHeight);
-    glEnd();
+    picture.draw(0.0, 1.0);
 }
+
+double Game::drawBlend(unsigned tick) const { return worldMoved && tick == gameplayTicks ? frameBlend : 1.0; }
 
 void Game::reshape(int width, int height) {
     windowWidth = width;
     windowHeight = height;
-    glViewport(0, 0, width, height);
+    const PictureFrame frame = pictureFrame();
+    frame.useWindow();
+    loadCamera(frame, true);
+}
+
+// In a window as wide as 4:3 or wider the camera keeps its 60 degrees from top to bottom
+// and sees more at the sides; in a narrower one it keeps the 4:3 width and sees more of
+// the wall above and the floor below.
+void Game::loadCamera(const PictureFrame& frame, bool wholeWindow) const {
+    double fieldOfView = kFieldOfView;
+    double aspect = frame.frameAspect();
+    if (wholeWindow) {
+        aspect = frame.windowAspect();
+        if (frame.heightRatio() != 1.0) {
+            fieldOfView = 2.0 * std::atan(std::tan(kHalfFieldOfView) * frame.heightRatio()) * 180.0 / kPi;
+        }
+    }
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60.0, static_cast<double>(width) / (height == 0 ? 1 : height), 1.0, 100.0);
+    gluPerspective(fieldOfView, aspect, 1.0, 100.0);
     glTranslated(0.0, -10.0, -20.0);
     glMatrixMode(GL_MODELVIEW);
 }

@@ -5,11 +5,13 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "world/CollisionPass.h"
+#include "render/PictureFrame.h"
 #include "world/Color.h"
 #include "world/Level.h"
 #include "world/Object.h"
@@ -46,8 +48,22 @@ public:
     void init();
     // One 20 ms tick; false when an online game held it back for the other side's input.
     bool update(int milliseconds);
-    void draw();
+    // One frame, shown by a buffer swap. `blend` (0 to 1) is how far the picture lies
+    // between the last two gameplay ticks: figures, flying drops and the view are drawn
+    // that far from where the last tick found them to where it left them. Drawing only
+    // reads the game: any blend shows the same match.
+    void draw(double blend = 1.0);
+    // The same frame into the back buffer, not shown (tests read it back).
+    void drawPicture(double blend = 1.0);
     void reshape(int width, int height);
+    // Where the 4:3 picture sits in the window.
+    PictureFrame pictureFrame() const { return PictureFrame(windowWidth, windowHeight); }
+    // What a frame drawn now blends an object by whose state was kept at the start of
+    // gameplay tick `tick`: the frame's blend when that is the latest tick and it moved
+    // the world, otherwise 1 (the object as it is).
+    double drawBlend(unsigned tick) const;
+    // Whether the latest tick moved the world, so frames drawn before the next one differ.
+    bool isWorldMoving() const { return worldMoved; }
 
     // Transitions between menus, attract loop, play, pause, death and continue.
     void startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile);
@@ -152,7 +168,12 @@ private:
     Player* createPlayer(const Color& colour, const Vec3& where, int slot);
     bool allPlayersGone() const;
     void runGameplay(int milliseconds);
-    void drawBackground() const;
+    // Keeps what frames drawn before the next tick blend from.
+    void rememberTickStart();
+    void drawBackground(const PictureFrame& frame) const;
+    void drawLevel(const PictureFrame& frame);
+    // The game's camera on the projection matrix, over the whole window or the frame.
+    void loadCamera(const PictureFrame& frame, bool wholeWindow) const;
     bool isArcade() const;
     bool arcadeControlPressed(int control);
     void playerControlPressed(Player* player, int control, int stickPlayer);
@@ -197,6 +218,13 @@ private:
     int menuNoteMilliseconds = 0;
     int windowWidth = 640;
     int windowHeight = 480;
+    // Presentation only, never read by a tick: gameplay ticks run so far, whether the
+    // latest tick moved the world, the blend of the frame being drawn and, while the level
+    // is being drawn, the view's position in it.
+    unsigned gameplayTicks = 0;
+    bool worldMoved = false;
+    double frameBlend = 1.0;
+    std::optional<double> viewScroll;
 
     std::array<bool, ControlCount> controlHeld{};
     std::array<int, ControlCount> controlKey{};

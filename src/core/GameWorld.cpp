@@ -38,6 +38,7 @@ std::unique_ptr<Object> Game::removeObject(Object* target) {
     for (auto it = world.begin(); it != world.end();) {
         if (it->get() == target) {
             owned = std::move(*it);
+            owned->forgetTickStart();
             it = world.erase(it);
         } else {
             (*it)->message(target, Removed);
@@ -172,7 +173,7 @@ Vec3 Game::currentWorldPosition() const {
     GLdouble m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
     const double w = (m[15] != 0.0) ? m[15] : 1.0;
-    return Vec3(m[12] / w + level.scroll(), m[13] / w, m[14] / w);
+    return Vec3(m[12] / w + viewScroll.value_or(level.scroll()), m[13] / w, m[14] / w);
 }
 
 void Game::updateObjects(int milliseconds) {

@@ -29,6 +29,13 @@ public:
     virtual void message(Object* from, int message);
     // The boss calls in a wave: lying debris may dissolve.
     virtual void disintegrate();
+    // Once per gameplay tick, before anything moves, for every object in the world (`tick`
+    // counts gameplay ticks): keeps what frames drawn before the next tick blend from.
+    // Nothing a tick reads or a replay digests.
+    virtual void rememberTickStart(unsigned tick);
+    // The object left the world: until it is back for a tick's start, frames show it as
+    // it is (a held weapon is drawn in its holder's hand, not on its way there).
+    void forgetTickStart() { tickStart = 0; }
 
     bool removed = false;
     Vec3 position;
@@ -37,4 +44,13 @@ public:
 protected:
     // Draws every region as a red disk on the floor when "showRegions" is 1.
     void drawRegions() const;
+    // How far a frame drawn now lies from this object's tick start to its present state:
+    // 1 (as it is) for an object that was not in the world when the latest tick began.
+    double drawBlend() const;
+    // Where a frame drawn now shows the object.
+    Vec3 drawnPosition() const;
+
+private:
+    Vec3 tickStartPosition;
+    unsigned tickStart = 0;
 };
