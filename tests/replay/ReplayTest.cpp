@@ -217,6 +217,12 @@ TEST(ReplayTest, RecordingKeepsTheNewestOfItsOwnReplaysAndTouchesNothingElse) {
     data.write("levels/level1.dat", "end 0\n");
     data.write("levels/my level.dat", "end 0\n");
     const InputSeam::PlayStart start{"level1.dat", true, false, 1};
+    // What describes the player's machine stays out of a replay that may be shared.
+    Settings& settings = Settings::instance();
+    settings.setString("onlineHost", "10.0.0.7");
+    settings.setString("dataDirectory", "/home/someone/games/data");
+    settings.setFloat("gravity", 9.0f);
+    settings.setInt("padPlayer2Attack", 3);
     Recorder recorder(data.path() + "/replays", 4);
     recorder.playStarted(start);
     recorder.playEnded();
@@ -228,6 +234,13 @@ TEST(ReplayTest, RecordingKeepsTheNewestOfItsOwnReplaysAndTouchesNothingElse) {
     ReplayFile replay;
     std::string error;
     EXPECT_TRUE(ReplayReader::read(recorder.currentPath(), replay, error)) << error;
+    const auto holds = [&replay](const std::string& line) {
+        return std::find(replay.settings.begin(), replay.settings.end(), line) != replay.settings.end();
+    };
+    EXPECT_TRUE(holds("float gravity 9") && holds("int padPlayer2Attack 3") && holds("int player2Left 0"));
+    for (const std::string& line : replay.settings) {
+        EXPECT_EQ(line.find("string "), std::string::npos) << line;
+    }
 
     data.write("file", "");
     testing::internal::CaptureStdout();
