@@ -1,6 +1,7 @@
 // Music files made to hurt. libvorbis runs in the music decoder's own process, so a file
 // that it refuses, that crashes it or that hangs it costs the music alone: one line
 // naming the file, silence, and the next track plays.
+#include "audio/MusicDecoder.h"
 #include "audio/MusicStream.h"
 #include "audio/SoundManager.h"
 #include "core/Settings.h"
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -245,4 +247,40 @@ TEST_F(HostileMusic, WithoutItsDecoderTheGameGoesOnSilently) {
     EXPECT_FALSE(SoundManager::instance().isMusicPlaying());
     unsetenv("MARGIN_BRAWLER_MUSIC_DECODER");
     expectPlays("good.ogg");
+}
+
+// A file that makes libvorbis allocate without end meets the decoder's own limits: it
+// runs with a bounded address space and cannot write files. AddressSanitizer builds
+// reserve terabytes up front and leave the limits out.
+TEST_F(HostileMusic, TheDecoderRunsWithinItsMemoryAndFileLimits) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "sanitized decoders run without an address-space limit";
+#endif
+    int toGame[2];
+    ASSERT_EQ(pipe(toGame), 0);
+    const std::string program = MusicDecoder::program();
+    ASSERT_FALSE(program.empty());
+    const pid_t decoder = fork();
+    if (decoder == 0) {
+        dup2(toGame[1], STDOUT_FILENO);
+        execl(program.c_str(), program.c_str(), "music/good.ogg", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(toGame[1]);
+    char first[8];
+    ASSERT_EQ(read(toGame[0], first, sizeof first), static_cast<ssize_t>(sizeof first)) << "the decoder answers";
+    std::ifstream limitsFile("/proc/" + std::to_string(decoder) + "/limits");
+    const std::string limits((std::istreambuf_iterator<char>(limitsFile)), std::istreambuf_iterator<char>());
+    kill(decoder, SIGKILL);
+    waitpid(decoder, nullptr, 0);
+    close(toGame[0]);
+    const auto limitOf = [&limits](const std::string& name) {
+        const std::size_t at = limits.find(name);
+        std::istringstream row(at == std::string::npos ? "" : limits.substr(at + name.size()));
+        std::string soft;
+        row >> soft;
+        return soft;
+    };
+    EXPECT_EQ(limitOf("Max address space"), std::to_string(256 << 20));
+    EXPECT_EQ(limitOf("Max file size"), "0");
 }
