@@ -18,6 +18,18 @@ bool musicEnabled() {
     return Settings::instance().getInt("music") != 0;
 }
 
+constexpr int kMostVolume = 10;
+
+int volumeSetting(const char* key) {
+    const int volume = Settings::instance().getIntOr(key, kMostVolume);
+    return volume < 0 ? 0 : volume > kMostVolume ? kMostVolume : volume;
+}
+
+float gainOf(int volume) {
+    const float share = static_cast<float>(volume) / kMostVolume;
+    return share * share;
+}
+
 // A stream failing this many reads in a row is given up for the current fill.
 constexpr int MaxConsecutiveErrors = 16;
 
@@ -29,9 +41,30 @@ SoundManager& SoundManager::instance() {
 }
 
 SoundManager::SoundManager()
-    : device(std::make_unique<AudioDevice>()), musicStream(std::make_unique<MusicStream>()) {
+    : device(std::make_unique<AudioDevice>()),
+      musicStream(std::make_unique<MusicStream>()),
+      musicVolume(volumeSetting("musicVolume")),
+      effectsVolume(volumeSetting("effectsVolume")) {
     if (!device->isOpen()) {
         device.reset();
+    }
+}
+
+void SoundManager::setMusicVolume(int volume) {
+    musicVolume = volume < 0 ? 0 : volume > kMostVolume ? kMostVolume : volume;
+    if (musicVolume == 0) {
+        stopMusic();
+    } else if (musicSource) {
+        alSourcef(musicSource.id(), AL_GAIN, gainOf(musicVolume));
+    } else if (!lastTrack.empty()) {
+        playMusic(lastTrack);
+    }
+}
+
+void SoundManager::setEffectsVolume(int volume) {
+    effectsVolume = volume < 0 ? 0 : volume > kMostVolume ? kMostVolume : volume;
+    for (const auto& [name, effect] : sounds) {
+        alSourcef(effect.source.id(), AL_GAIN, gainOf(effectsVolume));
     }
 }
 
@@ -72,6 +105,7 @@ void SoundManager::loadSound(const std::string& name, const std::string& fileNam
     }
     alSourcei(source.id(), AL_BUFFER, static_cast<ALint>(buffer.id()));
     alSourcei(source.id(), AL_LOOPING, AL_FALSE);
+    alSourcef(source.id(), AL_GAIN, gainOf(effectsVolume));
     // The earlier file of this name is unreachable from now on; erasing it first
     // deletes its source before its buffer.
     sounds.erase(name);
@@ -95,7 +129,8 @@ ALuint SoundManager::soundSource(const std::string& name) const {
 
 void SoundManager::playMusic(const std::string& fileName) {
     stopMusic();
-    if (!device || !musicEnabled()) {
+    lastTrack = fileName;
+    if (!device || !musicEnabled() || musicVolume == 0) {
         return;
     }
     switch (musicStream->open("music/" + fileName)) {
@@ -118,6 +153,7 @@ void SoundManager::playMusic(const std::string& fileName) {
         return;
     }
     alSourcei(musicSource.id(), AL_LOOPING, AL_FALSE);
+    alSourcef(musicSource.id(), AL_GAIN, gainOf(musicVolume));
     std::array<ALuint, 4> filled{};
     ALsizei count = 0;
     for (AlBuffer& buffer : musicBuffers) {

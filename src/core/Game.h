@@ -5,8 +5,14 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "core/CampaignProgress.h"
+#include "core/ControlsIntro.h"
+#include "core/PlayerConfig.h"
 #include "world/CollisionPass.h"
 #include "world/Color.h"
 #include "world/Level.h"
@@ -40,6 +46,12 @@ public:
     static void resetInstance();
     ~Game();
 
+    // The player's own files, given by start-up before init: the settings file the game
+    // ships with ("Defaults" on the controls page), the player's settings file (which the
+    // options menu writes) and the state folder (campaign progress, the controls page
+    // shown once). Without them nothing is read or written.
+    void usePlayerFiles(const std::string& bundledConfig, const std::string& userConfig,
+                        const std::string& stateFolder);
     // One-time set-up once a GL context exists: GL state, textures, body lists, menu.
     void init();
     // One 20 ms tick; false when an online game held it back for the other side's input.
@@ -58,6 +70,35 @@ public:
     void setBackground(const std::string& textureName);
     void clearBackground();
     [[noreturn]] void quit();
+
+    // A menu opened from another (options, controls): the other waits under it, untouched,
+    // until closeSubmenu brings it back with its background. closeMenu closes them all.
+    void openSubmenu(std::unique_ptr<Menu> next, const std::string& background);
+    void closeSubmenu();
+    // The controls page over the open menu (not in an online game, whose controls are the
+    // session's). `then`, when given, runs when the player leaves the page.
+    void showControlsPage(std::function<void()> then = {});
+    // Runs `start` (a game chosen on the main menu), after the controls page when this
+    // installation has never shown it.
+    void afterControlsIntro(std::function<void()> start);
+    // Campaigns: a new one from the first level, and Continue from the furthest level
+    // reached (only while continuePoint has one whose level file the data still holds).
+    void startCampaign(bool withPlayer1, bool withPlayer2);
+    std::optional<CampaignProgress::Record> continuePoint() const;
+    void continueCampaign();
+
+    // Settings changed from the menus: in force at once and saved to the player's own
+    // file (not while a replay plays back); a file that cannot be saved gets a line on
+    // screen and on standard output.
+    void changeSettings(const std::vector<PlayerConfig::Change>& changes);
+    // Reads the keys and buttons of the controls again, after a binding changed.
+    void reloadControls() { readControlMapping(); }
+    const std::string& getBundledConfigFile() const { return bundledConfigFile; }
+    // Names of the connected gamepads, set by the device layer.
+    void setPadNames(std::vector<std::string> names) { padNames = std::move(names); }
+    const std::vector<std::string>& getPadNames() const { return padNames; }
+    // A line at the bottom of the screen for a few seconds.
+    void showMenuNote(const std::string& note);
 
     // World operations offered to objects.
     void addObject(std::unique_ptr<Object> object);
@@ -88,6 +129,9 @@ public:
     // The waiting screen: a session is connecting and the level has not started yet.
     bool isWaitingForPeer() const;
     bool isOnline() const { return online != nullptr; }
+    // The player this machine's person plays in the online game (0 host, 1 joiner); -1
+    // offline.
+    int onlineLocalPlayer() const { return online ? onlinePlayer : -1; }
     OnlineSession* getOnlineSession() const { return online.get(); }
     // Why the last online game ended, shown on the main menu until the player moves in it
     // or a few seconds pass; empty when nothing is shown.
@@ -146,8 +190,9 @@ private:
     // After each tick: ends a finished online game and counts the menu note down.
     void settleOnline(int milliseconds);
     void leaveWaitingScreen();
-    void showMenuNote(const std::string& note);
     void drawOnlineOverlay() const;
+    bool isWatchingReplay() const;
+    void recordProgress();
 
     World world;
     // Counts additions, removals and broadcasts, so the collision pass knows when a
@@ -161,6 +206,8 @@ private:
     Level level;
     std::string levelName;
     std::unique_ptr<Menu> menu;
+    // Menus waiting under the open one, with their backgrounds, the latest last.
+    std::vector<std::pair<std::unique_ptr<Menu>, std::string>> menusUnder;
     bool backgroundShown = false;
     std::string backgroundTexture;
     bool attract = false;
@@ -174,8 +221,17 @@ private:
     // Owned while an online game is set up or played, like the coin client; attached to the
     // input seam as its replacement from the level's start until the game ends.
     std::unique_ptr<OnlineSession> online;
+    int onlinePlayer = 0;
     std::string menuNote;
     int menuNoteMilliseconds = 0;
+    std::string bundledConfigFile;
+    PlayerConfig playerConfig;
+    CampaignProgress progress;
+    ControlsIntro controlsIntro;
+    // The number in its campaign of the level being played; 0 outside a campaign (arcade,
+    // online, a replay), whose levels are never recorded.
+    int campaignLevel = 0;
+    std::vector<std::string> padNames;
     int windowWidth = 640;
     int windowHeight = 480;
 

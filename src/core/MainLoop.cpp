@@ -22,6 +22,20 @@ namespace {
 
 constexpr int kTickMilliseconds = 20;
 
+// The GLUT side of the window, set once it is open: the options menu may change it.
+struct WindowState {
+    bool open = false;
+    bool gameMode = false;    // game mode cannot be left without losing the GL context
+    bool fullScreen = false;
+    int width = 640;
+    int height = 480;
+};
+
+WindowState& windowState() {
+    static WindowState state;
+    return state;
+}
+
 InputDevices& inputDevices() {
     static InputDevices devices;
     return devices;
@@ -122,6 +136,7 @@ void openWindow(int width, int height, bool fullscreen) {
         glutGameModeString(MainLoop::gameModeString(width, height).c_str());
         if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0 &&
             glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) {
+            windowState().gameMode = true;
             return;
         }
         // Without game mode there would be no window at all: use a full-screen window.
@@ -143,6 +158,39 @@ std::string MainLoop::gameModeString(int width, int height) {
     return mode;
 }
 
+void MainLoop::setFullScreen(bool on) {
+    WindowState& window = windowState();
+    if (!window.open || on == window.fullScreen) {
+        return;
+    }
+    if (window.gameMode) {
+        std::cout << "Leaving full-screen game mode takes a restart of the game.\n";
+        return;
+    }
+    window.fullScreen = on;
+    if (on) {
+        glutFullScreen();
+    } else {
+        glutLeaveFullScreen();
+        glutReshapeWindow(window.width, window.height);
+    }
+}
+
+void MainLoop::setWindowSize(int width, int height) {
+    WindowState& window = windowState();
+    window.width = width;
+    window.height = height;
+    if (window.open && !window.fullScreen) {
+        glutReshapeWindow(width, height);
+    }
+}
+
+void MainLoop::desktopSize(int& width, int& height) {
+    const bool open = windowState().open;
+    width = open ? glutGet(GLUT_SCREEN_WIDTH) : 0;
+    height = open ? glutGet(GLUT_SCREEN_HEIGHT) : 0;
+}
+
 void MainLoop::run(int argc, char** argv) {
     // Mesa's software renderer frees and re-grows large buffers around every display
     // list it runs; letting glibc hand that memory back to the system each time costs
@@ -157,6 +205,8 @@ void MainLoop::run(int argc, char** argv) {
     const ConfigLocations locations = ConfigLocations::forThisProcess();
     std::cout << locations.announcement() << "\n";
     const std::string dataDirectory = locations.load(settings);
+    // Taken before the change into the data directory, which a relative path would miss.
+    const std::string bundledConfig = locations.bundledConfigFile();
     ReplaySession::prepare(dataDirectory);
     int width = settings.getIntWithin("width", limits::windowSide);
     int height = settings.getIntWithin("height", limits::windowSide);
@@ -174,6 +224,7 @@ void MainLoop::run(int argc, char** argv) {
 
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     openWindow(width, height, fullscreen);
+    windowState() = {true, windowState().gameMode, fullscreen, width, height};
 
     glEnable(GL_NORMALIZE);
     glEnable(GL_DEPTH_TEST);
@@ -188,6 +239,7 @@ void MainLoop::run(int argc, char** argv) {
     glutSpecialUpFunc(onSpecialUp);
     glutTimerFunc(kTickMilliseconds, onTimer, 0);
 
+    Game::instance().usePlayerFiles(bundledConfig, locations.userConfigFile(), ConfigLocations::userStateFolder());
     Game::instance().init();
     ReplaySession::start();
     glutMainLoop();

@@ -33,6 +33,13 @@ public:
     // the bound nearest 0) is reported once per key on standard output.
     int32_t getIntWithin(const std::string& key, IntLimits limits);
     float getFloatWithin(const std::string& key, FloatLimits limits);
+    // The value, or `fallback` when no line set the key; never inserts it, so a setting
+    // whose absence means something other than 0 keeps meaning it.
+    int32_t getIntOr(const std::string& key, int32_t fallback) const;
+
+    // The integer values ("int" and "key" lines) a settings file sets, read by the same
+    // rules as load, without touching the store and without a word on the console.
+    static std::map<std::string, int32_t> integersIn(const std::string& fileName);
 
     // Store a value directly (tests and tools; the game only loads files).
     void setInt(const std::string& key, int32_t value) { integers[key] = value; ++changes; }
