@@ -10,7 +10,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
 shift || true
-all=(settings textures sounds level animation cutscene calibration joystick wiimote coin png jpeg ogg soundfile replay net)
+all=(settings textures sounds level animation cutscene calibration joystick wiimote coin png jpeg ogg soundfile replay net progress)
 targets=("${@:-${all[@]}}")
 build=$root/build-fuzz
 fuzz=$root/tests/fuzz

@@ -11,8 +11,8 @@ namespace {
 
 // Keys that describe this machine rather than the game: they stay as configured here.
 const char* const kMachineKeys[] = {
-    "width", "height", "fullscreen", "dataDirectory", "music", "joystick1Enabled", "joystick2Enabled",
-    "joystickDevice1", "joystickDevice2", "joystickCalibration",
+    "width", "height", "fullscreen", "dataDirectory", "music", "musicVolume", "effectsVolume", "joystick1Enabled",
+    "joystick2Enabled", "joystickDevice1", "joystickDevice2", "joystickCalibration",
 };
 // Playback neither records itself again nor asks a coin server: the counts are in the file.
 const char* const kSilencedKeys[] = {"replayDirectory", "playReplay", "coin_host", "coin_port"};
