@@ -183,7 +183,8 @@ void ControlsPage::draw() {
     }
 
     const float entryBottoms[] = {kDefaultsBottom, kBackBottom};
-    const char* const entryNames[] = {"Defaults", "Back"};
+    // Shown before a first game, the page's way out is into the game.
+    const char* const entryNames[] = {"Defaults", then ? "Play" : "Back"};
     for (int i = 0; i < 2; ++i) {
         const bool chosen = selected == ControlBindings::Count + i;
         if (chosen) {
@@ -199,7 +200,8 @@ void ControlsPage::draw() {
     page.line(pads.empty() ? "No gamepad" : pads, 0.0f, kPadsBottom, kSmallSize, Align::Centre, 1.9f);
     const std::string hint = waiting >= 0
                                  ? "Press a key or a pad button for " + controlName(waiting) + "; Escape cancels"
-                                 : "Attack or Enter changes a control, Left and Right change player, Escape goes back";
+                                 : then ? "Attack or Enter changes a control, Left and Right change player, Escape plays"
+                                        : "Attack or Enter changes a control, Left and Right change player, Escape goes back";
     if (waiting >= 0) {
         page.band(-0.98f, 0.98f, kHintBottom, kSmallSize, 1.0f, 0.87f, 0.6f);
     }
