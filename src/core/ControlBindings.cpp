@@ -32,7 +32,7 @@ ControlBindings ControlBindings::inForce() {
     return bindings;
 }
 
-ControlBindings ControlBindings::bundled(const std::string& bundledConfigFile) {
+ControlBindings ControlBindings::bundled(const std::string& bundledConfigFile, const ControlBindings& unshipped) {
     const std::map<std::string, int32_t> file =
         bundledConfigFile.empty() ? std::map<std::string, int32_t>{} : Settings::integersIn(bundledConfigFile);
     const auto valueOr = [&file](const std::string& key, int fallback) {
@@ -41,7 +41,7 @@ ControlBindings ControlBindings::bundled(const std::string& bundledConfigFile) {
     };
     ControlBindings bindings;
     for (int c = 0; c < Count; ++c) {
-        bindings.keys[c] = valueOr(keySetting(c), 0);
+        bindings.keys[c] = valueOr(keySetting(c), unshipped.keys[c]);
         bindings.pads[c] = valueOr(padSetting(c), PadBindingDefaults::buttons[c % kPerPlayer]);
     }
     return bindings;

@@ -18,8 +18,9 @@ public:
     // As the settings store has them now; a pad button not set is the usual layout's.
     static ControlBindings inForce();
     // As the game ships them: the bundled settings file's bindings where it has them,
-    // else the usual layout's pad buttons and no key.
-    static ControlBindings bundled(const std::string& bundledConfigFile);
+    // else the usual layout's pad buttons and, for keys, those of `unshipped` (a game
+    // without a bundled file is never left without keys).
+    static ControlBindings bundled(const std::string& bundledConfigFile, const ControlBindings& unshipped);
 
     int key(int control) const { return keys[control]; }
     int padButton(int control) const { return pads[control]; }

@@ -78,7 +78,8 @@ class ControlsPage::DefaultsItem : public MenuItem {
 public:
     explicit DefaultsItem(ControlsPage& owner) : MenuItem(""), page(owner) {}
     void activate() override {
-        page.bind(page.bindings.takeOver(ControlBindings::bundled(Game::instance().getBundledConfigFile())));
+        const ControlBindings shipped = ControlBindings::bundled(Game::instance().getBundledConfigFile(), page.bindings);
+        page.bind(page.bindings.takeOver(shipped));
     }
 
 private:
