@@ -139,6 +139,21 @@ TEST_F(OptionsTest, OptionsChangeAtOnceAndSaveOnlyWhatChanged) {
     EXPECT_EQ(game().getMenu()->itemCount(), 5u);
     press(kRight);
     EXPECT_EQ(SoundManager::instance().getMusicVolume(), 5) << "a press not from this machine's player";
+
+    // A settings file that cannot be written is said on screen and on standard output;
+    // the change stays in force.
+    dir.write("blocker", "a file where the folder should be");
+    const std::string unwritable = dir.path() + "/blocker/config.dat";
+    game().usePlayerFiles("", unwritable, "");
+    press(kEscape);
+    press(kEnter);
+    press(kDown);
+    testing::internal::CaptureStdout();
+    press(kLeft);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(said.rfind("Could not save " + unwritable + ": ", 0), 0u) << said;
+    EXPECT_EQ(game().getMenuNote() + "\n", said);
+    EXPECT_EQ(SoundManager::instance().getEffectsVolume(), 6);
 }
 
 TEST_F(OptionsTest, DifficultyScalesTheDamagePlayersTakeAndTheHealthEnemiesStartWith) {
