@@ -91,6 +91,9 @@ public:
     // file (not while a replay plays back); a file that cannot be saved gets a line on
     // screen and on standard output.
     void changeSettings(const std::vector<PlayerConfig::Change>& changes);
+    // A recorded game is being watched: its menu choices replay, but what concerns only
+    // this machine (volumes, the window) stays as the watcher has it.
+    bool isWatchingReplay() const;
     // Reads the keys and buttons of the controls again, after a binding changed.
     void reloadControls() { readControlMapping(); }
     const std::string& getBundledConfigFile() const { return bundledConfigFile; }
@@ -191,7 +194,6 @@ private:
     void settleOnline(int milliseconds);
     void leaveWaitingScreen();
     void drawOnlineOverlay() const;
-    bool isWatchingReplay() const;
     void recordProgress();
 
     World world;

@@ -9,7 +9,8 @@ std::string PlayerConfig::set(const std::vector<Change>& changes) {
     std::vector<std::string> lines;
     for (const Change& change : changes) {
         Settings::instance().setInt(change.key, change.value);
-        changed[change.key] = change.value;
+        // What a watched replay chose is no change of the player's.
+        if (saving) changed[change.key] = change.value;
         lines.push_back(change.fileLine.empty() ? "int " + change.key + " " + std::to_string(change.value)
                                                 : change.fileLine);
     }

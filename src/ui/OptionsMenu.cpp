@@ -37,10 +37,12 @@ public:
 protected:
     // Moves the setting by `step`; `wrap` lets it go round from the last value to the first.
     virtual void step(int by, bool wrap) = 0;
+    // Whether the setting concerns only this machine (sound, window), not the game.
+    virtual bool machineOnly() const { return true; }
 
 private:
     void change(int by, bool wrap) {
-        if (owner.pressIsLocal()) {
+        if (owner.pressIsLocal() && !(machineOnly() && Game::instance().isWatchingReplay())) {
             step(by, wrap);
         }
     }
@@ -152,6 +154,7 @@ public:
     std::string value() const override { return Difficulty::name(Difficulty::inForce()); }
 
 private:
+    bool machineOnly() const override { return false; }
     void step(int by, bool wrap) override {
         const int now = Difficulty::inForce();
         const int next = wrap ? wrapped(now - Difficulty::Easy + by, 3) + Difficulty::Easy
