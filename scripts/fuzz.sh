@@ -15,7 +15,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
 shift || true
 all=(settings textures sounds level animation cutscene calibration joystick wiimote coin png jpeg ogg musicpipe vorbis
-  soundfile replay net padmappings)
+  soundfile replay net padmappings progress)
 contained=(vorbis)
 targets=("${@:-${all[@]}}")
 build=$root/build-fuzz

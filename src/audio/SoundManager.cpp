@@ -20,6 +20,17 @@ bool musicEnabled() {
     return Settings::instance().getInt("music") != 0;
 }
 
+constexpr int kMostVolume = 10;
+
+int clampedVolume(int volume) { return volume < 0 ? 0 : volume > kMostVolume ? kMostVolume : volume; }
+
+int volumeSetting(const char* key) { return clampedVolume(Settings::instance().getIntOr(key, kMostVolume)); }
+
+float gainOf(int volume) {
+    const float share = static_cast<float>(volume) / kMostVolume;
+    return share * share;
+}
+
 }  // namespace
 
 SoundManager& SoundManager::instance() {
@@ -28,9 +39,29 @@ SoundManager& SoundManager::instance() {
 }
 
 SoundManager::SoundManager()
-    : device(std::make_unique<AudioDevice>()) {
+    : device(std::make_unique<AudioDevice>()),
+      musicVolume(volumeSetting("musicVolume")),
+      effectsVolume(volumeSetting("effectsVolume")) {
     if (!device->isOpen()) {
         device.reset();
+    }
+}
+
+void SoundManager::setMusicVolume(int volume) {
+    musicVolume = clampedVolume(volume);
+    if (musicVolume == 0) {
+        stopMusic();
+    } else if (musicSource) {
+        alSourcef(musicSource.id(), AL_GAIN, gainOf(musicVolume));
+    } else if (!lastTrack.empty()) {
+        playMusic(lastTrack);
+    }
+}
+
+void SoundManager::setEffectsVolume(int volume) {
+    effectsVolume = clampedVolume(volume);
+    for (const auto& [name, effect] : sounds) {
+        alSourcef(effect.source.id(), AL_GAIN, gainOf(effectsVolume));
     }
 }
 
@@ -71,6 +102,7 @@ void SoundManager::loadSound(const std::string& name, const std::string& fileNam
     }
     alSourcei(source.id(), AL_BUFFER, static_cast<ALint>(buffer.id()));
     alSourcei(source.id(), AL_LOOPING, AL_FALSE);
+    alSourcef(source.id(), AL_GAIN, gainOf(effectsVolume));
     // The earlier file of this name is unreachable from now on; erasing it first
     // deletes its source before its buffer.
     sounds.erase(name);
@@ -94,7 +126,8 @@ ALuint SoundManager::soundSource(const std::string& name) const {
 
 void SoundManager::playMusic(const std::string& fileName) {
     stopMusic();
-    if (!device || !musicEnabled()) {
+    lastTrack = fileName;
+    if (!device || !musicEnabled() || musicVolume == 0) {
         return;
     }
     // Only what the decoder could open is worth a process; this also keeps the answer
@@ -110,6 +143,7 @@ void SoundManager::playMusic(const std::string& fileName) {
         return;
     }
     alSourcei(musicSource.id(), AL_LOOPING, AL_FALSE);
+    alSourcef(musicSource.id(), AL_GAIN, gainOf(musicVolume));
     for (AlBuffer& buffer : musicBuffers) {
         buffer = AlBuffer::generate();
         if (buffer) {

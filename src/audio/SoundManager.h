@@ -39,6 +39,16 @@ public:
     // silent. The process exit does the same; tests use it to flush the output.
     void shutdown();
 
+    // Loudness from 0 to 10 (10 plays sounds as recorded; each step down is a smaller
+    // share of the gain, (volume / 10)^2, as the ear hears loudness). Read from the
+    // settings "musicVolume" and "effectsVolume" (absent: 10) when the manager is made,
+    // then changed only through these. Music at 0 plays nothing, as "music 0" does;
+    // raising it from 0 starts the last track asked for again.
+    void setMusicVolume(int volume);
+    void setEffectsVolume(int volume);
+    int getMusicVolume() const { return musicVolume; }
+    int getEffectsVolume() const { return effectsVolume; }
+
     bool hasAudio() const { return device != nullptr; }
     bool isMusicPlaying() const { return static_cast<bool>(musicSource); }
     // The OpenAL source playing the named effect, or 0 when the name is unknown.
@@ -65,6 +75,10 @@ private:
     AlSource musicSource;
     std::unique_ptr<MusicDecoder> musicDecoder;
     std::string musicFile;
+    int musicVolume = 10;
+    int effectsVolume = 10;
+    // What playMusic was last asked for, played again when the music volume leaves 0.
+    std::string lastTrack;
     // Buffers neither queued nor filled yet.
     std::array<ALuint, 4> idleBuffers{};
     std::size_t idleCount = 0;

@@ -16,6 +16,7 @@ public:
     void update(int milliseconds) override;
     void draw() override;
     void message(Object* from, int message) override;
+    // Scaled by the difficulty in force (Normal takes the damage as it comes).
     void takeDamage(float amount) override;
 
     HealthBar* getHealthBar() const { return healthBar; }

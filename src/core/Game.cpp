@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 
 #include "arcade/CoinClient.h"
@@ -20,6 +21,7 @@
 #include "render/HealthBar.h"
 #include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
+#include "ui/ControlsPage.h"
 #include "ui/Cutscene.h"
 #include "ui/DeathMenu.h"
 #include "ui/MainMenu.h"
@@ -100,6 +102,18 @@ Game::~Game() {
 }
 
 bool Game::isArcade() const { return Settings::instance().getInt("arcade") != 0; }
+
+void Game::usePlayerFiles(const std::string& bundledConfig, const std::string& userConfig,
+                          const std::string& stateFolder) {
+    bundledConfigFile = bundledConfig;
+    playerConfig = PlayerConfig(userConfig);
+    progress = CampaignProgress(stateFolder);
+    progress.load();
+    if (!progress.loadProblem().empty()) {
+        showMenuNote(progress.loadProblem());
+    }
+    controlsIntro = ControlsIntro(stateFolder);
+}
 
 void Game::init() {
     glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
@@ -313,6 +327,7 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     // The settings may have changed since the last game (an online game plays by the
     // host's settings and the session's own control codes).
     refreshControlMapping();
+    menuNote.clear();
     InputSeam::instance().playStarting(levelFile, withPlayer1, withPlayer2);
     attract = false;
     clearWorld();
@@ -363,6 +378,67 @@ void Game::advanceToNextLevel() {
     addObject(std::make_unique<CreditsHUD>());
     createPlayers();
     levelName = level.name();
+    if (campaignLevel > 0) {
+        ++campaignLevel;
+        recordProgress();
+    }
+}
+
+bool Game::isWatchingReplay() const {
+    const InputSeam::Replacement* replacement = InputSeam::instance().getReplacement();
+    return replacement != nullptr && replacement != online.get();
+}
+
+void Game::recordProgress() {
+    // A replay watched, an arcade game or an online one (whose level the host chose) is
+    // no campaign of this player's.
+    if (campaignLevel < 1 || isArcade() || online || isWatchingReplay()) {
+        return;
+    }
+    const int players = (player1Joined ? 1 : 0) + (player2Joined ? 1 : 0);
+    const std::string problem = progress.levelStarted({players, campaignLevel, levelName});
+    if (!problem.empty()) {
+        showMenuNote(problem);
+    }
+}
+
+void Game::startCampaign(bool withPlayer1, bool withPlayer2) {
+    clearBackground();
+    closeMenu();
+    startGame(withPlayer1, withPlayer2, "level1.dat");
+    campaignLevel = 1;
+}
+
+std::optional<CampaignProgress::Record> Game::continuePoint() const {
+    if (isArcade()) {
+        return std::nullopt;
+    }
+    const std::optional<CampaignProgress::Record> record = progress.resumable();
+    // Data that lost the level since (an older installation) offers no Continue.
+    if (!record || !std::ifstream("levels/" + record->levelFile)) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+void Game::continueCampaign() {
+    const std::optional<CampaignProgress::Record> record = continuePoint();
+    if (!record) {
+        return;
+    }
+    clearBackground();
+    closeMenu();
+    startGame(true, record->players == 2, record->levelFile);
+    campaignLevel = record->number;
+    recordProgress();
+}
+
+void Game::changeSettings(const std::vector<PlayerConfig::Change>& changes) {
+    playerConfig.setSaving(!isWatchingReplay());
+    const std::string problem = playerConfig.set(changes);
+    if (!problem.empty()) {
+        showMenuNote(problem);
+    }
 }
 
 void Game::showMainMenu() {
@@ -371,6 +447,7 @@ void Game::showMainMenu() {
     // menu answers to this player's own keys again.
     readControlMapping();
     closeMenu();
+    campaignLevel = 0;
     if (isArcade()) {
         attract = true;
         attractShowStarts = Cutscene::instance().load("cutscenes/arcade.dat", Cutscene::Audience::Nobody);
@@ -400,7 +477,51 @@ void Game::showDeathMenu() {
     setBackground("deathmenu_bk");
 }
 
-void Game::closeMenu() { menu.reset(); }
+void Game::closeMenu() {
+    menu.reset();
+    menusUnder.clear();
+}
+
+void Game::openSubmenu(std::unique_ptr<Menu> next, const std::string& background) {
+    if (menu) {
+        menusUnder.emplace_back(std::move(menu), backgroundShown ? backgroundTexture : "");
+    }
+    menu = std::move(next);
+    menu->buildItems();
+    setBackground(background);
+}
+
+void Game::closeSubmenu() {
+    if (menusUnder.empty()) {
+        closeMenu();
+        clearBackground();
+        return;
+    }
+    menu = std::move(menusUnder.back().first);
+    const std::string background = menusUnder.back().second;
+    menusUnder.pop_back();
+    if (background.empty()) {
+        clearBackground();
+    } else {
+        setBackground(background);
+    }
+}
+
+void Game::showControlsPage(std::function<void()> then) {
+    if (online || isArcade() || dynamic_cast<ControlsPage*>(menu.get()) != nullptr) {
+        return;
+    }
+    openSubmenu(std::make_unique<ControlsPage>(std::move(then)), ControlsPage::Background);
+}
+
+void Game::afterControlsIntro(std::function<void()> start) {
+    if (!controlsIntro.due() || isWatchingReplay()) {
+        start();
+        return;
+    }
+    controlsIntro.shown();
+    showControlsPage(std::move(start));
+}
 
 void Game::setBackground(const std::string& textureName) {
     backgroundShown = true;

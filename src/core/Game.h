@@ -10,6 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/CampaignProgress.h"
+#include "core/ControlsIntro.h"
+#include "core/PlayerConfig.h"
 #include "world/CollisionPass.h"
 #include "render/PictureFrame.h"
 #include "world/Color.h"
@@ -44,6 +47,12 @@ public:
     static void resetInstance();
     ~Game();
 
+    // The player's own files, given by start-up before init: the settings file the game
+    // ships with ("Defaults" on the controls page), the player's settings file (which the
+    // options menu writes) and the state folder (campaign progress, the controls page
+    // shown once). Without them nothing is read or written.
+    void usePlayerFiles(const std::string& bundledConfig, const std::string& userConfig,
+                        const std::string& stateFolder);
     // One-time set-up once a GL context exists: GL state, textures, body lists, menu.
     void init();
     // One 20 ms tick; false when an online game held it back for the other side's input.
@@ -76,6 +85,35 @@ public:
     void setBackground(const std::string& textureName);
     void clearBackground();
     [[noreturn]] void quit();
+
+    // A menu opened from another (options, controls): the other waits under it, untouched,
+    // until closeSubmenu brings it back with its background. closeMenu closes them all.
+    void openSubmenu(std::unique_ptr<Menu> next, const std::string& background);
+    void closeSubmenu();
+    // The controls page over the open menu (not in an online game, whose controls are the
+    // session's). `then`, when given, runs when the player leaves the page.
+    void showControlsPage(std::function<void()> then = {});
+    // Runs `start` (a game chosen on the main menu), after the controls page when this
+    // installation has never shown it.
+    void afterControlsIntro(std::function<void()> start);
+    // Campaigns: a new one from the first level, and Continue from the furthest level
+    // reached (only while continuePoint has one whose level file the data still holds).
+    void startCampaign(bool withPlayer1, bool withPlayer2);
+    std::optional<CampaignProgress::Record> continuePoint() const;
+    void continueCampaign();
+
+    // Settings changed from the menus: in force at once and saved to the player's own
+    // file (not while a replay plays back); a file that cannot be saved gets a line on
+    // screen and on standard output.
+    void changeSettings(const std::vector<PlayerConfig::Change>& changes);
+    // A recorded game is being watched: its menu choices replay, but what concerns only
+    // this machine (volumes, the window) stays as the watcher has it.
+    bool isWatchingReplay() const;
+    // Reads the keys and buttons of the controls again, after a binding changed.
+    void reloadControls() { readControlMapping(); }
+    const std::string& getBundledConfigFile() const { return bundledConfigFile; }
+    // A line at the bottom of the screen for a few seconds.
+    void showMenuNote(const std::string& note);
 
     // World operations offered to objects.
     void addObject(std::unique_ptr<Object> object);
@@ -116,6 +154,9 @@ public:
     // The waiting screen: a session is connecting and the level has not started yet.
     bool isWaitingForPeer() const;
     bool isOnline() const { return online != nullptr; }
+    // The player this machine's person plays in the online game (0 host, 1 joiner); -1
+    // offline.
+    int onlineLocalPlayer() const { return online ? onlinePlayer : -1; }
     OnlineSession* getOnlineSession() const { return online.get(); }
     // Why the last online game ended, shown on the main menu until the player moves in it
     // or a few seconds pass; empty when nothing is shown.
@@ -186,8 +227,8 @@ private:
     // After each tick: ends a finished online game and counts the menu note down.
     void settleOnline(int milliseconds);
     void leaveWaitingScreen();
-    void showMenuNote(const std::string& note);
     void drawOnlineOverlay() const;
+    void recordProgress();
 
     World world;
     // Counts additions, removals and broadcasts, so the collision pass knows when a
@@ -201,6 +242,8 @@ private:
     Level level;
     std::string levelName;
     std::unique_ptr<Menu> menu;
+    // Menus waiting under the open one, with their backgrounds, the latest last.
+    std::vector<std::pair<std::unique_ptr<Menu>, std::string>> menusUnder;
     bool backgroundShown = false;
     std::string backgroundTexture;
     bool attract = false;
@@ -214,8 +257,16 @@ private:
     // Owned while an online game is set up or played, like the coin client; attached to the
     // input seam as its replacement from the level's start until the game ends.
     std::unique_ptr<OnlineSession> online;
+    int onlinePlayer = 0;
     std::string menuNote;
     int menuNoteMilliseconds = 0;
+    std::string bundledConfigFile;
+    PlayerConfig playerConfig;
+    CampaignProgress progress;
+    ControlsIntro controlsIntro;
+    // The number in its campaign of the level being played; 0 outside a campaign (arcade,
+    // online, a replay), whose levels are never recorded.
+    int campaignLevel = 0;
     int windowWidth = 640;
     int windowHeight = 480;
     // Presentation only, never read by a tick: gameplay ticks run so far, whether the

@@ -30,6 +30,9 @@ enum Control {
     Player2 = 8,  // player 2's controls are player 1's plus this
 };
 
+// F1 opens the controls page from any menu.
+constexpr int kControlsPageKey = 256 + 1;
+
 struct JoystickMapping {
     int joystick[2];
     int xAxis[2];
@@ -96,6 +99,10 @@ void Game::refreshControlMapping() {
 }
 
 void Game::keyboard(int key, int, bool down, int) {
+    // A menu waiting for a key to bind gets it, whatever the key does elsewhere.
+    if (menu && menu->takeKey(key, down)) {
+        return;
+    }
     refreshControlMapping();
     int control = -1;
     for (int c = 0; c < ControlCount; ++c) {
@@ -132,6 +139,8 @@ void Game::keyboard(int key, int, bool down, int) {
             menu->activateSelected();
         } else if (key == 27) {
             menu->cancel();
+        } else if (key == kControlsPageKey) {
+            showControlsPage();
         }
         return;
     }
@@ -146,6 +155,9 @@ void Game::keyboard(int key, int, bool down, int) {
 }
 
 void Game::joystickButton(int joystick, int button, bool down) {
+    if (menu && menu->takePadButton(joystick, button, down)) {
+        return;
+    }
     Cutscene& cutscene = Cutscene::instance();
     if (cutscene.isPlaying() && down) {
         cutscene.skip();
@@ -281,12 +293,15 @@ void Game::controlPressed(int control) {
     if (menu) {
         menuNote.clear();
         const int action = control % Player2;
+        const int player = control / Player2;
         if (action == Up) {
             menu->selectPrevious();
         } else if (action == Down) {
             menu->selectNext();
+        } else if (action == Left || action == Right) {
+            menu->adjustSelected(action == Left ? -1 : 1, player);
         } else if (action == Attack) {
-            menu->activateSelected();
+            menu->activateSelected(player);
         }
         return;
     }

@@ -49,7 +49,26 @@ GameWindow::GameWindow(int width, int height, bool fullscreen, bool sizeGiven, b
     swaps = SwapControl(vsync);
 }
 
+bool GameWindow::isFullScreen() const { return gameMode || glutGet(GLUT_FULL_SCREEN) != 0; }
+
+void GameWindow::setFullScreen(bool on) {
+    if (isFullScreen() != on) {
+        toggleFullScreen();
+    }
+}
+
+void GameWindow::setWindowedSize(int width, int height) {
+    if (!isFullScreen()) {
+        glutReshapeWindow(width, height);
+        return;
+    }
+    pendingWidth = width;
+    pendingHeight = height;
+}
+
 void GameWindow::toggleFullScreen() {
+    // A size asked for while full screen is asked for again once the window is back.
+    pendingSince = std::chrono::steady_clock::now();
     if (!gameMode) {
         glutFullScreenToggle();
         return;

@@ -24,6 +24,10 @@ public:
     void toggleFullScreen();
     // A window of this size, leaving full screen for it.
     void resize(int width, int height);
+    // As the options menu asks: full screen on or off, and the window's size, which while
+    // full screen waits for the window to come back.
+    void setFullScreen(bool on);
+    void setWindowedSize(int width, int height);
     // Alt+Enter switches: true when this key press did, and its release is then kept from
     // the game as well.
     bool switchesOnKeyDown(unsigned char key, int modifiers);
@@ -33,6 +37,7 @@ public:
     void loopTurned();
 
 private:
+    bool isFullScreen() const;
     void resizeIfDue(bool oldSizeBack);
 
     int window = 0;

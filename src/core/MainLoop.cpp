@@ -123,6 +123,24 @@ std::string MainLoop::gameModeString(int width, int height) {
     return mode;
 }
 
+void MainLoop::setFullScreen(bool on) {
+    if (gameWindow()) {
+        gameWindow()->setFullScreen(on);
+    }
+}
+
+void MainLoop::setWindowSize(int width, int height) {
+    if (gameWindow()) {
+        gameWindow()->setWindowedSize(width, height);
+    }
+}
+
+void MainLoop::desktopSize(int& width, int& height) {
+    const bool open = gameWindow() != nullptr;
+    width = open ? glutGet(GLUT_SCREEN_WIDTH) : 0;
+    height = open ? glutGet(GLUT_SCREEN_HEIGHT) : 0;
+}
+
 void MainLoop::run(int argc, char** argv) {
     // Mesa's software renderer frees and re-grows large buffers around every display
     // list it runs; letting glibc hand that memory back to the system each time costs
@@ -137,6 +155,8 @@ void MainLoop::run(int argc, char** argv) {
     const ConfigLocations locations = ConfigLocations::forThisProcess();
     std::cout << locations.announcement() << "\n";
     const std::string dataDirectory = locations.load(settings);
+    // Taken before the change into the data directory, which a relative path would miss.
+    const std::string bundledConfig = locations.bundledConfigFile();
     ReplaySession::prepare(dataDirectory);
     int width = settings.getIntWithin("width", limits::windowSide);
     int height = settings.getIntWithin("height", limits::windowSide);
@@ -160,6 +180,7 @@ void MainLoop::run(int argc, char** argv) {
     glEnable(GL_NORMALIZE);
     glEnable(GL_DEPTH_TEST);
 
+    Game::instance().usePlayerFiles(bundledConfig, locations.userConfigFile(), ConfigLocations::userStateFolder());
     Game::instance().init();
     ReplaySession::start();
 

@@ -37,6 +37,10 @@ public:
     int32_t getIntWithin(const std::string& key, IntLimits limits);
     float getFloatWithin(const std::string& key, FloatLimits limits);
 
+    // The integer values ("int" and "key" lines) a settings file sets, read by the same
+    // rules as load, without touching the store and without a word on the console.
+    static std::map<std::string, int32_t> integersIn(const std::string& fileName);
+
     // Store a value directly (tests and tools; the game only loads files).
     void setInt(const std::string& key, int32_t value) { integers[key] = value; ++changes; }
     void setFloat(const std::string& key, float value) { floats[key] = value; ++changes; }

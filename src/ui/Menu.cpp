@@ -8,6 +8,15 @@
 #include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
 
+namespace {
+
+constexpr int kRoomyEntries = 4;
+constexpr double kEntryStep = 6.0;
+constexpr double kLowestEntry = -1.0;
+constexpr double kColumnSpan = kEntryStep * (kRoomyEntries - 1);
+
+}  // namespace
+
 Menu::~Menu() = default;
 
 void Menu::update(int milliseconds) { elapsed += static_cast<unsigned>(milliseconds); }
@@ -26,9 +35,17 @@ void Menu::selectNext() {
     }
 }
 
-void Menu::activateSelected() {
+void Menu::activateSelected(int player) {
     if (selected < items.size()) {
+        acting = player;
         items[selected]->activate();
+    }
+}
+
+void Menu::adjustSelected(int step, int player) {
+    if (selected < items.size()) {
+        acting = player;
+        items[selected]->adjust(step);
     }
 }
 
@@ -43,9 +60,14 @@ void Menu::draw() {
 
     const float sway = std::sin(static_cast<float>(elapsed * 0.005));
     const int count = static_cast<int>(items.size());
+    // Four entries fill the space under the title, 6 units apart; a longer column packs
+    // its entries into the same space, each drawn smaller, clear of the title.
+    const double step = count > kRoomyEntries ? kColumnSpan / (count - 1) : kEntryStep;
+    const double scale = step / kEntryStep;
     for (int i = 0; i < count; ++i) {
         glLoadIdentity();
-        glTranslated(15.0, 6.0 * (count - i) - 7.0, -40.0);
+        glTranslated(15.0, kLowestEntry + step * (count - 1 - i), -40.0);
+        glScaled(scale, scale, 1.0);
         TextureManager::instance().bind(items[i]->textureName);
         const double left = (static_cast<unsigned>(i) == selected) ? sway - 6.0 : -6.0;
         const double right = left + 12.0;

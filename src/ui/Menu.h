@@ -6,13 +6,17 @@
 
 #include "world/Object.h"
 
-// One picture entry of a menu; activate runs its action. An activate may close the
-// menu that owns it, so it touches neither the menu nor itself afterwards.
+// One entry of a menu: a picture, or a line of text in a text menu; activate runs its
+// action. An activate may close the menu that owns it, so it touches neither the menu
+// nor itself afterwards.
 class MenuItem {
 public:
     explicit MenuItem(std::string texture) : textureName(std::move(texture)) {}
     virtual ~MenuItem() = default;
+    // The selected entry is chosen (Attack, Enter, space).
     virtual void activate() = 0;
+    // Left (-1) or Right (+1) on the selected entry; most entries have nothing to change.
+    virtual void adjust(int /*step*/) {}
 
     const std::string textureName;
 };
@@ -31,9 +35,20 @@ public:
     void update(int milliseconds) override;
     void draw() override;
 
+    // A menu waiting for a key or pad button of its own (the controls page binding one)
+    // takes every key event, and every pad button event, before anything else does; true
+    // when it took it.
+    virtual bool takeKey(int /*key*/, bool /*down*/) { return false; }
+    virtual bool takePadButton(int /*joystick*/, int /*button*/, bool /*down*/) { return false; }
+
     void selectPrevious();
     void selectNext();
-    void activateSelected();
+    // `player` (0 or 1) pressed the control; AnyPlayer for a raw key such as Enter.
+    static constexpr int AnyPlayer = -1;
+    void activateSelected(int player = AnyPlayer);
+    void adjustSelected(int step, int player);
+    // Who pressed for the activate or adjust running now.
+    int actingPlayer() const { return acting; }
 
     unsigned selectedIndex() const { return selected; }
     std::size_t itemCount() const { return items.size(); }
@@ -46,4 +61,5 @@ protected:
 private:
     unsigned selected = 0;
     unsigned elapsed = 0;
+    int acting = AnyPlayer;
 };

@@ -2,7 +2,8 @@
 
 #include "ui/Menu.h"
 
-// Opened by Escape during a home-mode game.
+// Opened by Escape during a home-mode game. Options comes last: recorded games leave by
+// the third entry, Exit, and must go on doing so.
 class PauseMenu : public Menu {
 public:
     class ResumeGameItem : public MenuItem {
@@ -18,6 +19,12 @@ public:
     class ExitToMainMenuItem : public MenuItem {
     public:
         ExitToMainMenuItem() : MenuItem("pausemenu_exit") {}
+        void activate() override;
+    };
+
+    class OptionsItem : public MenuItem {
+    public:
+        OptionsItem() : MenuItem("pausemenu_options") {}
         void activate() override;
     };
 

@@ -40,7 +40,8 @@ TEST_F(DataIntegrityTest, ConfigSetsEveryKeyWithoutComplaint) {
                             "throwDuration", "throwsPerHead", "swingsPerStick", "gravity", "headRadius",
                             "stickRadius", "bossHeadRadius", "bossStickRadius", "dripTime", "minionSpawnTime",
                             "minionSpawnCount", "x_offset", "z_offset", "leftDeadSpace", "maxSplats", "bloodMode",
-                            "showRegions", "joystickPlayer1ButtonAttack", "joystickPlayer2Start"}) {
+                            "showRegions", "joystickPlayer1ButtonAttack", "joystickPlayer2Start", "musicVolume",
+                            "effectsVolume", "difficulty"}) {
         EXPECT_NE(config.find(std::string(" ") + key + " "), std::string::npos) << key << " is not set";
     }
     for (const char* effect : {"headHit", "punchHit", "stickHit", "limb", "headDrip", "stickDrip", "headShot",

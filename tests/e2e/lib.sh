@@ -4,6 +4,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The game loads the player's own settings last; the tester's must not leak in.
 export XDG_CONFIG_HOME=/nonexistent/margin-brawler-tests
+# Nor the tester's campaign progress. The controls page a new installation shows before
+# its first game has been seen here: menus are driven by position.
+export XDG_STATE_HOME=${TMPDIR:-/tmp}/margin-brawler-e2e-state
+mkdir -p "$XDG_STATE_HOME/margin-brawler"
+: > "$XDG_STATE_HOME/margin-brawler/controls-shown"
 
 # start_game DIR: starts the game with DIR as working directory; sets GAME_PID.
 start_game() {
