@@ -11,6 +11,7 @@
 #include "characters/BodyLists.h"
 #include "characters/Player.h"
 #include "characters/StartupAnimations.h"
+#include "core/FightView.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "net/OnlineSession.h"
@@ -51,6 +52,7 @@ Game::Game() {
     }
     SoundManager::instance().loadSoundList("sounds.dat");
     attractHud = std::make_unique<CreditsHUD>();
+    fightView = std::make_unique<FightView>();
 }
 
 Game::~Game() {
@@ -133,6 +135,7 @@ void Game::runGameplay(int milliseconds) {
     level.update(lead);
 
     sortForDrawing();
+    fightView->update(*this, milliseconds);
 
     if (!allPlayersGone()) {
         return;
@@ -174,10 +177,13 @@ void Game::draw() {
         level.drawWall();
         level.drawFloor();
         Ink::instance().draw();
+        fightView->drawFloor(*this);
         for (const std::unique_ptr<Object>& object : world) {
             object->draw();
         }
+        fightView->drawAbove(*this);
         glPopMatrix();
+        fightView->drawOverlay();
     }
     if (menu) {
         menu->draw();
@@ -235,6 +241,7 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     player1Joined = withPlayer1;
     player2Joined = withPlayer2;
     createPlayers();
+    fightView->levelStarted();
 
     level.load(levelFile);
 }
@@ -272,6 +279,7 @@ void Game::advanceToNextLevel() {
     // The in-game HUD went with the old world; the new level needs its own.
     addObject(std::make_unique<CreditsHUD>());
     createPlayers();
+    fightView->levelStarted();
     levelName = level.name();
 }
 
@@ -287,7 +295,7 @@ void Game::showMainMenu() {
     } else {
         menu = std::make_unique<MainMenu>();
         menu->buildItems();
-        setBackground("mainmenu_bk");
+            setBackground("mainmenu_bk");
         attract = false;
     }
     SoundManager::instance().playMusic("Punchout.ogg");

@@ -15,6 +15,7 @@
 class CoinClient;
 class CreditsHUD;
 class Enemy;
+class FightView;
 class Menu;
 class OnlineSession;
 class Player;
@@ -121,6 +122,7 @@ public:
     int getWindowHeight() const { return windowHeight; }
     const std::string& getLevelName() const { return levelName; }
     CreditsHUD* getAttractHud() const { return attractHud.get(); }
+    const FightView& getFightView() const { return *fightView; }
 
     // The world's per-tick passes, in the order the gameplay tick runs them.
     void updateObjects(int milliseconds);
@@ -173,6 +175,7 @@ private:
     int continueCountdown = 0;
     std::unique_ptr<CoinClient> coinClient;
     std::unique_ptr<CreditsHUD> attractHud;
+    std::unique_ptr<FightView> fightView;
     bool joystickDebug = false;
     // Owned while an online game is set up or played, like the coin client; attached to the
     // input seam as its replacement from the level's start until the game ends.

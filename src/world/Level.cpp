@@ -140,6 +140,9 @@ void Level::spawnEnemies(double lead) {
         const double x = entry.side == 0 ? leftEdge(distance) : rightEdge(distance);
         enemy->position = Vec3(x, 0.0, entry.z);
         enemy->setFacingLeft(entry.side != 0);
+        if (auto* boss = dynamic_cast<Boss*>(enemy.get())) {
+            boss->setAppearance(script.boss);
+        }
         Enemy* const figure = enemy.get();
         game.addObject(std::move(enemy));
 
