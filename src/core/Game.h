@@ -145,6 +145,8 @@ private:
     void drawBackground() const;
     bool isArcade() const;
     bool arcadeControlPressed(int control);
+    // Start pressed without a credit: the prompts say what is missing.
+    void showInsertCoin(int playerIndex);
     void playerControlPressed(Player* player, int control, int stickPlayer);
     void runTick(int milliseconds);
     void serviceOnline();

@@ -11,6 +11,7 @@
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
+#include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
 #include "ui/Cutscene.h"
 #include "ui/Menu.h"
@@ -212,6 +213,9 @@ bool Game::arcadeControlPressed(int control) {
     const int action = control % Player2;
     const int playerIndex = control / Player2;
     const int credits = coinClient->getCredits();
+    if (action == Start && credits < 1) {
+        showInsertCoin(playerIndex);
+    }
 
     if (continueCountdown <= 0 && attract && credits >= 1 && action == Start) {
         coinClient->useCoin();
@@ -245,6 +249,15 @@ bool Game::arcadeControlPressed(int control) {
         }
     }
     return false;
+}
+
+void Game::showInsertCoin(int playerIndex) {
+    attractHud->startWithoutCredit(playerIndex);
+    for (const std::unique_ptr<Object>& object : world) {
+        if (auto* hud = dynamic_cast<CreditsHUD*>(object.get())) {
+            hud->startWithoutCredit(playerIndex);
+        }
+    }
 }
 
 void Game::playerControlPressed(Player* player, int control, int stickPlayer) {

@@ -234,11 +234,26 @@ TEST_F(ArcadeTest, MainMenuBecomesTheAttractLoopWhoseShowWaitsForNoKey) {
     EXPECT_EQ(Cutscene::instance().currentFrame().texture, "then") << "a negative hold counts as 0 here";
 }
 
-TEST_F(ArcadeTest, StartWithoutCreditsDoesNothing) {
+// Start without a credit starts nothing, but the place whose Start it was asks for a
+// coin, in the attract loop and in a game alike.
+TEST_F(ArcadeTest, StartWithoutCreditsStartsNothingButAsksForACoin) {
     game().showMainMenu();
     press(kStart1);
     EXPECT_TRUE(game().isAttract());
     EXPECT_EQ(game().getPlayer1(), nullptr);
+
+    game().startGame(true, false, "level1.dat");
+    CreditsHUD* hud = nullptr;
+    for (const auto& object : game().getWorld()) {
+        if (auto* found = dynamic_cast<CreditsHUD*>(object.get())) hud = found;
+    }
+    ASSERT_NE(hud, nullptr);
+    CreditsHUD::View playing;
+    playing.placeOpen = {false, true};
+    EXPECT_EQ(hud->promptAt(0, playing), CreditsHUD::Prompt::None);
+    press(kStart1);
+    EXPECT_EQ(hud->promptAt(0, playing), CreditsHUD::Prompt::InsertCoin);
+    EXPECT_EQ(game().getPlayer2(), nullptr);
 }
 
 TEST_F(ArcadeTest, EscapeOpensNoPauseMenu) {
