@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -95,6 +96,7 @@ bool Game::update(int milliseconds) {
 void Game::runTick(int milliseconds) {
     InputSeam& seam = InputSeam::instance();
     seam.tickStarting();
+    sinceAttack = std::min(MenuAttackGuard, sinceAttack + milliseconds);
     coinClient->poll();
     attractHud->update(milliseconds);
 
@@ -170,7 +172,7 @@ void Game::draw() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (backgroundShown) {
         drawBackground();
-    } else if (!attract) {
+    } else if (!attract && !betweenScenes()) {
         glPushMatrix();
         glTranslated(-level.scroll(), 0.0, 0.0);
         TextureManager::instance().unbind();
@@ -197,6 +199,17 @@ void Game::draw() {
     }
     drawOnlineOverlay();
     glutSwapBuffers();
+}
+
+// A show whose next slide or next scene follows at once (the level's next cutscene, or
+// its end) covers the level until then: a blank or fading slide shows the empty page,
+// and so does the frame between one show's end and the tick that starts the next.
+bool Game::betweenScenes() const {
+    const Cutscene& show = Cutscene::instance();
+    if (show.isPlaying() && !show.nextFrame().texture.empty()) {
+        return true;
+    }
+    return level.sceneDue(playerCount());
 }
 
 void Game::drawBackground() const {
@@ -235,6 +248,7 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     Cutscene::instance().skip();
     levelName = levelFile;
     continueCountdown = 0;
+    sinceAttack = MenuAttackGuard;
 
     addObject(std::make_unique<CreditsHUD>());
 
@@ -295,7 +309,8 @@ void Game::showMainMenu() {
     } else {
         menu = std::make_unique<MainMenu>();
         menu->buildItems();
-            setBackground("mainmenu_bk");
+        guardMenuAgainstAttack();
+        setBackground("mainmenu_bk");
         attract = false;
     }
     SoundManager::instance().playMusic("Punchout.ogg");
@@ -308,6 +323,7 @@ void Game::showPauseMenu() {
     closeMenu();
     menu = std::make_unique<PauseMenu>();
     menu->buildItems();
+    guardMenuAgainstAttack();
     setBackground("pausemenu_bk");
 }
 
@@ -315,6 +331,7 @@ void Game::showDeathMenu() {
     closeMenu();
     menu = std::make_unique<DeathMenu>();
     menu->buildItems();
+    guardMenuAgainstAttack();
     setBackground("deathmenu_bk");
 }
 

@@ -32,6 +32,9 @@ public:
     static constexpr int ControlCount = 16;
     // Milliseconds an arcade player has to pay for a continue once everyone is down.
     static constexpr int ContinueTime = 20000;
+    // A menu that opens while attack is held, or this soon after it was pressed, lets
+    // attack choose only once it has been open as long.
+    static constexpr int MenuAttackGuard = 500;
     // Player 1 is dark blue, player 2 dark red; a lone player is always dark blue.
     static constexpr Color Player1Colour{0.0, 0.0, 0.3, 1.0};
     static constexpr Color Player2Colour{0.3, 0.0, 0.0, 1.0};
@@ -143,6 +146,8 @@ private:
     bool allPlayersGone() const;
     void runGameplay(int milliseconds);
     void drawBackground() const;
+    // True while one scene leads straight into another, so the level must not show.
+    bool betweenScenes() const;
     bool isArcade() const;
     bool arcadeControlPressed(int control);
     // Start pressed without a credit: the prompts say what is missing.
@@ -154,6 +159,8 @@ private:
     void settleOnline(int milliseconds);
     void leaveWaitingScreen();
     void showMenuNote(const std::string& note);
+    // Called as each menu opens: see MenuAttackGuard.
+    void guardMenuAgainstAttack();
     void drawOnlineOverlay() const;
 
     World world;
@@ -188,6 +195,9 @@ private:
     int windowHeight = 480;
 
     std::array<bool, ControlCount> controlHeld{};
+    // Game time since either player last pressed attack; capped, and "long ago" when a
+    // game starts, so a replay sees the same value as the game it recorded.
+    int sinceAttack = MenuAttackGuard;
     std::array<int, ControlCount> controlKey{};
     std::array<int, ControlCount> controlButton{};
     unsigned long controlMappingRevision = 0;

@@ -185,17 +185,20 @@ void Game::controlPressed(int control) {
     if (isWaitingForPeer()) {
         return;
     }
+    const int action = control % Player2;
     if (menu) {
         menuNote.clear();
-        const int action = control % Player2;
         if (action == Up) {
             menu->selectPrevious();
         } else if (action == Down) {
             menu->selectNext();
-        } else if (action == Attack) {
+        } else if (action == Attack && menu->takesAttack()) {
             menu->activateSelected();
         }
         return;
+    }
+    if (action == Attack) {
+        sinceAttack = 0;
     }
     if (isArcade() && arcadeControlPressed(control)) {
         return;
@@ -205,6 +208,13 @@ void Game::controlPressed(int control) {
     }
     if (player2 != nullptr && control >= Player2) {
         playerControlPressed(player2, control, 1);
+    }
+}
+
+void Game::guardMenuAgainstAttack() {
+    const bool attackHeld = controlHeld[Attack] || controlHeld[Player2 + Attack];
+    if (attackHeld || sinceAttack < MenuAttackGuard) {
+        menu->ignoreAttackFor(MenuAttackGuard);
     }
 }
 

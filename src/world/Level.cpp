@@ -203,6 +203,18 @@ bool Level::startCutscene() {
     return false;
 }
 
+bool Level::sceneDue(int players) const {
+    for (const CutsceneEntry& entry : script.cutscenes) {
+        if (!(entry.x <= scrollPosition)) {
+            break;
+        }
+        if (entry.players == players) {
+            return true;
+        }
+    }
+    return script.endPosition <= scrollPosition;
+}
+
 void Level::changeMusic() {
     if (!script.music.empty() && script.music.front().x <= scrollPosition) {
         SoundManager::instance().playMusic(script.music.front().file);

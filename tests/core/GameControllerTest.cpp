@@ -179,6 +179,26 @@ TEST_F(GameControllerTest, DeathMenuWhenEveryPlayerIsGone) {
     EXPECT_NE(game().getPlayer2(), nullptr);
 }
 
+// Mashing attack as the last player falls must not choose in the death menu before it
+// is seen; the menus opened in quiet elsewhere in this file take attack at once.
+TEST_F(GameControllerTest, AMenuOpenedMidAttackTakesAttackOnlyAfterHalfASecond) {
+    game().startGame(true, false, "level1.dat");
+    game().getPlayer1()->takeDamage(10000.0f);
+    for (int i = 0; i < 2000 && game().getMenu() == nullptr; ++i) {
+        press(kAttack1);
+        tick();
+    }
+    ASSERT_NE(dynamic_cast<DeathMenu*>(game().getMenu()), nullptr);
+    press(kAttack1);
+    tick(Game::MenuAttackGuard / 20 - 2);
+    press(kAttack1);
+    EXPECT_NE(dynamic_cast<DeathMenu*>(game().getMenu()), nullptr) << "attack chose unseen";
+    tick(2);
+    press(kAttack1);
+    EXPECT_EQ(game().getMenu(), nullptr) << "attack never chose the restart";
+    EXPECT_NE(game().getPlayer1(), nullptr);
+}
+
 TEST_F(GameControllerTest, WorldStandsStillWhileAMenuIsOpen) {
     game().startGame(true, false, "level1.dat");
     press(27);
