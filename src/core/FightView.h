@@ -39,7 +39,6 @@ public:
     // Whether a boss's bar shows, and its name.
     bool bossBarShown() const { return bossShown; }
     const std::string& bossName() const { return bossTitle; }
-    const BossBar& bossBar() const { return bar; }
 
 private:
     struct Mark {

@@ -22,9 +22,6 @@ public:
     void update(float health, int milliseconds);
     void draw(const std::string& name) const;
 
-    float health() const { return current; }
-    float trail() const { return shown; }
-
     static Rect frame();
     // The part of the frame's inside filled by `value`, taken as 0..1.
     static Rect fill(double value);

@@ -22,18 +22,18 @@ constexpr double HalfSizeHeight = 6.0;
 constexpr double SmallestShare = 0.35;
 constexpr double Pi = 3.14159265358979323846;
 
-}  // namespace
-
-double Shadows::scaleAt(double height) {
+// How much of a footprint's size is left at `height` above the floor (1 on it); the
+// darkness of its middle fades alike.
+double scaleAt(double height) {
     const double above = std::max(0.0, height);
     return std::max(SmallestShare, HalfSizeHeight / (HalfSizeHeight + above));
 }
 
-double Shadows::darknessAt(double height) { return FloorDarkness * scaleAt(height); }
+}  // namespace
 
 void Shadows::add(const Vec3& where, double halfWidth, double halfDepth) {
     const double scale = scaleAt(where.y);
-    casters.push_back({where.x, where.z, halfWidth * scale, halfDepth * scale, darknessAt(where.y)});
+    casters.push_back({where.x, where.z, halfWidth * scale, halfDepth * scale, FloorDarkness * scale});
 }
 
 void Shadows::draw() const {

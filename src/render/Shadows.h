@@ -16,13 +16,6 @@ public:
     // z, centred under `where`; where.y is its height above the floor (0: standing on it).
     void add(const Vec3& where, double halfWidth, double halfDepth);
     void draw() const;
-    void clear() { casters.clear(); }
-    bool empty() const { return casters.empty(); }
-
-    // How much of a footprint's size is left at `height` above the floor (1 on it), and
-    // the darkness of its centre.
-    static double scaleAt(double height);
-    static double darknessAt(double height);
 
 private:
     struct Caster {
