@@ -150,6 +150,11 @@ private:
     bool betweenScenes() const;
     bool isArcade() const;
     bool arcadeControlPressed(int control);
+    // Where a player who joins a game in progress comes in, given the other player (or
+    // none): JoinBeside along the level and JoinBehind in depth from them.
+    Vec3 joinPlace(const Player* partner) const;
+    static constexpr double JoinBeside = 3.0;
+    static constexpr double JoinBehind = 2.5;
     // Start pressed without a credit: the prompts say what is missing.
     void showInsertCoin(int playerIndex);
     void playerControlPressed(Player* player, int control, int stickPlayer);

@@ -249,7 +249,8 @@ bool Game::arcadeControlPressed(int control) {
     if (!attract && coinClient->getCredits() >= 1 && action == Start) {
         Player*& slot = playerIndex == 0 ? player1 : player2;
         if (slot == nullptr) {
-            slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, Vec3(0, 0, 0), playerIndex);
+            const Player* partner = playerIndex == 0 ? player2 : player1;
+            slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, joinPlace(partner), playerIndex);
             coinClient->useCoin();
             continueCountdown = 0;
         } else if (slot->isDead()) {
@@ -259,6 +260,18 @@ bool Game::arcadeControlPressed(int control) {
         }
     }
     return false;
+}
+
+// Behind the partner and to their left, or in front or to their right where the floor or
+// the view ends: near enough to fight together, never on top of them.
+Vec3 Game::joinPlace(const Player* partner) const {
+    if (partner == nullptr) {
+        return Vec3(0, 0, 0);
+    }
+    const Vec3& at = partner->position;
+    const double z = at.z - JoinBehind >= level.backLimit() ? at.z - JoinBehind : at.z + JoinBehind;
+    const double x = at.x - JoinBeside >= level.leftEdge(20.0 - z) ? at.x - JoinBeside : at.x + JoinBeside;
+    return Vec3(x, 0.0, z);
 }
 
 void Game::showInsertCoin(int playerIndex) {
