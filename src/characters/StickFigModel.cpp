@@ -268,6 +268,10 @@ void StickFigModel::drawHead(const Pose& shown) const {
     glTranslatef(0.0f, headRadius / 5, 0.0f);
     if (attached[LimbHead]) {
         drawPart(BodyLists::HeadBall);
+        if (!look.plain()) {
+            look.draw(headRadius);
+            glColor4dv(color.data());
+        }
         if (dynamic_cast<StickFigure*>(weapon) != nullptr) {
             glPushMatrix();
             glRotatef(60.0f, 0.0f, 1.0f, 0.0f);

@@ -6,6 +6,7 @@
 
 #include "characters/AnimationPlayer.h"
 #include "characters/BodyParts.h"
+#include "render/BossLook.h"
 #include "world/Color.h"
 
 class Object;
@@ -60,6 +61,9 @@ public:
 
     // One and a half times the size, drawn from the boss lists.
     void makeBossSize();
+    // What the head wears; only drawing reads it.
+    void setLook(const BossLook& value) { look = value; }
+    const BossLook& getLook() const { return look; }
     const std::array<int, 7>& getPartList() const { return partList; }
     // Height of the torso's centre above the feet.
     float torsoCentreHeight() const;
@@ -89,4 +93,5 @@ private:
     float lowerArmLength = 1.2f;
     float upperLegLength = 1.2f;
     float lowerLegLength = 1.2f;
+    BossLook look;
 };

@@ -2,6 +2,7 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include "characters/BodyLists.h"
 #include "characters/Player.h"
 #include "characters/StartupAnimations.h"
+#include "core/FightView.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "net/OnlineSession.h"
@@ -92,6 +94,7 @@ Game::Game() {
     }
     SoundManager::instance().loadSoundList("sounds.dat");
     attractHud = std::make_unique<CreditsHUD>();
+    fightView = std::make_unique<FightView>();
 }
 
 Game::~Game() {
@@ -146,6 +149,7 @@ bool Game::update(int milliseconds) {
 void Game::runTick(int milliseconds) {
     InputSeam& seam = InputSeam::instance();
     seam.tickStarting();
+    sinceAttack = std::min(MenuAttackGuard, sinceAttack + milliseconds);
     coinClient->poll();
     attractHud->update(milliseconds);
 
@@ -189,6 +193,7 @@ void Game::runGameplay(int milliseconds) {
     level.update(lead);
 
     sortForDrawing();
+    fightView->update(*this, milliseconds);
 
     if (!allPlayersGone()) {
         return;
@@ -241,7 +246,7 @@ void Game::drawPicture(double blend) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (backgroundShown) {
         drawBackground(frame);
-    } else if (!attract) {
+    } else if (!attract && !betweenScenes()) {
         drawLevel(frame);
     }
     frame.useFrame();
@@ -277,13 +282,27 @@ void Game::drawLevel(const PictureFrame& frame) {
 
     frame.useFrame();
     loadCamera(frame, false);
+    fightView->drawFloor(*this);
     for (const std::unique_ptr<Object>& object : world) {
         object->draw();
     }
+    fightView->drawAbove(*this);
     glPopMatrix();
+    fightView->drawOverlay();
     viewScroll.reset();
     frame.useWindow();
     loadCamera(frame, true);
+}
+
+// A show whose next slide or next scene follows at once (the level's next cutscene, or
+// its end) covers the level until then: a blank or fading slide shows the empty page,
+// and so does the frame between one show's end and the tick that starts the next.
+bool Game::betweenScenes() const {
+    const Cutscene& show = Cutscene::instance();
+    if (show.isPlaying() && !show.nextFrame().texture.empty()) {
+        return true;
+    }
+    return level.sceneDue(playerCount());
 }
 
 void Game::drawBackground(const PictureFrame& frame) const {
@@ -334,12 +353,14 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     Cutscene::instance().skip();
     levelName = levelFile;
     continueCountdown = 0;
+    sinceAttack = MenuAttackGuard;
 
     addObject(std::make_unique<CreditsHUD>());
 
     player1Joined = withPlayer1;
     player2Joined = withPlayer2;
     createPlayers();
+    fightView->levelStarted();
 
     level.load(levelFile);
 }
@@ -377,6 +398,7 @@ void Game::advanceToNextLevel() {
     // The in-game HUD went with the old world; the new level needs its own.
     addObject(std::make_unique<CreditsHUD>());
     createPlayers();
+    fightView->levelStarted();
     levelName = level.name();
     if (campaignLevel > 0) {
         ++campaignLevel;
@@ -454,6 +476,7 @@ void Game::showMainMenu() {
     } else {
         menu = std::make_unique<MainMenu>();
         menu->buildItems();
+        guardMenuAgainstAttack();
         setBackground("mainmenu_bk");
         attract = false;
     }
@@ -467,6 +490,7 @@ void Game::showPauseMenu() {
     closeMenu();
     menu = std::make_unique<PauseMenu>();
     menu->buildItems();
+    guardMenuAgainstAttack();
     setBackground("pausemenu_bk");
 }
 
@@ -474,6 +498,7 @@ void Game::showDeathMenu() {
     closeMenu();
     menu = std::make_unique<DeathMenu>();
     menu->buildItems();
+    guardMenuAgainstAttack();
     setBackground("deathmenu_bk");
 }
 

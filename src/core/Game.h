@@ -22,6 +22,7 @@
 class CoinClient;
 class CreditsHUD;
 class Enemy;
+class FightView;
 class Menu;
 class OnlineSession;
 class Player;
@@ -38,6 +39,9 @@ public:
     static constexpr int ControlCount = 16;
     // Milliseconds an arcade player has to pay for a continue once everyone is down.
     static constexpr int ContinueTime = 20000;
+    // A menu that opens while attack is held, or this soon after it was pressed, lets
+    // attack choose only once it has been open as long.
+    static constexpr int MenuAttackGuard = 500;
     // Player 1 is dark blue, player 2 dark red; a lone player is always dark blue.
     static constexpr Color Player1Colour{0.0, 0.0, 0.3, 1.0};
     static constexpr Color Player2Colour{0.3, 0.0, 0.0, 1.0};
@@ -190,6 +194,7 @@ public:
     int getWindowHeight() const { return windowHeight; }
     const std::string& getLevelName() const { return levelName; }
     CreditsHUD* getAttractHud() const { return attractHud.get(); }
+    const FightView& getFightView() const { return *fightView; }
 
     // The world's per-tick passes, in the order the gameplay tick runs them.
     void updateObjects(int milliseconds);
@@ -215,8 +220,17 @@ private:
     void drawLevel(const PictureFrame& frame);
     // The game's camera on the projection matrix, over the whole window or the frame.
     void loadCamera(const PictureFrame& frame, bool wholeWindow) const;
+    // True while one scene leads straight into another, so the level must not show.
+    bool betweenScenes() const;
     bool isArcade() const;
     bool arcadeControlPressed(int control);
+    // Where a player who joins a game in progress comes in, given the other player (or
+    // none): JoinBeside along the level and JoinBehind in depth from them.
+    Vec3 joinPlace(const Player* partner) const;
+    static constexpr double JoinBeside = 3.0;
+    static constexpr double JoinBehind = 2.5;
+    // Start pressed without a credit: the prompts say what is missing.
+    void showInsertCoin(int playerIndex);
     void playerControlPressed(Player* player, int control, int stickPlayer);
     // A pad's button (joystick PadLayout::FirstJoystick + slot); false for other joysticks.
     bool padButton(int joystick, int button, bool down);
@@ -227,6 +241,8 @@ private:
     // After each tick: ends a finished online game and counts the menu note down.
     void settleOnline(int milliseconds);
     void leaveWaitingScreen();
+    // Called as each menu opens: see MenuAttackGuard.
+    void guardMenuAgainstAttack();
     void drawOnlineOverlay() const;
     void recordProgress();
 
@@ -253,6 +269,7 @@ private:
     int continueCountdown = 0;
     std::unique_ptr<CoinClient> coinClient;
     std::unique_ptr<CreditsHUD> attractHud;
+    std::unique_ptr<FightView> fightView;
     bool joystickDebug = false;
     // Owned while an online game is set up or played, like the coin client; attached to the
     // input seam as its replacement from the level's start until the game ends.
@@ -278,6 +295,9 @@ private:
     std::optional<double> viewScroll;
 
     std::array<bool, ControlCount> controlHeld{};
+    // Game time since either player last pressed attack; capped, and "long ago" when a
+    // game starts, so a replay sees the same value as the game it recorded.
+    int sinceAttack = MenuAttackGuard;
     std::array<int, ControlCount> controlKey{};
     std::array<int, ControlCount> controlButton{};
     unsigned long controlMappingRevision = 0;

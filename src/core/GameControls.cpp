@@ -12,6 +12,7 @@
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
 #include "input/PadLayout.h"
+#include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
 #include "ui/Cutscene.h"
 #include "ui/Menu.h"
@@ -290,9 +291,9 @@ void Game::controlPressed(int control) {
     if (isWaitingForPeer()) {
         return;
     }
+    const int action = control % Player2;
     if (menu) {
         menuNote.clear();
-        const int action = control % Player2;
         const int player = control / Player2;
         if (action == Up) {
             menu->selectPrevious();
@@ -300,10 +301,13 @@ void Game::controlPressed(int control) {
             menu->selectNext();
         } else if (action == Left || action == Right) {
             menu->adjustSelected(action == Left ? -1 : 1, player);
-        } else if (action == Attack) {
+        } else if (action == Attack && menu->takesAttack()) {
             menu->activateSelected(player);
         }
         return;
+    }
+    if (action == Attack) {
+        sinceAttack = 0;
     }
     if (isArcade() && arcadeControlPressed(control)) {
         return;
@@ -316,11 +320,21 @@ void Game::controlPressed(int control) {
     }
 }
 
+void Game::guardMenuAgainstAttack() {
+    const bool attackHeld = controlHeld[Attack] || controlHeld[Player2 + Attack];
+    if (attackHeld || sinceAttack < MenuAttackGuard) {
+        menu->ignoreAttackFor(MenuAttackGuard);
+    }
+}
+
 // Returns true when the press started a game and so does nothing else.
 bool Game::arcadeControlPressed(int control) {
     const int action = control % Player2;
     const int playerIndex = control / Player2;
     const int credits = coinClient->getCredits();
+    if (action == Start && credits < 1) {
+        showInsertCoin(playerIndex);
+    }
 
     if (continueCountdown <= 0 && attract && credits >= 1 && action == Start) {
         coinClient->useCoin();
@@ -344,7 +358,8 @@ bool Game::arcadeControlPressed(int control) {
     if (!attract && coinClient->getCredits() >= 1 && action == Start) {
         Player*& slot = playerIndex == 0 ? player1 : player2;
         if (slot == nullptr) {
-            slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, Vec3(0, 0, 0), playerIndex);
+            const Player* partner = playerIndex == 0 ? player2 : player1;
+            slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, joinPlace(partner), playerIndex);
             coinClient->useCoin();
             continueCountdown = 0;
         } else if (slot->isDead()) {
@@ -354,6 +369,27 @@ bool Game::arcadeControlPressed(int control) {
         }
     }
     return false;
+}
+
+// Behind the partner and to their left, or in front or to their right where the floor or
+// the view ends: near enough to fight together, never on top of them.
+Vec3 Game::joinPlace(const Player* partner) const {
+    if (partner == nullptr) {
+        return Vec3(0, 0, 0);
+    }
+    const Vec3& at = partner->position;
+    const double z = at.z - JoinBehind >= level.backLimit() ? at.z - JoinBehind : at.z + JoinBehind;
+    const double x = at.x - JoinBeside >= level.leftEdge(20.0 - z) ? at.x - JoinBeside : at.x + JoinBeside;
+    return Vec3(x, 0.0, z);
+}
+
+void Game::showInsertCoin(int playerIndex) {
+    attractHud->startWithoutCredit(playerIndex);
+    for (const std::unique_ptr<Object>& object : world) {
+        if (auto* hud = dynamic_cast<CreditsHUD*>(object.get())) {
+            hud->startWithoutCredit(playerIndex);
+        }
+    }
 }
 
 void Game::playerControlPressed(Player* player, int control, int stickPlayer) {

@@ -21,7 +21,8 @@ public:
     const std::string textureName;
 };
 
-// A column of picture entries over a full-window background; the selected one sways.
+// A column of picture entries over a full-window background; the selected one sways,
+// glows and stands out bright among the dimmed others, so a still picture shows it too.
 // Held by the Game (never in the world), updated every tick while no cutscene plays.
 class Menu : public Object {
 public:
@@ -54,6 +55,10 @@ public:
     std::size_t itemCount() const { return items.size(); }
     const MenuItem& item(std::size_t index) const { return *items[index]; }
     unsigned elapsedMilliseconds() const { return elapsed; }
+    // Attack does not choose during the menu's first `milliseconds`: a player still
+    // pressing it as the menu opened would otherwise choose without having seen it.
+    void ignoreAttackFor(unsigned milliseconds) { attackIgnoredUntil = milliseconds; }
+    bool takesAttack() const { return elapsed >= attackIgnoredUntil; }
 
 protected:
     std::vector<std::unique_ptr<MenuItem>> items;
@@ -62,4 +67,5 @@ private:
     unsigned selected = 0;
     unsigned elapsed = 0;
     int acting = AnyPlayer;
+    unsigned attackIgnoredUntil = 0;
 };

@@ -154,6 +154,9 @@ void Level::spawnEnemies(double lead) {
         const double x = entry.side == 0 ? leftEdge(distance) : rightEdge(distance);
         enemy->position = Vec3(x, 0.0, entry.z);
         enemy->setFacingLeft(entry.side != 0);
+        if (auto* boss = dynamic_cast<Boss*>(enemy.get())) {
+            boss->setAppearance(script.boss);
+        }
         Enemy* const figure = enemy.get();
         game.addObject(std::move(enemy));
 
@@ -212,6 +215,18 @@ bool Level::startCutscene() {
         }
     }
     return false;
+}
+
+bool Level::sceneDue(int players) const {
+    for (const CutsceneEntry& entry : script.cutscenes) {
+        if (!(entry.x <= scrollPosition)) {
+            break;
+        }
+        if (entry.players == players) {
+            return true;
+        }
+    }
+    return script.endPosition <= scrollPosition;
 }
 
 void Level::changeMusic() {

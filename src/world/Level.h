@@ -45,6 +45,10 @@ public:
     const std::string& nextLevelName() const { return script.nextLevel; }
     // The view is held at a stop point until no living enemy remains.
     bool isStopped() const { return stopped; }
+    // Whether the next gameplay tick, before anything moves on screen, starts one of the
+    // level's cutscenes for this many players or ends the level: the level is then only
+    // a moment between two scenes.
+    bool sceneDue(int players) const;
     // What is still to come; a replay's state digest counts it.
     const LevelScript& remaining() const { return script; }
 

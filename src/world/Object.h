@@ -36,6 +36,8 @@ public:
     // The object left the world: until it is back for a tick's start, frames show it as
     // it is (a held weapon is drawn in its holder's hand, not on its way there).
     void forgetTickStart() { tickStart = 0; }
+    // Where a frame drawn now shows the object (what is drawn under and over it follows).
+    Vec3 drawnPosition() const;
 
     bool removed = false;
     Vec3 position;
@@ -47,8 +49,6 @@ protected:
     // How far a frame drawn now lies from this object's tick start to its present state:
     // 1 (as it is) for an object that was not in the world when the latest tick began.
     double drawBlend() const;
-    // Where a frame drawn now shows the object.
-    Vec3 drawnPosition() const;
 
 private:
     Vec3 tickStartPosition;

@@ -87,8 +87,15 @@ TEST_F(ContinueTest, ContinueStartsTheFurthestLevelWithTheSamePlayers) {
     press(kEscape);
     press(kUp);
     press(kUp);
+    // Each menu here opens within half a second of an attack press, so takes attack only
+    // after that.
+    const auto waitOutAttackGuard = [this] {
+        for (int tick = 0; tick < 25; ++tick) game().update(20);
+    };
+    waitOutAttackGuard();
     press(kAttack);  // the pause menu's third entry: exit to the main menu
     ASSERT_NE(dynamic_cast<MainMenu*>(game().getMenu()), nullptr);
+    waitOutAttackGuard();
     press(kDown);
     press(kAttack);  // 1 Player, below Continue
     game().update(20);

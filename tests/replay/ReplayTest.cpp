@@ -183,13 +183,21 @@ TEST(ReplayTest, ASharedReplayPlaysByItsGameTuningAloneAndLeavesEverySettingAsIt
     EXPECT_NE(Game::instance().getMenu(), nullptr) << "this machine's main menu";
 }
 
-TEST(ReplayTest, ForeignDataIsRefusedByName) {
+// A level's boss lines only name and dress its boss: adding, changing or removing one
+// keeps the level's digest; anything else in it does not.
+TEST(ReplayTest, ForeignDataIsRefusedByNameButABossLineChangesNothing) {
     const TempDataDir data;
     data.write("levels/level1.dat", "end 100\n");
     data.write("animations/Walk.txt", "walk\n");
     std::vector<ReplayFile::DataFile> recorded = DataDigest::current();
     ASSERT_EQ(recorded.size(), 2u);
     EXPECT_EQ(DataDigest::mismatch(recorded), "");
+    data.write("levels/level1.dat", "  boss crown the Blot # named\nend 100\nboss\tplain");
+    EXPECT_EQ(DataDigest::mismatch(recorded), "");
+    for (const char* changed : {"bossy 1\nend 100\n", "end 100\n# boss\n", "end 100 \n"}) {
+        data.write("levels/level1.dat", changed);
+        EXPECT_NE(DataDigest::mismatch(recorded), "") << changed;
+    }
     data.write("levels/level1.dat", "end 101\n");
     EXPECT_EQ(DataDigest::mismatch(recorded), "the data file levels/level1.dat differs from the one recorded");
     std::filesystem::remove("animations/Walk.txt");
