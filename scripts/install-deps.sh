@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri
   libopenal-dev libalut-dev libvorbis-dev libogg-dev
-  libpng-dev libjpeg62-turbo-dev zlib1g-dev libhidapi-dev libenet-dev
+  libpng-dev libjpeg62-turbo-dev zlib1g-dev libhidapi-dev libenet-dev libsdl2-dev
   libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core

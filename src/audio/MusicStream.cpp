@@ -6,6 +6,10 @@
 #define OV_EXCLUDE_STATIC_CALLBACKS
 #include <vorbis/vorbisfile.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 
@@ -37,13 +41,24 @@ MusicStream::~MusicStream() {
 
 MusicStream::OpenResult MusicStream::open(const std::string& path) {
     close();
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    // Opening a FIFO without O_NONBLOCK would wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat status {};
+    if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return OpenResult::Missing;
     }
-    if (!VorbisHeaderCheck::safeToDecode(path)) {
+    std::unique_ptr<std::FILE, FileCloser> file(fdopen(fd, "rb"));
+    if (!file) {
+        ::close(fd);
+        return OpenResult::Missing;
+    }
+    if (!VorbisHeaderCheck::safeToDecode(file.get())) {
         return OpenResult::NotVorbis;
     }
+    std::rewind(file.get());
     // A failed ov_open leaves the file to its caller; a successful one owns it and
     // closes it in ov_clear.
     if (ov_open(file.get(), decoder.get(), nullptr, 0) < 0) {

@@ -9,17 +9,20 @@ struct OggVorbis_File;
 // One Ogg Vorbis file decoded to interleaved 16-bit stereo at the file's own rate.
 // Mono is spread to both sides so it plays at the right speed; files with more than
 // two channels are refused when opened. The decoder state is allocated once and
-// reused by every file.
+// reused by every file. libvorbis runs here, in the calling process: the game itself
+// uses it only through the music decoder program (see MusicDecoder).
 class MusicStream {
 public:
-    enum class OpenResult { Opened, Missing, NotVorbis, TooManyChannels };
+    // The numbers travel through the music decoder's pipe.
+    enum class OpenResult { Opened = 0, Missing = 1, NotVorbis = 2, TooManyChannels = 3 };
 
     MusicStream();
     ~MusicStream();
     MusicStream(const MusicStream&) = delete;
     MusicStream& operator=(const MusicStream&) = delete;
 
-    // Closes any open file first.
+    // Closes any open file first. Only a regular file opens: a pipe or a device would
+    // keep the reader waiting or reading for ever, and counts as missing.
     OpenResult open(const std::string& path);
     void close();
     bool isOpen() const { return opened; }

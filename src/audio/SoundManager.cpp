@@ -1,13 +1,15 @@
 #include "audio/SoundManager.h"
 
 #include "audio/AudioDevice.h"
-#include "audio/MusicStream.h"
+#include "audio/MusicDecoder.h"
 #include "audio/SoundFile.h"
 #include "audio/SoundList.h"
 #include "core/ConsoleProblems.h"
 #include "core/Settings.h"
 
 #include <AL/alut.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <iostream>
 
@@ -18,8 +20,16 @@ bool musicEnabled() {
     return Settings::instance().getInt("music") != 0;
 }
 
-// A stream failing this many reads in a row is given up for the current fill.
-constexpr int MaxConsecutiveErrors = 16;
+constexpr int kMostVolume = 10;
+
+int clampedVolume(int volume) { return volume < 0 ? 0 : volume > kMostVolume ? kMostVolume : volume; }
+
+int volumeSetting(const char* key) { return clampedVolume(Settings::instance().getIntOr(key, kMostVolume)); }
+
+float gainOf(int volume) {
+    const float share = static_cast<float>(volume) / kMostVolume;
+    return share * share;
+}
 
 }  // namespace
 
@@ -29,9 +39,29 @@ SoundManager& SoundManager::instance() {
 }
 
 SoundManager::SoundManager()
-    : device(std::make_unique<AudioDevice>()), musicStream(std::make_unique<MusicStream>()) {
+    : device(std::make_unique<AudioDevice>()),
+      musicVolume(volumeSetting("musicVolume")),
+      effectsVolume(volumeSetting("effectsVolume")) {
     if (!device->isOpen()) {
         device.reset();
+    }
+}
+
+void SoundManager::setMusicVolume(int volume) {
+    musicVolume = clampedVolume(volume);
+    if (musicVolume == 0) {
+        stopMusic();
+    } else if (musicSource) {
+        alSourcef(musicSource.id(), AL_GAIN, gainOf(musicVolume));
+    } else if (!lastTrack.empty()) {
+        playMusic(lastTrack);
+    }
+}
+
+void SoundManager::setEffectsVolume(int volume) {
+    effectsVolume = clampedVolume(volume);
+    for (const auto& [name, effect] : sounds) {
+        alSourcef(effect.source.id(), AL_GAIN, gainOf(effectsVolume));
     }
 }
 
@@ -72,6 +102,7 @@ void SoundManager::loadSound(const std::string& name, const std::string& fileNam
     }
     alSourcei(source.id(), AL_BUFFER, static_cast<ALint>(buffer.id()));
     alSourcei(source.id(), AL_LOOPING, AL_FALSE);
+    alSourcef(source.id(), AL_GAIN, gainOf(effectsVolume));
     // The earlier file of this name is unreachable from now on; erasing it first
     // deletes its source before its buffer.
     sounds.erase(name);
@@ -95,80 +126,79 @@ ALuint SoundManager::soundSource(const std::string& name) const {
 
 void SoundManager::playMusic(const std::string& fileName) {
     stopMusic();
-    if (!device || !musicEnabled()) {
+    lastTrack = fileName;
+    if (!device || !musicEnabled() || musicVolume == 0) {
         return;
     }
-    switch (musicStream->open("music/" + fileName)) {
-    case MusicStream::OpenResult::Missing:
+    // Only what the decoder could open is worth a process; this also keeps the answer
+    // for a missing file on this tick, as a player who mistyped a name expects.
+    const std::string path = "music/" + fileName;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || access(path.c_str(), R_OK) != 0) {
         std::cout << "Couldn't open " << fileName << ".\n";
         return;
-    case MusicStream::OpenResult::NotVorbis:
-        std::cout << "File does not appear to be an Ogg bitstream: " << fileName << ".\n";
-        return;
-    case MusicStream::OpenResult::TooManyChannels:
-        std::cout << "Music must be mono or stereo: " << fileName << ".\n";
-        return;
-    case MusicStream::OpenResult::Opened:
-        break;
     }
-
     musicSource = AlSource::generate();
     if (!musicSource) {
-        musicStream->close();
         return;
     }
     alSourcei(musicSource.id(), AL_LOOPING, AL_FALSE);
-    std::array<ALuint, 4> filled{};
-    ALsizei count = 0;
+    alSourcef(musicSource.id(), AL_GAIN, gainOf(musicVolume));
     for (AlBuffer& buffer : musicBuffers) {
         buffer = AlBuffer::generate();
-        if (buffer && fillMusicBuffer(buffer.id())) {
-            filled[count++] = buffer.id();
+        if (buffer) {
+            idleBuffers[idleCount++] = buffer.id();
         }
     }
-    // A track that decodes to nothing would leave a source with nothing to play.
-    if (count == 0) {
-        stopMusic();
-        return;
-    }
-    alSourceQueueBuffers(musicSource.id(), count, filled.data());
-    alSourcePlay(musicSource.id());
+    musicFile = fileName;
+    musicDecoder = std::make_unique<MusicDecoder>(path);
+    updateMusic();
 }
 
-bool SoundManager::fillMusicBuffer(ALuint buffer) {
-    if (!musicStream->isOpen()) {
-        return false;
-    }
+bool SoundManager::stageMusic() {
     const long capacity = static_cast<long>(musicArea.size() / 2);
-    long frames = 0;
-    int errors = 0;
-    // Starts true so a fill that begins exactly at the end of the file may rewind;
-    // an end of stream reached again without a sample in between gives up the fill.
-    bool decodedSinceEnd = true;
-    while (frames < capacity) {
-        const long result = musicStream->read(musicArea.data() + 2 * frames, capacity - frames);
+    while (stagedFrames < capacity) {
+        const long result = musicDecoder->read(musicArea.data() + 2 * stagedFrames, capacity - stagedFrames);
         if (result > 0) {
-            frames += result;
-            errors = 0;
-            decodedSinceEnd = true;
-        } else if (result == 0) {
-            if (!decodedSinceEnd || !musicStream->rewind()) {
-                break;
-            }
-            decodedSinceEnd = false;
-        } else {
+            stagedFrames += result;
+        } else if (result < 0) {
             std::cout << "Error streaming music: " << result << ".\n";
-            if (++errors >= MaxConsecutiveErrors) {
-                break;
-            }
+        } else {
+            return stagedFrames > 0 && musicDecoder->state() == MusicDecoder::State::Ended;
         }
     }
-    if (frames < 1) {
-        return false;
-    }
-    alBufferData(buffer, AL_FORMAT_STEREO16, musicArea.data(), static_cast<ALsizei>(frames * 4),
-                 static_cast<ALsizei>(musicStream->rate()));
     return true;
+}
+
+bool SoundManager::keepMusic() {
+    switch (musicDecoder->state()) {
+    case MusicDecoder::State::Starting:
+    case MusicDecoder::State::Playing:
+        return true;
+    case MusicDecoder::State::Ended: {
+        ALint queued = 0;
+        alGetSourcei(musicSource.id(), AL_BUFFERS_QUEUED, &queued);
+        if (queued > 0 || stagedFrames > 0) {
+            return true;
+        }
+        break;
+    }
+    case MusicDecoder::State::Missing:
+        std::cout << "Couldn't open " << musicFile << ".\n";
+        break;
+    case MusicDecoder::State::TooManyChannels:
+        std::cout << "Music must be mono or stereo: " << musicFile << ".\n";
+        break;
+    case MusicDecoder::State::NotVorbis:
+    case MusicDecoder::State::Broken:
+        std::cout << "File does not appear to be an Ogg bitstream: " << musicFile << ".\n";
+        break;
+    case MusicDecoder::State::NotStarted:
+        std::cout << "Couldn't start the music decoder: " << musicDecoder->startFailure() << ".\n";
+        break;
+    }
+    stopMusic();
+    return false;
 }
 
 void SoundManager::updateMusic() {
@@ -178,12 +208,22 @@ void SoundManager::updateMusic() {
     const ALuint source = musicSource.id();
     ALint processed = 0;
     alGetSourcei(source, AL_BUFFERS_PROCESSED, &processed);
-    for (ALint i = 0; i < processed; ++i) {
+    for (ALint i = 0; i < processed && idleCount < idleBuffers.size(); ++i) {
         ALuint buffer = 0;
         alSourceUnqueueBuffers(source, 1, &buffer);
-        if (buffer != 0 && fillMusicBuffer(buffer)) {
-            alSourceQueueBuffers(source, 1, &buffer);
+        if (buffer != 0) {
+            idleBuffers[idleCount++] = buffer;
         }
+    }
+    while (idleCount > 0 && stageMusic()) {
+        const ALuint buffer = idleBuffers[--idleCount];
+        alBufferData(buffer, AL_FORMAT_STEREO16, musicArea.data(), static_cast<ALsizei>(stagedFrames * 4),
+                     static_cast<ALsizei>(musicDecoder->rate()));
+        alSourceQueueBuffers(source, 1, &buffer);
+        stagedFrames = 0;
+    }
+    if (!keepMusic()) {
+        return;
     }
     // After the queue ran dry the source stays stopped, and OpenAL counts every buffer
     // queued on a stopped source as processed: waiting for a tick with nothing
@@ -192,16 +232,18 @@ void SoundManager::updateMusic() {
     ALint queued = 0;
     alGetSourcei(source, AL_SOURCE_STATE, &state);
     alGetSourcei(source, AL_BUFFERS_QUEUED, &queued);
-    if (state == AL_STOPPED && queued > 0) {
+    if (state != AL_PLAYING && queued > 0) {
         alSourcePlay(source);
     }
 }
 
 void SoundManager::stopMusic() {
+    musicDecoder.reset();
+    stagedFrames = 0;
+    idleCount = 0;
     if (!musicSource) {
         return;
     }
-    musicStream->close();
     const ALuint source = musicSource.id();
     alSourceStop(source);
     ALint queued = 0;

@@ -318,22 +318,14 @@ private:
     ogg_sync_state sync{};
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
-bool VorbisHeaderCheck::safeToDecode(const std::string& path) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return true;
-    }
+bool VorbisHeaderCheck::safeToDecode(std::FILE* file) {
     SyncState sync;
     std::map<int, std::unique_ptr<StreamHeaders>> streams;
     for (;;) {
         char* area = ogg_sync_buffer(sync.get(), kFileChunk);
-        const std::size_t got = area != nullptr ? std::fread(area, 1, kFileChunk, file.get()) : 0;
+        const std::size_t got = area != nullptr ? std::fread(area, 1, kFileChunk, file) : 0;
         ogg_sync_wrote(sync.get(), static_cast<long>(got));
         ogg_page page;
         int result = 0;

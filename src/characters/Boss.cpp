@@ -8,6 +8,7 @@
 #include "core/SettingsCache.h"
 #include "world/Head.h"
 #include "world/Message.h"
+#include "world/LevelEntries.h"
 #include "world/ParticleEffect.h"
 #include "world/StateHasher.h"
 
@@ -57,6 +58,11 @@ Boss::Boss() : Enemy(kBossKind) {
 }
 
 Boss::~Boss() = default;
+
+void Boss::setAppearance(const BossEntry& entry) {
+    name = entry.name;
+    getModel().setLook(entry.look);
+}
 
 bool Boss::canLoseLimb(PartKind) const { return false; }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "characters/Enemy.h"
+
+struct BossEntry;
 
 // The large, slow, black enemy that ends a level: only a bazooka shot wounds it, it
 // cannot be torn apart, it calls a wave of minions from both edges of the view every
@@ -22,6 +25,11 @@ public:
     void digest(StateHasher& h) const override;
     const char* digestName() const override;
 
+    // The name and look the level gives its boss; they only show, on its health bar and
+    // its head.
+    void setAppearance(const BossEntry& entry);
+    const std::string& getName() const { return name; }
+
     int getSpawnInterval() const { return spawnInterval; }
     int getSpawnCount() const { return spawnCount; }
     int getSpawnTimer() const { return spawnTimer; }
@@ -37,4 +45,5 @@ private:
     int spawnCount = 0;
     int spawnTimer = 0;
     int dissolveCountdown = 0;
+    std::string name;
 };

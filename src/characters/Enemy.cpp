@@ -7,6 +7,7 @@
 
 #include "characters/AttackerTally.h"
 #include "characters/Player.h"
+#include "core/Difficulty.h"
 #include "core/Game.h"
 #include "core/Random.h"
 #include "core/Settings.h"
@@ -143,8 +144,11 @@ bool wayRoundIsOpen(const Vec3& start, const Vec3& centre, double radius, const 
 Enemy::Enemy(int kind_) : StickFigure(Color(0, 0, 0, 1)), kind(kind_) {
     const KindTraits& traits = traitsOf(kind);
     setColor(traits.colour);
-    setHealth(traits.health);
-    setMaxHealth(traits.health);
+    const Difficulty::Level level = Difficulty::inForce();
+    const float health =
+        level == Difficulty::Normal ? traits.health : traits.health * Difficulty::enemyHealthFactor(level);
+    setHealth(health);
+    setMaxHealth(health);
     speedFactor = traits.speedFactor;
     weaponChance = traits.weaponChance;
     bodyChance = traits.bodyChance;

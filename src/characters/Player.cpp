@@ -1,6 +1,7 @@
 #include "characters/Player.h"
 
 #include "characters/Enemy.h"
+#include "core/Difficulty.h"
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
@@ -60,6 +61,15 @@ void Player::update(int milliseconds) {
 }
 
 void Player::draw() { StickFigure::draw(); }
+
+void Player::takeDamage(float amount) {
+    const Difficulty::Level level = Difficulty::inForce();
+    StickFigure::takeDamage(level == Difficulty::Normal ? amount : amount * Difficulty::playerDamageFactor(level));
+    // Every blow and blast that costs health ends here, past the hit cooldown.
+    if (amount > 0.0f) {
+        Game::instance().playerHurt(this);
+    }
+}
 
 void Player::message(Object* from, int message) {
     switch (message) {

@@ -20,6 +20,8 @@ public:
     void message(Object* from, int message) override;
     void digest(StateHasher& h) const override;
     const char* digestName() const override;
+    // Scaled by the difficulty in force (Normal takes the damage as it comes).
+    void takeDamage(float amount) override;
 
     HealthBar* getHealthBar() const;
     int32_t getNearbyParts() const { return nearbyParts; }

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -46,6 +47,7 @@ StickFigModel::StickFigModel(const Color& c)
       stickRadius(playerStickRadius()) {
     attached.fill(true);
     bleed.fill(dripTime());
+    tickStartPose = pose;
 }
 
 void StickFigModel::update(unsigned milliseconds) {
@@ -167,8 +169,22 @@ float StickFigModel::torsoCentreHeight() const {
 
 void StickFigModel::drawPart(int part) const { BodyLists::instance().callPart(partList[part]); }
 
-void StickFigModel::draw() const {
+// Each joint turns the short way round: 350 degrees to 10 passes through 0, not 180.
+Pose StickFigModel::blendedPose(double blend) const {
+    if (blend >= 1.0) {
+        return pose;
+    }
+    Pose shown;
+    for (int joint = 0; joint < JointCount; ++joint) {
+        const float turn = std::remainder(pose[joint] - tickStartPose[joint], 360.0f);
+        shown[joint] = tickStartPose[joint] + turn * static_cast<float>(blend);
+    }
+    return shown;
+}
+
+void StickFigModel::draw(double blend) const {
     const FaceCulling culling;
+    const Pose shown = blendedPose(blend);
     glColor4dv(color.data());
     glPushMatrix();
     TextureManager::instance().unbind();
@@ -176,30 +192,30 @@ void StickFigModel::draw() const {
     glTranslatef(0.0f, torsoCentreHeight(), 0.0f);
 
     glPushMatrix();
-    glRotatef(pose[1], 0.0f, 1.0f, 0.0f);
+    glRotatef(shown[1], 0.0f, 1.0f, 0.0f);
     drawPart(BodyLists::Torso);
-    drawArm2();
-    drawArm1();
-    drawHead();
+    drawArm2(shown);
+    drawArm1(shown);
+    drawHead(shown);
     glPopMatrix();
 
-    drawLeg(LimbLeg2, 10, 12, 14, 16);
-    drawLeg(LimbLeg1, 11, 13, 15, 17);
+    drawLeg(shown, LimbLeg2, 10, 12, 14, 16);
+    drawLeg(shown, LimbLeg1, 11, 13, 15, 17);
     glPopMatrix();
 }
 
-void StickFigModel::drawArm2() const {
+void StickFigModel::drawArm2(const Pose& shown) const {
     glPushMatrix();
     if (attached[LimbArm2]) {
         glTranslatef(0.0f, torsoLength / 5, 0.0f);
-        glRotatef(pose[2], 0.0f, 1.0f, 0.0f);
-        glRotatef(pose[4], 0.0f, 0.0f, 1.0f);
+        glRotatef(shown[2], 0.0f, 1.0f, 0.0f);
+        glRotatef(shown[4], 0.0f, 0.0f, 1.0f);
         glTranslatef(0.0f, upperArmLength / 2, 0.0f);
         drawPart(BodyLists::UpperArm);
         glTranslatef(0.0f, upperArmLength / 2, 0.0f);
         drawPart(BodyLists::JointBall);
-        glRotatef(pose[8], 0.0f, 1.0f, 0.0f);
-        glRotatef(pose[6], 1.0f, 0.0f, 0.0f);
+        glRotatef(shown[8], 0.0f, 1.0f, 0.0f);
+        glRotatef(shown[6], 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, lowerArmLength / 2, 0.0f);
         drawPart(BodyLists::LowerArm);
         glTranslatef(0.0f, lowerArmLength / 2, 0.0f);
@@ -219,18 +235,18 @@ void StickFigModel::drawArm2() const {
     glPopMatrix();
 }
 
-void StickFigModel::drawArm1() const {
+void StickFigModel::drawArm1(const Pose& shown) const {
     glPushMatrix();
     glTranslatef(0.0f, torsoLength / 5, 0.0f);
-    glRotatef(pose[3], 0.0f, 1.0f, 0.0f);
+    glRotatef(shown[3], 0.0f, 1.0f, 0.0f);
     if (attached[LimbArm1]) {
-        glRotatef(pose[5], 0.0f, 0.0f, 1.0f);
+        glRotatef(shown[5], 0.0f, 0.0f, 1.0f);
         glTranslatef(0.0f, upperArmLength / 2, 0.0f);
         drawPart(BodyLists::UpperArm);
         glTranslatef(0.0f, upperArmLength / 2, 0.0f);
         drawPart(BodyLists::JointBall);
-        glRotatef(pose[9], 0.0f, 1.0f, 0.0f);
-        glRotatef(pose[7], 1.0f, 0.0f, 0.0f);
+        glRotatef(shown[9], 0.0f, 1.0f, 0.0f);
+        glRotatef(shown[7], 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, lowerArmLength / 2, 0.0f);
         drawPart(BodyLists::LowerArm);
         glTranslatef(0.0f, lowerArmLength / 2, 0.0f);
@@ -241,13 +257,17 @@ void StickFigModel::drawArm1() const {
     glPopMatrix();
 }
 
-void StickFigModel::drawHead() const {
+void StickFigModel::drawHead(const Pose& shown) const {
     glPushMatrix();
     glTranslatef(0.0f, torsoLength / 2, 0.0f);
-    glRotatef(pose[0], 1.0f, 0.0f, 0.0f);
+    glRotatef(shown[0], 1.0f, 0.0f, 0.0f);
     glTranslatef(0.0f, headRadius / 5, 0.0f);
     if (attached[LimbHead]) {
         drawPart(BodyLists::HeadBall);
+        if (!look.plain()) {
+            look.draw(headRadius);
+            glColor4dv(color.data());
+        }
         if (dynamic_cast<StickFigure*>(weapon) != nullptr) {
             glPushMatrix();
             glRotatef(60.0f, 0.0f, 1.0f, 0.0f);
@@ -265,19 +285,19 @@ void StickFigModel::drawHead() const {
     glPopMatrix();
 }
 
-void StickFigModel::drawLeg(Limb limb, int hipPitch, int hipYaw, int kneePitch, int kneeYaw) const {
+void StickFigModel::drawLeg(const Pose& shown, Limb limb, int hipPitch, int hipYaw, int kneePitch, int kneeYaw) const {
     glPushMatrix();
     glTranslatef(0.0f, -torsoLength / 2, 0.0f);
     drawPart(BodyLists::JointBall);
     if (attached[limb]) {
-        glRotatef(pose[hipYaw], 0.0f, 1.0f, 0.0f);
-        glRotatef(pose[hipPitch], 1.0f, 0.0f, 0.0f);
+        glRotatef(shown[hipYaw], 0.0f, 1.0f, 0.0f);
+        glRotatef(shown[hipPitch], 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, -upperLegLength / 2, 0.0f);
         drawPart(BodyLists::UpperLeg);
         glTranslatef(0.0f, -upperLegLength / 2, 0.0f);
         drawPart(BodyLists::JointBall);
-        glRotatef(pose[kneeYaw], 0.0f, 1.0f, 0.0f);
-        glRotatef(pose[kneePitch], 1.0f, 0.0f, 0.0f);
+        glRotatef(shown[kneeYaw], 0.0f, 1.0f, 0.0f);
+        glRotatef(shown[kneePitch], 1.0f, 0.0f, 0.0f);
         glTranslatef(0.0f, -lowerLegLength / 2, 0.0f);
         drawPart(BodyLists::LowerLeg);
         glTranslatef(0.0f, -lowerLegLength / 2, 0.0f);

@@ -6,6 +6,7 @@
 
 #include "characters/AnimationPlayer.h"
 #include "characters/BodyParts.h"
+#include "render/BossLook.h"
 #include "world/Color.h"
 
 class Object;
@@ -22,8 +23,12 @@ public:
 
     // Counts the stumps' bleeding down, then steps the animation.
     void update(unsigned milliseconds);
-    // Draws the figure standing on the current origin; needs a GL context.
-    void draw() const;
+    // Draws the figure standing on the current origin; needs a GL context. `blend` below 1
+    // draws each joint that far from its angle at the tick's start to its present one.
+    void draw(double blend = 1.0) const;
+    // Once per gameplay tick, before the figure moves: keeps the pose for frames drawn
+    // before the next tick.
+    void rememberTickStart() { tickStartPose = pose; }
 
     // Stores the angle brought into 0..360; an index outside 0-17 only complains.
     void setJoint(int index, float angle);
@@ -56,20 +61,25 @@ public:
 
     // One and a half times the size, drawn from the boss lists.
     void makeBossSize();
+    // What the head wears; only drawing reads it.
+    void setLook(const BossLook& value) { look = value; }
+    const BossLook& getLook() const { return look; }
     const std::array<int, 7>& getPartList() const { return partList; }
     // Height of the torso's centre above the feet.
     float torsoCentreHeight() const;
 
 private:
     void detach(Limb limb) { attached[limb] = false; }
-    void drawArm2() const;
-    void drawArm1() const;
-    void drawHead() const;
-    void drawLeg(Limb limb, int hipPitch, int hipYaw, int kneePitch, int kneeYaw) const;
+    void drawArm2(const Pose& shown) const;
+    void drawArm1(const Pose& shown) const;
+    void drawHead(const Pose& shown) const;
+    void drawLeg(const Pose& shown, Limb limb, int hipPitch, int hipYaw, int kneePitch, int kneeYaw) const;
+    Pose blendedPose(double blend) const;
     void drawPart(int part) const;
     void spurt(Limb limb, double dx, double dy, double dz) const;
 
     Pose pose;
+    Pose tickStartPose;
     std::array<bool, LimbCount> attached;
     std::array<int, LimbCount> bleed;
     AnimationPlayer player;
@@ -83,4 +93,5 @@ private:
     float lowerArmLength = 1.2f;
     float upperLegLength = 1.2f;
     float lowerLegLength = 1.2f;
+    BossLook look;
 };

@@ -251,17 +251,26 @@ void StickFigure::afterUpdate() {
 
 void StickFigure::draw() {
     Object::draw();
+    const double blend = drawBlend();
+    const Vec3 at = drawnPosition();
     glPushMatrix();
-    glTranslated(position.x, position.y, position.z);
+    glTranslated(at.x, at.y, at.z);
     if (facingLeft) {
         glRotated(180.0, 0.0, 1.0, 0.0);
     }
     if (figureState == FigureState::Dead && !isBazooka) {
-        glTranslated(0.0, fall * 1.0, 0.0);
-        glRotated(fall * 90.0, 0.0, 0.0, 1.0);
+        const double shownFall = blend >= 1.0 ? fall : tickStartFall + (fall - tickStartFall) * blend;
+        glTranslated(0.0, shownFall * 1.0, 0.0);
+        glRotated(shownFall * 90.0, 0.0, 0.0, 1.0);
     }
-    model.draw();
+    model.draw(blend);
     glPopMatrix();
+}
+
+void StickFigure::rememberTickStart(unsigned tick) {
+    Object::rememberTickStart(tick);
+    tickStartFall = fall;
+    model.rememberTickStart();
 }
 
 const RegionList& StickFigure::regions() const {

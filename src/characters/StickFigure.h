@@ -44,6 +44,7 @@ public:
     void update(int milliseconds) override;
     void afterUpdate() override;
     void draw() override;
+    void rememberTickStart(unsigned tick) override;
     const RegionList& regions() const override;
     void message(Object* from, int message) override;
     // The boss calls a wave: a stripped corpse may dissolve.
@@ -151,6 +152,7 @@ private:
     StickFigModel model;
     Color color;
     float fall = 0.0f;
+    float tickStartFall = 0.0f;
     int32_t corpseTimer = 0;
     float health = 100.0f;
     float maxHealth = 100.0f;

@@ -29,15 +29,18 @@ std::string executablePath() {
     return error ? "" : path.string();
 }
 
-// XDG rules: a relative $XDG_CONFIG_HOME is ignored in favour of ~/.config.
-std::string userConfigHome() {
-    const std::string configured = environment("XDG_CONFIG_HOME");
+// XDG rules: a relative $XDG_CONFIG_HOME (or $XDG_STATE_HOME) is ignored in favour of
+// the default under the home folder.
+std::string xdgFolder(const char* variable, const char* underHome) {
+    const std::string configured = environment(variable);
     if (!configured.empty() && configured.front() == '/') {
         return configured;
     }
     const std::string home = environment("HOME");
-    return home.empty() ? "" : home + "/.config";
+    return home.empty() ? "" : home + underHome;
 }
+
+std::string userConfigHome() { return xdgFolder("XDG_CONFIG_HOME", "/.config"); }
 
 }  // namespace
 
@@ -50,6 +53,8 @@ ConfigLocations::ConfigLocations(std::string startDirectory, const std::string& 
 ConfigLocations ConfigLocations::forThisProcess() {
     return ConfigLocations(".", executablePath(), userConfigHome());
 }
+
+std::string ConfigLocations::userFolderForThisProcess() { return forThisProcess().userFolder; }
 
 std::string ConfigLocations::installedFolder(const std::string& executablePath) {
     if (executablePath.empty()) {
@@ -69,6 +74,27 @@ std::vector<ConfigLocations::Place> ConfigLocations::existingPlaces() const {
         places.push_back({userFolder, false});
     }
     return places;
+}
+
+std::string ConfigLocations::bundledConfigFile() const {
+    for (const std::string& folder : {startDirectory, installed}) {
+        if (hasConfig(folder)) {
+            std::error_code error;
+            const fs::path file = fs::path(folder) / kFileName;
+            const fs::path full = fs::absolute(file, error);
+            return (error ? file : full.lexically_normal()).string();
+        }
+    }
+    return "";
+}
+
+std::string ConfigLocations::userConfigFile() const {
+    return userFolder.empty() ? "" : (fs::path(userFolder) / kFileName).string();
+}
+
+std::string ConfigLocations::userStateFolder() {
+    const std::string state = xdgFolder("XDG_STATE_HOME", "/.local/state");
+    return state.empty() ? "" : state + "/margin-brawler";
 }
 
 std::vector<std::string> ConfigLocations::existingFiles() const {

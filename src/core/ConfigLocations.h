@@ -33,8 +33,22 @@ public:
     // into (empty when no file names one).
     std::string load(Settings& settings) const;
 
+    // This player's own folder, $XDG_CONFIG_HOME/margin-brawler (default ~/.config/...);
+    // empty when neither variable says where home is.
+    static std::string userFolderForThisProcess();
+
     // Where a packaged installation keeps its data and settings, beside its executable.
     static std::string installedFolder(const std::string& executablePath);
+
+    // The settings file the game ships with (the first of the places above that exists),
+    // by its full path as seen from the working directory now; empty when there is none.
+    std::string bundledConfigFile() const;
+    // The player's own file, which the options menu writes (it need not exist yet);
+    // empty without a home folder.
+    std::string userConfigFile() const;
+    // The per-user state folder: $XDG_STATE_HOME/margin-brawler (default
+    // ~/.local/state/margin-brawler); empty without a home folder.
+    static std::string userStateFolder();
 
 private:
     struct Place {

@@ -2,7 +2,10 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 
 #include "arcade/CoinClient.h"
@@ -11,13 +14,16 @@
 #include "characters/BodyLists.h"
 #include "characters/Player.h"
 #include "characters/StartupAnimations.h"
+#include "core/FightView.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "net/OnlineSession.h"
 #include "render/CreditsHUD.h"
+#include "render/FramedPicture.h"
 #include "render/HealthBar.h"
 #include "render/OverlayMatrices.h"
 #include "render/TextureManager.h"
+#include "ui/ControlsPage.h"
 #include "ui/Cutscene.h"
 #include "ui/DeathMenu.h"
 #include "ui/MainMenu.h"
@@ -25,6 +31,43 @@
 #include "world/Ink.h"
 
 namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+// The camera's vertical field of view in a 4:3 window, in degrees, and half of it in radians.
+constexpr double kFieldOfView = 60.0;
+constexpr double kHalfFieldOfView = kFieldOfView / 2.0 * kPi / 180.0;
+
+// How much the page is darkened where the window reaches beyond the play area.
+constexpr double kMarginShade = 0.08;
+
+// Outside the frame a level shows only its wall, floor and ink: the page there is shaded
+// a little, so the line where figures come in reads as the edge of the stage rather than
+// as a cut through the page.
+void shadeMargins(const PictureFrame& frame) {
+    if (frame.width() == frame.windowWidth() && frame.height() == frame.windowHeight()) {
+        return;
+    }
+    const auto acrossWindow = [](double pixels, int side) { return 2.0 * pixels / side - 1.0; };
+    const double left = acrossWindow(frame.left(), frame.windowWidth());
+    const double right = acrossWindow(frame.left() + frame.width(), frame.windowWidth());
+    const double bottom = acrossWindow(frame.bottom(), frame.windowHeight());
+    const double top = acrossWindow(frame.bottom() + frame.height(), frame.windowHeight());
+    const double bands[4][4] = {{-1.0, left, -1.0, 1.0}, {right, 1.0, -1.0, 1.0},
+                                {left, right, -1.0, bottom}, {left, right, top, 1.0}};
+    const OverlayMatrices overlay;
+    glDisable(GL_DEPTH_TEST);
+    TextureManager::instance().unbind();
+    glColor4d(0.0, 0.0, 0.0, kMarginShade);
+    glBegin(GL_QUADS);
+    for (const auto& band : bands) {
+        glVertex2d(band[0], band[2]);
+        glVertex2d(band[1], band[2]);
+        glVertex2d(band[1], band[3]);
+        glVertex2d(band[0], band[3]);
+    }
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+}
 
 std::unique_ptr<Game>& gameHolder() {
     static std::unique_ptr<Game> holder;
@@ -55,6 +98,7 @@ Game::Game() {
     }
     SoundManager::instance().loadSoundList("sounds.dat");
     attractHud = std::make_unique<CreditsHUD>();
+    fightView = std::make_unique<FightView>();
 }
 
 Game::~Game() {
@@ -65,6 +109,18 @@ Game::~Game() {
 }
 
 bool Game::isArcade() const { return Settings::instance().getInt("arcade") != 0; }
+
+void Game::usePlayerFiles(const std::string& bundledConfig, const std::string& userConfig,
+                          const std::string& stateFolder) {
+    bundledConfigFile = bundledConfig;
+    playerConfig = PlayerConfig(userConfig);
+    progress = CampaignProgress(stateFolder);
+    progress.load();
+    if (!progress.loadProblem().empty()) {
+        showMenuNote(progress.loadProblem());
+    }
+    controlsIntro = ControlsIntro(stateFolder);
+}
 
 void Game::init() {
     glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
@@ -97,9 +153,11 @@ bool Game::update(int milliseconds) {
 void Game::runTick(int milliseconds) {
     InputSeam& seam = InputSeam::instance();
     seam.tickStarting();
+    sinceAttack = std::min(MenuAttackGuard, sinceAttack + milliseconds);
     coinClient->poll();
     attractHud->update(milliseconds);
 
+    worldMoved = false;
     Cutscene& cutscene = Cutscene::instance();
     if (cutscene.isPlaying()) {
         cutscene.update(milliseconds);
@@ -112,7 +170,9 @@ void Game::runTick(int milliseconds) {
     } else if (menu) {
         menu->update(milliseconds);
     } else {
+        rememberTickStart();
         runGameplay(milliseconds);
+        worldMoved = true;
     }
     seam.tickEnded();
 }
@@ -140,6 +200,7 @@ void Game::runGameplay(int milliseconds) {
     level.update(lead);
 
     sortForDrawing();
+    fightView->update(*this, milliseconds);
 
     if (!allPlayersGone()) {
         return;
@@ -159,6 +220,14 @@ void Game::runGameplay(int milliseconds) {
     }
 }
 
+void Game::rememberTickStart() {
+    ++gameplayTicks;
+    level.rememberTickStart();
+    for (const std::unique_ptr<Object>& object : world) {
+        object->rememberTickStart(gameplayTicks);
+    }
+}
+
 bool Game::allPlayersGone() const {
     for (const Player* player : {getPlayer1(), getPlayer2()}) {
         if (player != nullptr && !player->isGone()) {
@@ -174,22 +243,24 @@ Player* Game::getPlayer2() const { return player2.get(); }
 
 int Game::playerCount() const { return (getPlayer1() != nullptr ? 1 : 0) + (getPlayer2() != nullptr ? 1 : 0); }
 
-void Game::draw() {
+void Game::draw(double blend) {
+    drawPicture(blend);
+    glutSwapBuffers();
+}
+
+// The level's backdrop and ink fill the whole window, seen by a camera as much wider (or
+// taller) than the 4:3 one as the window is; everything else is drawn in the frame.
+void Game::drawPicture(double blend) {
+    frameBlend = blend;
+    const PictureFrame frame = pictureFrame();
+    frame.useWindow();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (backgroundShown) {
-        drawBackground();
-    } else if (!attract) {
-        glPushMatrix();
-        glTranslated(-level.scroll(), 0.0, 0.0);
-        TextureManager::instance().unbind();
-        level.drawWall();
-        level.drawFloor();
-        Ink::instance().draw();
-        for (const std::unique_ptr<Object>& object : world) {
-            object->draw();
-        }
-        glPopMatrix();
+        drawBackground(frame);
+    } else if (!attract && !betweenScenes()) {
+        drawLevel(frame);
     }
+    frame.useFrame();
     if (menu) {
         menu->draw();
     }
@@ -202,31 +273,83 @@ void Game::draw() {
     }
     drawOnlineOverlay();
     InputSeam::instance().drawOverlay();
-    glutSwapBuffers();
+    frame.useWindow();
 }
 
-void Game::drawBackground() const {
-    const OverlayMatrices overlay;
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(0.0, windowWidth, 0.0, windowHeight, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
+// Figures are drawn in the frame only: the play area is the 4:3 one whatever the
+// window, so a figure coming in at its edge must not be seen standing in the margin first.
+void Game::drawLevel(const PictureFrame& frame) {
+    const double shownScroll = level.drawnScroll(worldMoved ? frameBlend : 1.0);
+    viewScroll = shownScroll;
+    const Level::ViewSpread spread{std::tan(kHalfFieldOfView) * frame.heightRatio() * frame.windowAspect(),
+                                   std::tan(kHalfFieldOfView) * frame.heightRatio()};
+    loadCamera(frame, true);
+    glPushMatrix();
+    glTranslated(-shownScroll, 0.0, 0.0);
+    TextureManager::instance().unbind();
+    level.drawWall(spread);
+    level.drawFloor(spread);
+    Ink::instance().draw(worldMoved ? frameBlend : 1.0);
+    shadeMargins(frame);
+
+    frame.useFrame();
+    loadCamera(frame, false);
+    fightView->drawFloor(*this);
+    for (const std::unique_ptr<Object>& object : world) {
+        object->draw();
+    }
+    fightView->drawAbove(*this);
+    glPopMatrix();
+    fightView->drawOverlay();
+    viewScroll.reset();
+    frame.useWindow();
+    loadCamera(frame, true);
+}
+
+// A show whose next slide or next scene follows at once (the level's next cutscene, or
+// its end) covers the level until then: a blank or fading slide shows the empty page,
+// and so does the frame between one show's end and the tick that starts the next.
+bool Game::betweenScenes() const {
+    const Cutscene& show = Cutscene::instance();
+    if (show.isPlaying() && !show.nextFrame().texture.empty()) {
+        return true;
+    }
+    return level.sceneDue(playerCount());
+}
+
+void Game::drawBackground(const PictureFrame& frame) const {
+    // The menu pictures are stored upside down.
+    const FramedPicture picture(frame);
     TextureManager::instance().bind(backgroundTexture);
     glColor3d(1.0, 1.0, 1.0);
-    glBegin(GL_QUADS);
-    glTexCoord2d(0, 0); glVertex2d(0, 0);
-    glTexCoord2d(1, 0); glVertex2d(windowWidth, 0);
-    glTexCoord2d(1, 1); glVertex2d(windowWidth, windowHeight);
-    glTexCoord2d(0, 1); glVertex2d(0, windowHeight);
-    glEnd();
+    picture.draw(0.0, 1.0);
 }
+
+double Game::drawBlend(unsigned tick) const { return worldMoved && tick == gameplayTicks ? frameBlend : 1.0; }
 
 void Game::reshape(int width, int height) {
     windowWidth = width;
     windowHeight = height;
-    glViewport(0, 0, width, height);
+    const PictureFrame frame = pictureFrame();
+    frame.useWindow();
+    loadCamera(frame, true);
+}
+
+// In a window as wide as 4:3 or wider the camera keeps its 60 degrees from top to bottom
+// and sees more at the sides; in a narrower one it keeps the 4:3 width and sees more of
+// the wall above and the floor below.
+void Game::loadCamera(const PictureFrame& frame, bool wholeWindow) const {
+    double fieldOfView = kFieldOfView;
+    double aspect = frame.frameAspect();
+    if (wholeWindow) {
+        aspect = frame.windowAspect();
+        if (frame.heightRatio() != 1.0) {
+            fieldOfView = 2.0 * std::atan(std::tan(kHalfFieldOfView) * frame.heightRatio()) * 180.0 / kPi;
+        }
+    }
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(60.0, static_cast<double>(width) / (height == 0 ? 1 : height), 1.0, 100.0);
+    gluPerspective(fieldOfView, aspect, 1.0, 100.0);
     glTranslated(0.0, -10.0, -20.0);
     glMatrixMode(GL_MODELVIEW);
 }
@@ -301,18 +424,21 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     // The settings may have changed since the last game (an online game plays by the
     // host's settings and the session's own control codes).
     refreshControlMapping();
+    menuNote.clear();
     InputSeam::instance().playStarting(levelFile, withPlayer1, withPlayer2);
     attract = false;
     clearWorld();
     Cutscene::instance().skip();
     levelName = levelFile;
     continueCountdown = 0;
+    sinceAttack = MenuAttackGuard;
 
     addObject(std::make_unique<CreditsHUD>());
 
     player1Joined = withPlayer1;
     player2Joined = withPlayer2;
     createPlayers();
+    fightView->levelStarted();
 
     level.load(levelFile);
     markCheckpoint();
@@ -353,8 +479,70 @@ void Game::advanceToNextLevel() {
     // The in-game HUD went with the old world; the new level needs its own.
     addObject(std::make_unique<CreditsHUD>());
     createPlayers();
+    fightView->levelStarted();
     levelName = level.name();
     markCheckpoint();
+    if (campaignLevel > 0) {
+        ++campaignLevel;
+        recordProgress();
+    }
+}
+
+bool Game::isWatchingReplay() const {
+    const InputSeam::Replacement* replacement = InputSeam::instance().getReplacement();
+    return replacement != nullptr && replacement != online.get();
+}
+
+void Game::recordProgress() {
+    // A replay watched, an arcade game or an online one (whose level the host chose) is
+    // no campaign of this player's.
+    if (campaignLevel < 1 || isArcade() || online || isWatchingReplay()) {
+        return;
+    }
+    const int players = (player1Joined ? 1 : 0) + (player2Joined ? 1 : 0);
+    const std::string problem = progress.levelStarted({players, campaignLevel, levelName});
+    if (!problem.empty()) {
+        showMenuNote(problem);
+    }
+}
+
+void Game::startCampaign(bool withPlayer1, bool withPlayer2) {
+    clearBackground();
+    closeMenu();
+    startGame(withPlayer1, withPlayer2, "level1.dat");
+    campaignLevel = 1;
+}
+
+std::optional<CampaignProgress::Record> Game::continuePoint() const {
+    if (isArcade()) {
+        return std::nullopt;
+    }
+    const std::optional<CampaignProgress::Record> record = progress.resumable();
+    // Data that lost the level since (an older installation) offers no Continue.
+    if (!record || !std::ifstream("levels/" + record->levelFile)) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+void Game::continueCampaign() {
+    const std::optional<CampaignProgress::Record> record = continuePoint();
+    if (!record) {
+        return;
+    }
+    clearBackground();
+    closeMenu();
+    startGame(true, record->players == 2, record->levelFile);
+    campaignLevel = record->number;
+    recordProgress();
+}
+
+void Game::changeSettings(const std::vector<PlayerConfig::Change>& changes) {
+    playerConfig.setSaving(!isWatchingReplay());
+    const std::string problem = playerConfig.set(changes);
+    if (!problem.empty()) {
+        showMenuNote(problem);
+    }
 }
 
 void Game::showMainMenu() {
@@ -363,12 +551,14 @@ void Game::showMainMenu() {
     // menu answers to this player's own keys again.
     readControlMapping();
     closeMenu();
+    campaignLevel = 0;
     if (isArcade()) {
         attract = true;
         attractShowStarts = Cutscene::instance().load("cutscenes/arcade.dat", Cutscene::Audience::Nobody);
     } else {
         menu = std::make_unique<MainMenu>();
         menu->buildItems();
+        guardMenuAgainstAttack();
         setBackground("mainmenu_bk");
         attract = false;
     }
@@ -382,6 +572,7 @@ void Game::showPauseMenu() {
     closeMenu();
     menu = std::make_unique<PauseMenu>();
     menu->buildItems();
+    guardMenuAgainstAttack();
     setBackground("pausemenu_bk");
 }
 
@@ -389,10 +580,55 @@ void Game::showDeathMenu() {
     closeMenu();
     menu = std::make_unique<DeathMenu>();
     menu->buildItems();
+    guardMenuAgainstAttack();
     setBackground("deathmenu_bk");
 }
 
-void Game::closeMenu() { menu.reset(); }
+void Game::closeMenu() {
+    menu.reset();
+    menusUnder.clear();
+}
+
+void Game::openSubmenu(std::unique_ptr<Menu> next, const std::string& background) {
+    if (menu) {
+        menusUnder.emplace_back(std::move(menu), backgroundShown ? backgroundTexture : "");
+    }
+    menu = std::move(next);
+    menu->buildItems();
+    setBackground(background);
+}
+
+void Game::closeSubmenu() {
+    if (menusUnder.empty()) {
+        closeMenu();
+        clearBackground();
+        return;
+    }
+    menu = std::move(menusUnder.back().first);
+    const std::string background = menusUnder.back().second;
+    menusUnder.pop_back();
+    if (background.empty()) {
+        clearBackground();
+    } else {
+        setBackground(background);
+    }
+}
+
+void Game::showControlsPage(std::function<void()> then) {
+    if (online || isArcade() || dynamic_cast<ControlsPage*>(menu.get()) != nullptr) {
+        return;
+    }
+    openSubmenu(std::make_unique<ControlsPage>(std::move(then)), ControlsPage::Background);
+}
+
+void Game::afterControlsIntro(std::function<void()> start) {
+    if (!controlsIntro.due() || isWatchingReplay()) {
+        start();
+        return;
+    }
+    controlsIntro.shown();
+    showControlsPage(std::move(start));
+}
 
 void Game::setBackground(const std::string& textureName) {
     backgroundShown = true;

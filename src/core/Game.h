@@ -5,10 +5,17 @@
 #include <functional>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "core/CampaignProgress.h"
+#include "core/ControlsIntro.h"
 #include "core/Match.h"
+#include "core/PlayerConfig.h"
 #include "world/CollisionPass.h"
+#include "render/PictureFrame.h"
 #include "world/Color.h"
 #include "world/Handle.h"
 #include "world/Level.h"
@@ -17,6 +24,7 @@
 class CoinClient;
 class CreditsHUD;
 class Enemy;
+class FightView;
 class Menu;
 class OnlineSession;
 class Player;
@@ -34,6 +42,7 @@ public:
     static constexpr int ControlCount = Match::ControlCount;
     // Milliseconds an arcade player has to pay for a continue once everyone is down.
     static constexpr int ContinueTime = 20000;
+    static constexpr int MenuAttackGuard = Match::MenuAttackGuard;
     // Player 1 is dark blue, player 2 dark red; a lone player is always dark blue.
     static constexpr Color Player1Colour{0.0, 0.0, 0.3, 1.0};
     static constexpr Color Player2Colour{0.3, 0.0, 0.0, 1.0};
@@ -50,12 +59,32 @@ public:
     Game& operator=(const Game&) = delete;
     ~Game();
 
+    // The player's own files, given by start-up before init: the settings file the game
+    // ships with ("Defaults" on the controls page), the player's settings file (which the
+    // options menu writes) and the state folder (campaign progress, the controls page
+    // shown once). Without them nothing is read or written.
+    void usePlayerFiles(const std::string& bundledConfig, const std::string& userConfig,
+                        const std::string& stateFolder);
     // One-time set-up once a GL context exists: GL state, textures, body lists, menu.
     void init();
     // One 20 ms tick; false when an online game held it back for the other side's input.
     bool update(int milliseconds);
-    void draw();
+    // One frame, shown by a buffer swap. `blend` (0 to 1) is how far the picture lies
+    // between the last two gameplay ticks: figures, flying drops and the view are drawn
+    // that far from where the last tick found them to where it left them. Drawing only
+    // reads the game: any blend shows the same match.
+    void draw(double blend = 1.0);
+    // The same frame into the back buffer, not shown (tests read it back).
+    void drawPicture(double blend = 1.0);
     void reshape(int width, int height);
+    // Where the 4:3 picture sits in the window.
+    PictureFrame pictureFrame() const { return PictureFrame(windowWidth, windowHeight); }
+    // What a frame drawn now blends an object by whose state was kept at the start of
+    // gameplay tick `tick`: the frame's blend when that is the latest tick and it moved
+    // the world, otherwise 1 (the object as it is).
+    double drawBlend(unsigned tick) const;
+    // Whether the latest tick moved the world, so frames drawn before the next one differ.
+    bool isWorldMoving() const { return worldMoved; }
 
     // Transitions between menus, attract loop, play, pause, death and continue.
     void startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile);
@@ -68,6 +97,35 @@ public:
     void setBackground(const std::string& textureName);
     void clearBackground();
     [[noreturn]] void quit();
+
+    // A menu opened from another (options, controls): the other waits under it, untouched,
+    // until closeSubmenu brings it back with its background. closeMenu closes them all.
+    void openSubmenu(std::unique_ptr<Menu> next, const std::string& background);
+    void closeSubmenu();
+    // The controls page over the open menu (not in an online game, whose controls are the
+    // session's). `then`, when given, runs when the player leaves the page.
+    void showControlsPage(std::function<void()> then = {});
+    // Runs `start` (a game chosen on the main menu), after the controls page when this
+    // installation has never shown it.
+    void afterControlsIntro(std::function<void()> start);
+    // Campaigns: a new one from the first level, and Continue from the furthest level
+    // reached (only while continuePoint has one whose level file the data still holds).
+    void startCampaign(bool withPlayer1, bool withPlayer2);
+    std::optional<CampaignProgress::Record> continuePoint() const;
+    void continueCampaign();
+
+    // Settings changed from the menus: in force at once and saved to the player's own
+    // file (not while a replay plays back); a file that cannot be saved gets a line on
+    // screen and on standard output.
+    void changeSettings(const std::vector<PlayerConfig::Change>& changes);
+    // A recorded game is being watched: its menu choices replay, but what concerns only
+    // this machine (volumes, the window) stays as the watcher has it.
+    bool isWatchingReplay() const;
+    // Reads the keys and buttons of the controls again, after a binding changed.
+    void reloadControls() { readControlMapping(); }
+    const std::string& getBundledConfigFile() const { return bundledConfigFile; }
+    // A line at the bottom of the screen for a few seconds.
+    void showMenuNote(const std::string& note);
 
     // World operations offered to objects.
     void addObject(std::unique_ptr<Object> object);
@@ -94,12 +152,25 @@ public:
     void applyMovement();
     bool stickDirection(int player, int direction) const;
 
+    // Gamepads (input/PadLayout.h). The device layer names the pads it sees on every
+    // connect and disconnect, in slot order ("" for a free slot before a used one).
+    void setPadNames(std::vector<std::string> names) { padNames = std::move(names); }
+    const std::vector<std::string>& getPadNames() const { return padNames; }
+    // A player lost health: their pad may rumble. Presentation only, never the match.
+    void playerHurt(const Player* player);
+    // The player slots (0, 1) hurt since the last call, each once; the device layer
+    // takes them after every tick.
+    std::vector<int> takeRumbleRequests();
+
     // Online co-op (GameOnline.cpp). With the setting "online" on in home mode, "2 Players"
     // connects to the other machine instead of starting at once: false when it is off.
     bool startOnlineGame();
     // The waiting screen: a session is connecting and the level has not started yet.
     bool isWaitingForPeer() const;
     bool isOnline() const { return online != nullptr; }
+    // The player this machine's person plays in the online game (0 host, 1 joiner); -1
+    // offline.
+    int onlineLocalPlayer() const { return online ? onlinePlayer : -1; }
     OnlineSession* getOnlineSession() const { return online.get(); }
     // Why the last online game ended, shown on the main menu until the player moves in it
     // or a few seconds pass; empty when nothing is shown.
@@ -151,6 +222,7 @@ public:
     void retryFromCheckpoint();
     // Starts the music and remembers it with the match.
     void playMusic(const std::string& file);
+    const FightView& getFightView() const { return *fightView; }
 
     // The world's per-tick passes, in the order the gameplay tick runs them.
     void updateObjects(int milliseconds);
@@ -173,17 +245,37 @@ private:
     void takeCheckpoint();
     // Puts a match in place of this one, with its cutscene's textures and its music.
     void bringBack(const Match& saved);
-    void drawBackground() const;
+    // Keeps what frames drawn before the next tick blend from.
+    void rememberTickStart();
+    void drawBackground(const PictureFrame& frame) const;
+    void drawLevel(const PictureFrame& frame);
+    // The game's camera on the projection matrix, over the whole window or the frame.
+    void loadCamera(const PictureFrame& frame, bool wholeWindow) const;
+    // True while one scene leads straight into another, so the level must not show.
+    bool betweenScenes() const;
     bool isArcade() const;
     bool arcadeControlPressed(int control);
+    // Where a player who joins a game in progress comes in, given the other player (or
+    // none): JoinBeside along the level and JoinBehind in depth from them.
+    Vec3 joinPlace(const Player* partner) const;
+    static constexpr double JoinBeside = 3.0;
+    static constexpr double JoinBehind = 2.5;
+    // Start pressed without a credit: the prompts say what is missing.
+    void showInsertCoin(int playerIndex);
     void playerControlPressed(Player* player, int control, int stickPlayer);
+    // A pad's button (joystick PadLayout::FirstJoystick + slot); false for other joysticks.
+    bool padButton(int joystick, int button, bool down);
+    // Escape's action without a keyboard: a pad's Back.
+    void backPressed();
     void runTick(int milliseconds);
     void serviceOnline();
     // After each tick: ends a finished online game and counts the menu note down.
     void settleOnline(int milliseconds);
     void leaveWaitingScreen();
-    void showMenuNote(const std::string& note);
+    // Called as each menu opens: see MenuAttackGuard.
+    void guardMenuAgainstAttack();
     void drawOnlineOverlay() const;
+    void recordProgress();
 
     Match match;
     // The Game's own code names the parts of its match as it always did.
@@ -204,6 +296,8 @@ private:
     int& continueCountdown = match.continueCountdown;
     std::array<bool, ControlCount>& controlHeld = match.controlHeld;
     std::array<Match::StickAxes, 2>& stick = match.stick;
+    std::vector<std::pair<ClonePtr<Menu>, std::string>>& menusUnder = match.menusUnder;
+    int& sinceAttack = match.sinceAttack;
 
     // Counts additions, removals and broadcasts, so the collision pass knows when a
     // message may have changed objects other than the two it was sent between.
@@ -211,16 +305,34 @@ private:
     CollisionPass collisions;
     std::unique_ptr<CoinClient> coinClient;
     std::unique_ptr<CreditsHUD> attractHud;
+    std::unique_ptr<FightView> fightView;
     bool joystickDebug = false;
     // Owned while an online game is set up or played, like the coin client; attached to the
     // input seam as its replacement from the level's start until the game ends.
     std::unique_ptr<OnlineSession> online;
+    int onlinePlayer = 0;
     std::string menuNote;
     int menuNoteMilliseconds = 0;
+    std::string bundledConfigFile;
+    PlayerConfig playerConfig;
+    CampaignProgress progress;
+    ControlsIntro controlsIntro;
+    // The number in its campaign of the level being played; 0 outside a campaign (arcade,
+    // online, a replay), whose levels are never recorded.
+    int campaignLevel = 0;
     int windowWidth = 640;
     int windowHeight = 480;
+    // Presentation only, never read by a tick: gameplay ticks run so far, whether the
+    // latest tick moved the world, the blend of the frame being drawn and, while the level
+    // is being drawn, the view's position in it.
+    unsigned gameplayTicks = 0;
+    bool worldMoved = false;
+    double frameBlend = 1.0;
+    std::optional<double> viewScroll;
 
     std::array<int, ControlCount> controlKey{};
     std::array<int, ControlCount> controlButton{};
     unsigned long controlMappingRevision = 0;
+    std::vector<std::string> padNames;
+    std::array<bool, 2> rumbleWanted{};
 };

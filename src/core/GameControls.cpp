@@ -1,5 +1,5 @@
-// The Game's input side: 16 logical controls fed by keys and joystick buttons, the
-// analogue sticks, and what a press does at once.
+// The Game's input side: 16 logical controls fed by keys, joystick and pad buttons,
+// the analogue sticks, and what a press does at once.
 #include <array>
 #include <iostream>
 #include <string>
@@ -11,6 +11,8 @@
 #include "core/Game.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
+#include "input/PadLayout.h"
+#include "render/CreditsHUD.h"
 #include "render/HealthBar.h"
 #include "ui/Cutscene.h"
 #include "ui/Menu.h"
@@ -28,6 +30,9 @@ enum Control {
     Start = 7,
     Player2 = 8,  // player 2's controls are player 1's plus this
 };
+
+// F1 opens the controls page from any menu.
+constexpr int kControlsPageKey = 256 + 1;
 
 struct JoystickMapping {
     int joystick[2];
@@ -52,6 +57,19 @@ const JoystickMapping& joystickMapping() {
         return m;
     });
     return mapping.get();
+}
+
+// The pad button of each control, player 1's eight then player 2's.
+const std::array<int, Game::ControlCount>& padButtons() {
+    static SettingsCache<std::array<int, Game::ControlCount>> buttons([] {
+        Settings& settings = Settings::instance();
+        std::array<int, Game::ControlCount> b{};
+        for (int c = 0; c < Game::ControlCount; ++c) {
+            b[c] = PadLayout::boundButton(settings, c / Player2, c % Player2);
+        }
+        return b;
+    });
+    return buttons.get();
 }
 
 float joystickDeadSpace() {
@@ -82,6 +100,10 @@ void Game::refreshControlMapping() {
 }
 
 void Game::keyboard(int key, int, bool down, int) {
+    // A menu waiting for a key to bind gets it, whatever the key does elsewhere.
+    if (menu && menu->takeKey(key, down)) {
+        return;
+    }
     refreshControlMapping();
     int control = -1;
     for (int c = 0; c < ControlCount; ++c) {
@@ -118,6 +140,8 @@ void Game::keyboard(int key, int, bool down, int) {
             menu->activateSelected();
         } else if (key == 27) {
             menu->cancel();
+        } else if (key == kControlsPageKey) {
+            showControlsPage();
         }
         return;
     }
@@ -132,6 +156,9 @@ void Game::keyboard(int key, int, bool down, int) {
 }
 
 void Game::joystickButton(int joystick, int button, bool down) {
+    if (menu && menu->takePadButton(joystick, button, down)) {
+        return;
+    }
     Cutscene& cutscene = Cutscene::instance();
     if (cutscene.isPlaying() && down) {
         cutscene.skip();
@@ -142,6 +169,9 @@ void Game::joystickButton(int joystick, int button, bool down) {
                   << ", down=" << (down ? "true" : "false") << "]\n";
     }
     refreshControlMapping();
+    if (padButton(joystick, button, down)) {
+        return;
+    }
     const JoystickMapping& mapping = joystickMapping();
     int control = -1;
     for (int player = 0; player < 2; ++player) {
@@ -166,6 +196,17 @@ void Game::joystickAxis(int joystick, int axis, double value) {
         std::cout << "Joystick Axis Motion [joystick=" << joystick << ", axis=" << axis
                   << ", position=" << value << "]\n";
     }
+    // A pad's left stick, y down the screen as SDL gives it: that is out of the screen,
+    // as an unflipped joystick's depth axis reads.
+    const int padSlot = joystick - PadLayout::FirstJoystick;
+    if (padSlot >= 0 && padSlot < PadLayout::PlayerSlots) {
+        if (axis == SDL_CONTROLLER_AXIS_LEFTX) {
+            stick[padSlot].horizontal = value;
+        } else if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
+            stick[padSlot].depth = value;
+        }
+        return;
+    }
     const JoystickMapping& mapping = joystickMapping();
     for (int player = 0; player < 2; ++player) {
         if (joystick != mapping.joystick[player]) {
@@ -180,21 +221,93 @@ void Game::joystickAxis(int joystick, int axis, double value) {
     }
 }
 
+bool Game::padButton(int joystick, int button, bool down) {
+    const int slot = joystick - PadLayout::FirstJoystick;
+    if (slot < 0 || slot >= PadLayout::PlayerSlots) {
+        return false;
+    }
+    if (button == SDL_CONTROLLER_BUTTON_BACK) {
+        if (down) {
+            backPressed();
+        }
+        return true;
+    }
+    const std::array<int, ControlCount>& buttons = padButtons();
+    int control = -1;
+    for (int c = slot * Player2; c < slot * Player2 + 8; ++c) {
+        if (buttons[c] == button) {
+            controlHeld[c] = down;
+            control = c;
+            break;
+        }
+    }
+    if (!down || control < 0) {
+        return true;
+    }
+    // A pad has no Return key and no Escape: at home its Start chooses in menus (as
+    // Attack does) and pauses play. In the arcade it joins, as the Start key does.
+    if (control % Player2 == Start && !isArcade() && !isWaitingForPeer()) {
+        if (menu) {
+            controlPressed(control - Start + Attack);
+        } else {
+            showPauseMenu();
+        }
+        return true;
+    }
+    controlPressed(control);
+    return true;
+}
+
+void Game::backPressed() {
+    if (isWaitingForPeer()) {
+        leaveWaitingScreen();
+    } else if (menu) {
+        menu->cancel();
+    } else {
+        showPauseMenu();
+    }
+}
+
+void Game::playerHurt(const Player* player) {
+    if (player != nullptr && player == player1) {
+        rumbleWanted[0] = true;
+    } else if (player != nullptr && player == player2) {
+        rumbleWanted[1] = true;
+    }
+}
+
+std::vector<int> Game::takeRumbleRequests() {
+    std::vector<int> slots;
+    for (int slot = 0; slot < 2; ++slot) {
+        if (rumbleWanted[slot]) {
+            slots.push_back(slot);
+            rumbleWanted[slot] = false;
+        }
+    }
+    return slots;
+}
+
 void Game::controlPressed(int control) {
     if (isWaitingForPeer()) {
         return;
     }
+    const int action = control % Player2;
     if (menu) {
         menuNote.clear();
-        const int action = control % Player2;
+        const int player = control / Player2;
         if (action == Up) {
             menu->selectPrevious();
         } else if (action == Down) {
             menu->selectNext();
-        } else if (action == Attack) {
-            menu->activateSelected();
+        } else if (action == Left || action == Right) {
+            menu->adjustSelected(action == Left ? -1 : 1, player);
+        } else if (action == Attack && menu->takesAttack()) {
+            menu->activateSelected(player);
         }
         return;
+    }
+    if (action == Attack) {
+        sinceAttack = 0;
     }
     if (isArcade() && arcadeControlPressed(control)) {
         return;
@@ -207,11 +320,21 @@ void Game::controlPressed(int control) {
     }
 }
 
+void Game::guardMenuAgainstAttack() {
+    const bool attackHeld = controlHeld[Attack] || controlHeld[Player2 + Attack];
+    if (attackHeld || sinceAttack < MenuAttackGuard) {
+        menu->ignoreAttackFor(MenuAttackGuard);
+    }
+}
+
 // Returns true when the press started a game and so does nothing else.
 bool Game::arcadeControlPressed(int control) {
     const int action = control % Player2;
     const int playerIndex = control / Player2;
     const int credits = coinClient->getCredits();
+    if (action == Start && credits < 1) {
+        showInsertCoin(playerIndex);
+    }
 
     if (continueCountdown <= 0 && attract && credits >= 1 && action == Start) {
         coinClient->useCoin();
@@ -236,7 +359,8 @@ bool Game::arcadeControlPressed(int control) {
         Handle<Player>& slot = playerIndex == 0 ? player1 : player2;
         Player* const player = slot.get();
         if (player == nullptr) {
-            slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, Vec3(0, 0, 0), playerIndex);
+            const Player* partner = (playerIndex == 0 ? player2 : player1).get();
+            slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, joinPlace(partner), playerIndex);
             coinClient->useCoin();
             continueCountdown = 0;
         } else if (player->isDead()) {
@@ -246,6 +370,27 @@ bool Game::arcadeControlPressed(int control) {
         }
     }
     return false;
+}
+
+// Behind the partner and to their left, or in front or to their right where the floor or
+// the view ends: near enough to fight together, never on top of them.
+Vec3 Game::joinPlace(const Player* partner) const {
+    if (partner == nullptr) {
+        return Vec3(0, 0, 0);
+    }
+    const Vec3& at = partner->position;
+    const double z = at.z - JoinBehind >= level.backLimit() ? at.z - JoinBehind : at.z + JoinBehind;
+    const double x = at.x - JoinBeside >= level.leftEdge(20.0 - z) ? at.x - JoinBeside : at.x + JoinBeside;
+    return Vec3(x, 0.0, z);
+}
+
+void Game::showInsertCoin(int playerIndex) {
+    attractHud->startWithoutCredit(playerIndex);
+    for (const std::unique_ptr<Object>& object : world) {
+        if (auto* hud = dynamic_cast<CreditsHUD*>(object.get())) {
+            hud->startWithoutCredit(playerIndex);
+        }
+    }
 }
 
 void Game::playerControlPressed(Player* player, int control, int stickPlayer) {

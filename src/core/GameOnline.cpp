@@ -82,6 +82,7 @@ bool Game::startOnlineGame() {
         return false;
     }
     menuNote.clear();
+    onlinePlayer = settings.options.host.empty() ? 0 : 1;
     online = std::make_unique<OnlineSession>(settings.options);
     closeMenu();
     setBackground("loading");
@@ -144,6 +145,8 @@ void Game::settleOnline(int milliseconds) {
         seam.setReplacement(nullptr);
     }
     online.reset();
+    // This machine's settings are back; what its player changed during the game stays.
+    playerConfig.reapply();
     if (!reason.empty()) {
         std::cout << reason << "\n";
         showMenuNote(reason);
@@ -164,7 +167,8 @@ void Game::showMenuNote(const std::string& note) {
 void Game::drawOnlineOverlay() const {
     const bool playing = online && !isWaitingForPeer();
     const bool stalled = playing && online->stalledMilliseconds() >= OnlineSession::StallNoticeMilliseconds;
-    const bool noteShown = !menuNote.empty() && menu != nullptr;
+    // A note said during play (progress that could not be saved) shows there too.
+    const bool noteShown = !menuNote.empty() && !attract;
     if (!online && !noteShown) {
         return;
     }

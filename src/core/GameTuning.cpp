@@ -60,6 +60,7 @@ std::map<std::string, TuningKey> buildTable() {
         whole("minionSpawnTime", limits::duration),
         whole("minionSpawnCount", limits::minions),
         whole("maxSplats", limits::inkDrops),
+        whole("difficulty", {-1, 1}),
         flag("friendlyFire"),
         flag("bloodMode"),
     };

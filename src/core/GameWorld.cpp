@@ -44,6 +44,9 @@ std::unique_ptr<Object> Game::removeObject(Object* target) {
         }
     }
     std::unique_ptr<Object> owned = world.take(target);
+    if (owned) {
+        owned->forgetTickStart();
+    }
     if (player1 == target) {
         player1.reset();
     }
@@ -169,7 +172,7 @@ Vec3 Game::currentWorldPosition() const {
     GLdouble m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
     const double w = (m[15] != 0.0) ? m[15] : 1.0;
-    return Vec3(m[12] / w + level.scroll(), m[13] / w, m[14] / w);
+    return Vec3(m[12] / w + viewScroll.value_or(level.scroll()), m[13] / w, m[14] / w);
 }
 
 void Game::updateObjects(int milliseconds) {

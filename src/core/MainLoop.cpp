@@ -10,9 +10,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "core/ConfigLocations.h"
+#include "core/FrameLoop.h"
 #include "core/Game.h"
+#include "core/GameWindow.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "input/InputDevices.h"
@@ -20,97 +23,75 @@
 
 namespace {
 
-constexpr int kTickMilliseconds = 20;
+// Settings read as the window opens: "vsync" 1 asks for buffer swaps on the
+// display's refresh, "interpolate" 1 draws frames between ticks blended.
+bool vsyncSetting() { return Settings::instance().getInt("vsync") != 0; }
+bool interpolateSetting() { return Settings::instance().getInt("interpolate") != 0; }
+
+// Test hook, read once at start-up: MARGIN_BRAWLER_FRAME_DELAY=N sleeps N milliseconds
+// in every frame, standing in for a machine that draws slowly.
+std::chrono::milliseconds frameDelayHook() {
+    const char* text = std::getenv("MARGIN_BRAWLER_FRAME_DELAY");
+    const long delay = text != nullptr ? std::strtol(text, nullptr, 10) : 0L;
+    return std::chrono::milliseconds(std::clamp(delay, 0L, 10000L));
+}
 
 InputDevices& inputDevices() {
     static InputDevices devices;
     return devices;
 }
 
+// Built once the window and the game exist; the callbacks reach it from here.
+std::unique_ptr<FrameLoop>& frameLoop() {
+    static std::unique_ptr<FrameLoop> loop;
+    return loop;
+}
+
+// Built once the window exists; the callbacks reach it from here.
+std::unique_ptr<GameWindow>& gameWindow() {
+    static std::unique_ptr<GameWindow> window;
+    return window;
+}
+
 void onReshape(int width, int height) {
-    glViewport(0, 0, width, height);
     Game::instance().reshape(width, height);
+    gameWindow()->sizeReported();
 }
 
-void onDisplay() { Game::instance().draw(); }
-
-// With MARGIN_BRAWLER_TICK_REPORT=N in the environment, prints the real tick period
-// measured over the first N ticks: the timer is re-armed after each tick's work, so a
-// slow machine shows up here as a period above 20 ms.
-void reportTickPeriod() {
-    static const long wanted = [] {
-        const char* text = std::getenv("MARGIN_BRAWLER_TICK_REPORT");
-        return text != nullptr ? std::strtol(text, nullptr, 10) : 0L;
-    }();
-    static long ticks = 0;
-    static std::chrono::steady_clock::time_point start;
-    if (wanted <= 0 || ticks > wanted) {
-        return;
+// GLUT asks for a frame when the window was uncovered or resized.
+void onDisplay() {
+    if (frameLoop()) {
+        frameLoop()->drawFrame();
     }
-    const auto now = std::chrono::steady_clock::now();
-    if (ticks == 0) {
-        start = now;
-    } else if (ticks == wanted) {
-        const double total = std::chrono::duration<double, std::milli>(now - start).count();
-        std::cout << "Tick period over " << wanted << " ticks: " << total / wanted << " ms\n" << std::flush;
-    }
-    ++ticks;
-}
-
-// A tick an online game held back is tried again this soon, so input that arrives just
-// after a try costs a couple of milliseconds rather than a whole tick.
-constexpr int kHeldTickRetryMilliseconds = 2;
-
-// When the next tick is due. Offline the timer is re-armed 20 ms after each tick's work,
-// as it always was; online both machines keep to the clock's 20 ms grid instead, since
-// the slower of the two sets the pace of both and any drift adds up.
-int nextTickDelay(bool ran, std::chrono::steady_clock::time_point now) {
-    using std::chrono::milliseconds;
-    static std::chrono::steady_clock::time_point due;
-    if (!ran) {
-        return kHeldTickRetryMilliseconds;
-    }
-    if (!Game::instance().isOnline()) {
-        due = now + milliseconds(kTickMilliseconds);
-        return kTickMilliseconds;
-    }
-    // After a long hold-up the grid starts again from now rather than racing to catch up.
-    due = std::max(due + milliseconds(kTickMilliseconds), now);
-    return static_cast<int>(std::chrono::duration_cast<milliseconds>(due - now).count());
 }
 
 void onTimer(int) {
-    static std::chrono::steady_clock::time_point lastRedisplay;
-    inputDevices().poll();
-    // A replay being watched may run several ticks in this time, or none.
-    const int due = InputSeam::instance().ticksThisFrame();
-    bool ran = true;
-    for (int tick = 0; tick < due && ran; ++tick) {
-        ran = Game::instance().update(kTickMilliseconds);
-    }
-    const auto now = std::chrono::steady_clock::now();
-    // While held back the picture still changes (the network note), but a frame per
-    // retry would only burn the time the other side's input needs.
-    if (ran || now - lastRedisplay >= std::chrono::milliseconds(kTickMilliseconds)) {
-        glutPostRedisplay();
-        lastRedisplay = now;
-    }
-    if (ran) {
-        reportTickPeriod();
-    }
-    glutTimerFunc(nextTickDelay(ran, now), onTimer, 0);
+    gameWindow()->loopTurned();
+    FrameLoop& loop = *frameLoop();
+    loop.wake();
+    glutTimerFunc(static_cast<unsigned>(loop.millisecondsToNext()), onTimer, 0);
 }
 
-void onKeyDown(unsigned char key, int, int) { InputSeam::instance().key(key, true); }
+void onKeyDown(unsigned char key, int, int) {
+    if (!gameWindow()->switchesOnKeyDown(key, glutGetModifiers())) {
+        InputSeam::instance().key(key, true);
+    }
+}
 
-void onKeyUp(unsigned char key, int, int) { InputSeam::instance().key(key, false); }
+void onKeyUp(unsigned char key, int, int) {
+    if (!gameWindow()->swallowsKeyUp(key)) {
+        InputSeam::instance().key(key, false);
+    }
+}
 
 void resizeForHotKey(int key) {
+    GameWindow& window = *gameWindow();
     switch (key) {
-        case GLUT_KEY_F5: glutReshapeWindow(640, 480); break;
-        case GLUT_KEY_F6: glutReshapeWindow(800, 600); break;
-        case GLUT_KEY_F7: glutReshapeWindow(1024, 768); break;
-        case GLUT_KEY_F8: glutReshapeWindow(1280, 1024); break;
+        case GLUT_KEY_F5: window.resize(640, 480); break;
+        case GLUT_KEY_F6: window.resize(800, 600); break;
+        case GLUT_KEY_F7: window.resize(1024, 768); break;
+        case GLUT_KEY_F8: window.resize(1280, 1024); break;
+        case GLUT_KEY_F11: window.toggleFullScreen(); break;
         default: break;
     }
 }
@@ -122,22 +103,16 @@ void onSpecialDown(int key, int, int) {
 
 void onSpecialUp(int key, int, int) { InputSeam::instance().key(256 + key, false); }
 
-void openWindow(int width, int height, bool fullscreen) {
-    if (fullscreen) {
-        glutGameModeString(MainLoop::gameModeString(width, height).c_str());
-        if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0 &&
-            glutGameModeGet(GLUT_GAME_MODE_ACTIVE)) {
-            return;
-        }
-        // Without game mode there would be no window at all: use a full-screen window.
-        std::cout << "Full-screen mode " << width << "x" << height
-                  << " is not available; using a full-screen window.\n";
-    }
-    glutInitWindowSize(width, height);
-    glutCreateWindow("Margin Brawler");
-    if (fullscreen) {
-        glutFullScreen();
-    }
+// Callbacks belong to a window: a screen mode's window needs its own set.
+void registerCallbacks() {
+    glutReshapeFunc(onReshape);
+    glutDisplayFunc(onDisplay);
+    glutKeyboardFunc(onKeyDown);
+    glutKeyboardUpFunc(onKeyUp);
+    glutSpecialFunc(onSpecialDown);
+    glutSpecialUpFunc(onSpecialUp);
+    glutIgnoreKeyRepeat(1);
+    glutSetCursor(GLUT_CURSOR_NONE);
 }
 
 }  // namespace
@@ -146,6 +121,24 @@ std::string MainLoop::gameModeString(int width, int height) {
     char mode[64];
     std::snprintf(mode, sizeof mode, "%dx%d:32", width, height);
     return mode;
+}
+
+void MainLoop::setFullScreen(bool on) {
+    if (gameWindow()) {
+        gameWindow()->setFullScreen(on);
+    }
+}
+
+void MainLoop::setWindowSize(int width, int height) {
+    if (gameWindow()) {
+        gameWindow()->setWindowedSize(width, height);
+    }
+}
+
+void MainLoop::desktopSize(int& width, int& height) {
+    const bool open = gameWindow() != nullptr;
+    width = open ? glutGet(GLUT_SCREEN_WIDTH) : 0;
+    height = open ? glutGet(GLUT_SCREEN_HEIGHT) : 0;
 }
 
 void MainLoop::run(int argc, char** argv) {
@@ -162,9 +155,12 @@ void MainLoop::run(int argc, char** argv) {
     const ConfigLocations locations = ConfigLocations::forThisProcess();
     std::cout << locations.announcement() << "\n";
     const std::string dataDirectory = locations.load(settings);
+    // Taken before the change into the data directory, which a relative path would miss.
+    const std::string bundledConfig = locations.bundledConfigFile();
     ReplaySession::prepare(dataDirectory);
     int width = settings.getIntWithin("width", limits::windowSide);
     int height = settings.getIntWithin("height", limits::windowSide);
+    const bool sizeGiven = width != 0 && height != 0;
     if (width == 0) {
         width = 640;
     }
@@ -178,23 +174,23 @@ void MainLoop::run(int argc, char** argv) {
     }
 
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
-    openWindow(width, height, fullscreen);
+    gameWindow() =
+        std::make_unique<GameWindow>(width, height, fullscreen, sizeGiven, vsyncSetting(), registerCallbacks);
 
     glEnable(GL_NORMALIZE);
     glEnable(GL_DEPTH_TEST);
-    glutIgnoreKeyRepeat(1);
-    glutSetCursor(GLUT_CURSOR_NONE);
 
-    glutReshapeFunc(onReshape);
-    glutDisplayFunc(onDisplay);
-    glutKeyboardFunc(onKeyDown);
-    glutKeyboardUpFunc(onKeyUp);
-    glutSpecialFunc(onSpecialDown);
-    glutSpecialUpFunc(onSpecialUp);
-    glutTimerFunc(kTickMilliseconds, onTimer, 0);
-
+    Game::instance().usePlayerFiles(bundledConfig, locations.userConfigFile(), ConfigLocations::userStateFolder());
     Game::instance().init();
     ReplaySession::start();
+
+    const SwapControl& swaps = gameWindow()->swapControl();
+    FrameLoop::Options options;
+    options.interpolate = interpolateSetting();
+    options.pacer = FramePacer(swaps.refreshHz(), swaps.swapWaits());
+    options.frameDelay = frameDelayHook();
+    frameLoop() = std::make_unique<FrameLoop>(Game::instance(), inputDevices(), options);
+    glutTimerFunc(0, onTimer, 0);
     glutMainLoop();
     std::exit(0);
 }

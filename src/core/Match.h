@@ -3,6 +3,8 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "characters/AttackerTally.h"
 #include "characters/BodyParts.h"
@@ -33,6 +35,9 @@ class Player;
 class Match {
 public:
     static constexpr int ControlCount = 16;
+    // A menu that opens while attack is held, or this soon after it was pressed, lets
+    // attack choose only once it has been open as long.
+    static constexpr int MenuAttackGuard = 500;
 
     // Last axis values of a player's joystick, after inversion.
     struct StickAxes {
@@ -61,8 +66,14 @@ public:
     // False once the attract-loop cutscene failed to start.
     bool attractShowStarts = false;
 
+    // Menus waiting under the open one, with their backgrounds, the latest last.
+    std::vector<std::pair<ClonePtr<Menu>, std::string>> menusUnder;
+
     std::array<bool, ControlCount> controlHeld{};
     std::array<StickAxes, 2> stick{};
+    // Game time since either player last pressed attack, capped at the menus' attack
+    // guard, and "long ago" when a game starts, so a replay sees the value its game saw.
+    int sinceAttack = MenuAttackGuard;
 
     // Home mode: the match as it was when the current level started or the view last
     // moved on from a cleared stop; "Retry from checkpoint" brings it back. Shared, never

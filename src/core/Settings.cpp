@@ -131,6 +131,21 @@ void Settings::parseLine(const std::string& line, const std::string& path, int a
 
 int32_t Settings::getInt(const std::string& key) { return integers[key]; }
 
+int32_t Settings::getIntOr(const std::string& key, int32_t fallback) const {
+    const auto found = integers.find(key);
+    return found != integers.end() ? found->second : fallback;
+}
+
+std::map<std::string, int32_t> Settings::integersIn(const std::string& fileName) {
+    class Quiet : public ProblemSink {
+    public:
+        void report(const DataProblem&) override {}
+    } quiet;
+    Settings scratch;
+    scratch.load(fileName, quiet);
+    return scratch.integers;
+}
+
 float Settings::getFloat(const std::string& key) { return floats[key]; }
 
 std::string Settings::getString(const std::string& key) { return strings[key]; }

@@ -28,11 +28,18 @@ public:
 
     int32_t getInt(const std::string& key);
     float getFloat(const std::string& key);
+    // The value of an integer key, or `absent` when nothing set it; unlike getInt this
+    // never inserts the key, so a default that is not 0 stays a default.
+    int32_t getIntOr(const std::string& key, int32_t absent) const;
     std::string getString(const std::string& key);
     // The value clamped into the limits. A value outside them (NaN included, which becomes
     // the bound nearest 0) is reported once per key on standard output.
     int32_t getIntWithin(const std::string& key, IntLimits limits);
     float getFloatWithin(const std::string& key, FloatLimits limits);
+
+    // The integer values ("int" and "key" lines) a settings file sets, read by the same
+    // rules as load, without touching the store and without a word on the console.
+    static std::map<std::string, int32_t> integersIn(const std::string& fileName);
 
     // Store a value directly (tests and tools; the game only loads files).
     void setInt(const std::string& key, int32_t value) { integers[key] = value; ++changes; }

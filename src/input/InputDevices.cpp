@@ -1,5 +1,8 @@
 #include "input/InputDevices.h"
 
+#include <string>
+#include <utility>
+
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 
@@ -10,15 +13,22 @@ void InputDevices::open() {
     opened = true;
     Settings& settings = Settings::instance();
     const std::string calibration = settings.getString("joystickCalibration");
+    Gamepads::Claimed claimed;
     // A joystick that fails to open keeps its place in the list, so the numbers the
     // players' settings name stay the same; it just never reports anything.
-    if (settings.getInt("joystick1Enabled") != 0) {
-        joysticks.push_back(std::make_unique<Joystick>(settings.getString("joystickDevice1"), calibration));
-    }
-    if (settings.getInt("joystick2Enabled") != 0) {
-        joysticks.push_back(std::make_unique<Joystick>(settings.getString("joystickDevice2"), calibration));
+    for (const char* number : {"1", "2"}) {
+        if (settings.getInt(std::string("joystick") + number + "Enabled") == 0) {
+            continue;
+        }
+        const std::string device = settings.getString(std::string("joystickDevice") + number);
+        joysticks.push_back(std::make_unique<Joystick>(device, calibration));
+        if (joysticks.back()->isOpened()) {
+            claimed.joystickDevices.push_back(device);
+        }
     }
     wiimotes.findAndConnect();
+    claimed.wiiRemote = wiimotes.hasRemotes();
+    gamepads = std::make_unique<Gamepads>(Gamepads::userMappingFile(), std::move(claimed));
 }
 
 void InputDevices::poll() {
@@ -29,6 +39,7 @@ void InputDevices::poll() {
         wiimotes.poll();
     }
     pollJoysticks();
+    gamepads->poll();
 }
 
 void InputDevices::pollJoysticks() {

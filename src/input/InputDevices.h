@@ -3,11 +3,12 @@
 #include <memory>
 #include <vector>
 
+#include "input/Gamepads.h"
 #include "input/Joystick.h"
 #include "input/WiimoteManager.h"
 
-// The joysticks and the Wii Remote: opened on the first tick, then polled at the start
-// of every tick, their button edges and axis values handed to the Game.
+// The joysticks, the Wii Remote and the pads: opened on the first tick, then polled at
+// the start of every tick, their button edges and axis values handed to the Game.
 class InputDevices {
 public:
     InputDevices();
@@ -25,4 +26,5 @@ private:
     bool opened = false;
     std::vector<std::unique_ptr<Joystick>> joysticks;
     WiimoteManager wiimotes;
+    std::unique_ptr<Gamepads> gamepads;
 };

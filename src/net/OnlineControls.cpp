@@ -5,6 +5,7 @@
 
 #include "core/ControlNames.h"
 #include "core/Settings.h"
+#include "input/PadLayout.h"
 #include "net/NetMessage.h"
 
 namespace {
@@ -23,6 +24,7 @@ OnlineControls::OnlineControls(int playerSlot) : slot(playerSlot) {
     for (int c = 0; c < 8; ++c) {
         keys[c] = settings.getInt(std::string("player1") + ControlNames::keys[c]);
         buttons[c] = settings.getInt(std::string("joystickPlayer1") + ControlNames::buttons[c]);
+        padButtons[c] = PadLayout::boundButton(settings, 0, c);
     }
     joystick = settings.getInt("joystickPlayer1");
     xAxis = settings.getInt("joystickPlayer1xAxis");
@@ -65,6 +67,14 @@ std::optional<InputEvent> OnlineControls::key(int key, bool down) const {
 }
 
 std::optional<InputEvent> OnlineControls::button(int fromJoystick, int button, bool down) const {
+    if (fromJoystick == PadLayout::FirstJoystick) {
+        // Back is Escape on a pad, wherever it is pressed.
+        if (button == SDL_CONTROLLER_BUTTON_BACK) return InputEvent::key(27, down);
+        for (int c = 0; c < 8; ++c) {
+            if (padButtons[c] == button) return InputEvent::key(controlKey(slot, c), down);
+        }
+        return std::nullopt;
+    }
     if (fromJoystick != joystick) return std::nullopt;
     for (int c = 0; c < 8; ++c) {
         if (buttons[c] == button) return InputEvent::key(controlKey(slot, c), down);
@@ -73,9 +83,14 @@ std::optional<InputEvent> OnlineControls::button(int fromJoystick, int button, b
 }
 
 std::optional<InputEvent> OnlineControls::axis(int fromJoystick, int axis, double value) const {
-    if (fromJoystick != joystick) return std::nullopt;
     // The peer refuses anything off the stick's range, so nothing off it may leave here.
     const double position = std::isfinite(value) ? std::clamp(value, -1.0, 1.0) : 0.0;
+    if (fromJoystick == PadLayout::FirstJoystick) {
+        if (axis == SDL_CONTROLLER_AXIS_LEFTX) return InputEvent::axis(slotJoystick(slot), 0, position);
+        if (axis == SDL_CONTROLLER_AXIS_LEFTY) return InputEvent::axis(slotJoystick(slot), 1, position);
+        return std::nullopt;
+    }
+    if (fromJoystick != joystick) return std::nullopt;
     if (axis == xAxis) return InputEvent::axis(slotJoystick(slot), 0, position * xFlip);
     if (axis == yAxis) return InputEvent::axis(slotJoystick(slot), 1, position * yFlip);
     return std::nullopt;

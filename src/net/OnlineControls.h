@@ -9,8 +9,9 @@
 
 // Whose input is whose in an online game. Both machines bind the 16 controls to
 // synthetic key codes and the two players' sticks to fixed joystick numbers, so an
-// event means the same on both; this machine's own player-1 keys, buttons and stick
-// (as its settings had them when the session began) become the events of its slot.
+// event means the same on both; this machine's own player-1 keys, buttons and stick,
+// and its first pad (as its settings had them when the session began) become the
+// events of its slot.
 class OnlineControls {
 public:
     // Reads this machine's player-1 keys and joystick from the settings now in force.
@@ -34,6 +35,7 @@ private:
     int slot = 0;
     std::array<int, 8> keys{};
     std::array<int, 8> buttons{};
+    std::array<int, 8> padButtons{};
     int joystick = 0;
     int xAxis = 0;
     int yAxis = 0;

@@ -2,11 +2,13 @@
 
 #include <GL/gl.h>
 
+#include "render/SolidTexture.h"
 #include "render/TextureManager.h"
 
 namespace {
 
 constexpr int kGridSide = 16;
+constexpr float RimShare = 0.04f;
 
 unsigned digitCount(unsigned long long magnitude) {
     unsigned count = 1;
@@ -66,6 +68,29 @@ void Font::drawText(float x, float y, const std::string& text, float size) {
         x += size * TextPitch;
     }
     glEnd();
+}
+
+void Font::drawOutlinedText(float x, float y, const std::string& text, float size, const Color& fill,
+                            const Color& outline) {
+    const SolidTexture solid;
+    // Sharp glyphs: the blend of smaller mipmaps closes up the bold letters' gaps.
+    TextureManager::instance().bind("font");
+    GLint minFilter = GL_LINEAR;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    // The rim is the line drawn eight times around its own place, a little way out.
+    const float rim = size * RimShare;
+    glColor4dv(outline.data());
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (dx != 0 || dy != 0) {
+                drawText(x + dx * rim, y + dy * rim, text, size);
+            }
+        }
+    }
+    glColor4dv(fill.data());
+    drawText(x, y, text, size);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
 }
 
 float Font::textWidth(const std::string& text, float size) {

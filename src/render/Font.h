@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "world/Color.h"
+
 // Numbers and lines of text drawn from the 16 x 16 character grid of the texture "font"
 // (byte code c in column c mod 16, row c div 16), as quads in normalised device
 // coordinates. Fixed pitch: a number's glyphs are 0.125 squares, a line's any size;
@@ -33,6 +35,10 @@ public:
     // '~') shows as '?', so a message carrying a stray byte still reads.
     static void drawText(float x, float y, const std::string& text, float size);
     static float textWidth(const std::string& text, float size);
+    // drawText with every glyph filled in `fill` (the grid's own ink colour ignored) over
+    // a rim of `outline`, so a line reads on a light page and a dark ink blot alike.
+    static void drawOutlinedText(float x, float y, const std::string& text, float size, const Color& fill,
+                                 const Color& outline);
     // The cell size that fits text into `width`, no larger than `largest`.
     static float sizeToFit(const std::string& text, float width, float largest);
 };

@@ -5,9 +5,10 @@
 
 #include "replay/ReplayFile.h"
 
-// Digests of the data files that decide how a game plays: the levels, the animations
-// and the cutscene scripts (whose lengths hold the world still), read from the current
-// directory, which is the data directory while the game runs.
+// Digests of the data files that decide how a game plays: the levels (less their "boss"
+// lines, which only name and dress the boss), the animations and the cutscene scripts
+// (whose lengths hold the world still), read from the current directory, which is the
+// data directory while the game runs.
 namespace DataDigest {
 
 std::vector<ReplayFile::DataFile> current();

@@ -14,6 +14,7 @@
 #include "core/Settings.h"
 #include "replay/DataDigest.h"
 #include "replay/ReplayFile.h"
+#include "replay/ReplaySettings.h"
 #include "replay/StateDigest.h"
 
 namespace fs = std::filesystem;
@@ -133,7 +134,7 @@ void Recorder::playStarted(const InputSeam::PlayStart& start) {
     header.start = start;
     header.credits = game.getCoinClient()->getCredits();
     header.controls = game.controlState();
-    header.settings = fixedSettings ? *fixedSettings : Settings::instance().toLines();
+    header.settings = fixedSettings ? *fixedSettings : ReplaySettings::recordedLines();
     header.data = DataDigest::current();
     header.writeHeader(out);
     recording = true;

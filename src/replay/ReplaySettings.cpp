@@ -7,14 +7,15 @@
 #include "core/ControlNames.h"
 #include "core/GameTuning.h"
 #include "core/Settings.h"
+#include "input/PadLayout.h"
 
 namespace {
 
 // Playback records nothing itself and asks no coin server.
 const char* const kSilencedKeys[] = {"replayDirectory", "playReplay", "coin_host", "coin_port"};
 
-// The keys that say which key, button or stick drives which control. They are "int"
-// lines in a replay's header, as the settings store writes them.
+// The keys that say which key, button, pad button or stick drives which control. They
+// are "int" lines in a replay's header, as the settings store writes them.
 const std::set<std::string>& bindingKeys() {
     static const std::set<std::string> keys = [] {
         std::set<std::string> names;
@@ -29,6 +30,15 @@ const std::set<std::string>& bindingKeys() {
     return keys;
 }
 
+bool isPadKey(const std::string& key) {
+    for (int player = 0; player < PadLayout::PlayerSlots; ++player) {
+        for (int control = 0; control < 8; ++control) {
+            if (key == PadLayout::settingsKey(player, control)) return true;
+        }
+    }
+    return false;
+}
+
 std::vector<std::string> bindingLines(const std::vector<std::string>& lines) {
     std::vector<std::string> bindings;
     for (const std::string& line : lines) {
@@ -36,7 +46,7 @@ std::vector<std::string> bindingLines(const std::vector<std::string>& lines) {
         std::string type;
         std::string key;
         int32_t code = 0;
-        if (words >> type >> key >> code && type == "int" && bindingKeys().count(key) != 0) {
+        if (words >> type >> key >> code && type == "int" && (bindingKeys().count(key) != 0 || isPadKey(key))) {
             bindings.push_back("int " + key + " " + std::to_string(code));
         }
     }
@@ -56,6 +66,23 @@ ReplaySettings::ReplaySettings(const ReplayFile& replay) : ownLines(Settings::in
 }
 
 ReplaySettings::~ReplaySettings() { restore(); }
+
+std::vector<std::string> ReplaySettings::recordedLines() {
+    Settings& settings = Settings::instance();
+    std::vector<std::string> lines = GameTuning::linesOf(settings.toLines());
+    // Every binding, the unset ones too: a key this player never bound did nothing here,
+    // and must do nothing for a viewer who has bound it.
+    for (const std::string& key : bindingKeys()) {
+        lines.push_back("int " + key + " " + std::to_string(settings.getIntOr(key, 0)));
+    }
+    for (int player = 0; player < PadLayout::PlayerSlots; ++player) {
+        for (int control = 0; control < 8; ++control) {
+            lines.push_back("int " + PadLayout::settingsKey(player, control) + " " +
+                            std::to_string(PadLayout::boundButton(settings, player, control)));
+        }
+    }
+    return lines;
+}
 
 void ReplaySettings::restore() {
     if (!installed) return;

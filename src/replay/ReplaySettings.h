@@ -21,6 +21,11 @@ public:
 
     void restore();
 
+    // What a recording keeps of this machine's settings: the game tuning and every
+    // control binding, all that playback uses. Folders, hosts, devices and the rest of a
+    // player's machine stay out of a replay that may be shared.
+    static std::vector<std::string> recordedLines();
+
 private:
     std::vector<std::string> ownLines;
     bool installed = true;

@@ -8,7 +8,7 @@
 #include "core/ConsoleProblems.h"
 #include "core/DataFileName.h"
 #include "core/Game.h"
-#include "render/OverlayMatrices.h"
+#include "render/FramedPicture.h"
 #include "render/TextureManager.h"
 #include "ui/CutsceneScript.h"
 
@@ -18,16 +18,6 @@ namespace {
 // glutInit, or in a program that never opened one), so the loading picture is only
 // shown where there is a window to show it in.
 bool windowExists() { return glutGet(GLUT_INIT_STATE) != 0 && glutGetWindow() != 0; }
-
-// Texture coordinates run with the window's y downwards, so pictures appear upright.
-void fullWindowQuad(double width, double height, double z) {
-    glBegin(GL_QUADS);
-    glTexCoord2d(0, 0); glVertex3d(0, 0, z);
-    glTexCoord2d(1, 0); glVertex3d(width, 0, z);
-    glTexCoord2d(1, 1); glVertex3d(width, height, z);
-    glTexCoord2d(0, 1); glVertex3d(0, height, z);
-    glEnd();
-}
 
 }  // namespace
 
@@ -159,33 +149,27 @@ float Cutscene::fadeAlpha() const {
     return std::clamp(alpha, 0.0f, 1.0f);
 }
 
+// Slides are stored top row first; like every full-window picture they fill the frame
+// and their edges run on to the window's sides.
 void Cutscene::draw() const {
-    const Game& game = Game::instance();
-    const double width = game.getWindowWidth();
-    const double height = game.getWindowHeight();
-
-    const OverlayMatrices overlay;
-    glMatrixMode(GL_PROJECTION);
-    glOrtho(0.0, width, height, 0.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-
+    const FramedPicture picture(Game::instance().pictureFrame());
     TextureManager& textures = TextureManager::instance();
     switch (look()) {
     case Look::Opaque:
         textures.bind(current.texture);
         glColor4d(1.0, 1.0, 1.0, 1.0);
-        fullWindowQuad(width, height, 0.0);
+        picture.draw(0.0, 0.0);
         break;
     case Look::CrossFade:
         if (!next.texture.empty()) {
             textures.bind(next.texture);
             glColor4d(1.0, 1.0, 1.0, 1.0);
-            fullWindowQuad(width, height, 0.0);
+            picture.draw(0.0, 0.0);
         }
         // Nearer than the next slide, so it passes the depth test over it.
         textures.bind(current.texture);
         glColor4d(1.0, 1.0, 1.0, fadeAlpha());
-        fullWindowQuad(width, height, 0.5);
+        picture.draw(0.5, 0.0);
         break;
     case Look::Blank:
         break;

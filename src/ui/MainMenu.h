@@ -2,9 +2,15 @@
 
 #include "ui/Menu.h"
 
-// Home mode's first screen: one- and two-player games, credits, quit.
+// Home mode's first screen: Continue (once a campaign reached its second level), one-
+// and two-player games, credits, options, quit.
 class MainMenu : public Menu {
 public:
+    class ContinueItem : public MenuItem {
+    public:
+        ContinueItem() : MenuItem("mainmenu_continue") {}
+        void activate() override;
+    };
     class NewGameItem : public MenuItem {
     public:
         using MenuItem::MenuItem;
@@ -22,6 +28,11 @@ public:
     class CreditsItem : public MenuItem {
     public:
         CreditsItem() : MenuItem("mainmenu_credits") {}
+        void activate() override;
+    };
+    class OptionsItem : public MenuItem {
+    public:
+        OptionsItem() : MenuItem("mainmenu_options") {}
         void activate() override;
     };
     class QuitItem : public MenuItem {

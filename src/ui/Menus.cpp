@@ -2,6 +2,7 @@
 #include "ui/Cutscene.h"
 #include "ui/DeathMenu.h"
 #include "ui/MainMenu.h"
+#include "ui/OptionsMenu.h"
 #include "ui/PauseMenu.h"
 
 namespace {
@@ -19,31 +20,44 @@ void restartPlay() {
     game.closeMenu();
 }
 
-void startNewGame(bool twoPlayers) {
+void showOptions() {
     Game& game = Game::instance();
-    game.clearBackground();
-    game.closeMenu();
-    game.startGame(true, twoPlayers, "level1.dat");
+    game.openSubmenu(std::make_unique<OptionsMenu>(game.isOnline()), OptionsMenu::Background);
 }
 
 }  // namespace
 
 void MainMenu::buildItems() {
+    if (Game::instance().continuePoint()) {
+        items.push_back(std::make_unique<ContinueItem>());
+    }
     items.push_back(std::make_unique<New1PlayerGameItem>());
     items.push_back(std::make_unique<New2PlayerGameItem>());
     items.push_back(std::make_unique<CreditsItem>());
+    items.push_back(std::make_unique<OptionsItem>());
     items.push_back(std::make_unique<QuitItem>());
 }
 
 void MainMenu::cancel() { Game::instance().quit(); }
 
-void MainMenu::New1PlayerGameItem::activate() { startNewGame(false); }
+void MainMenu::ContinueItem::activate() {
+    Game::instance().afterControlsIntro([] { Game::instance().continueCampaign(); });
+}
+
+void MainMenu::New1PlayerGameItem::activate() {
+    Game::instance().afterControlsIntro([] { Game::instance().startCampaign(true, false); });
+}
 
 void MainMenu::New2PlayerGameItem::activate() {
-    if (!Game::instance().startOnlineGame()) {
-        startNewGame(true);
-    }
+    Game::instance().afterControlsIntro([] {
+        Game& game = Game::instance();
+        if (!game.startOnlineGame()) {
+            game.startCampaign(true, true);
+        }
+    });
 }
+
+void MainMenu::OptionsItem::activate() { showOptions(); }
 
 void MainMenu::CreditsItem::activate() {
     Game& game = Game::instance();
@@ -61,9 +75,12 @@ void PauseMenu::buildItems() {
     items.push_back(std::make_unique<RestartLevelItem>());
     items.push_back(std::make_unique<ExitToMainMenuItem>());
     items.push_back(std::make_unique<RetryFromCheckpointItem>());
+    items.push_back(std::make_unique<OptionsItem>());
 }
 
 void PauseMenu::cancel() { resumePlay(); }
+
+void PauseMenu::OptionsItem::activate() { showOptions(); }
 
 void PauseMenu::ResumeGameItem::activate() { resumePlay(); }
 

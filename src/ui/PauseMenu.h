@@ -2,7 +2,8 @@
 
 #include "ui/Menu.h"
 
-// Opened by Escape during a home-mode game.
+// Opened by Escape during a home-mode game. Options comes last: recorded games leave by
+// the third entry, Exit, and must go on doing so.
 class PauseMenu : public Menu {
 public:
     class ResumeGameItem : public MenuItem {
@@ -23,6 +24,12 @@ public:
     class RetryFromCheckpointItem : public MenuItem {
     public:
         RetryFromCheckpointItem() : MenuItem("pausemenu_checkpoint") {}
+        void activate() override;
+    };
+
+    class OptionsItem : public MenuItem {
+    public:
+        OptionsItem() : MenuItem("pausemenu_options") {}
         void activate() override;
     };
 

@@ -129,8 +129,9 @@ void Head::draw() {
         const FaceCulling culling;
         TextureManager::instance().unbind();
         glColor4dv(colour.data());
+        const Vec3 at = drawnPosition();
         glPushMatrix();
-        glTranslated(position.x, position.y, position.z);
+        glTranslated(at.x, at.y, at.z);
         ShapeLists::instance().drawBall(headRadius());
         Game& game = Game::instance();
         dripEffect().emit(game.currentWorldPosition(), Vec3(0.0, -0.1, 0.0), colour,

@@ -68,8 +68,11 @@ double varied(double base, double variance) { return base - visualRandomUnit() *
 constexpr double kDegrees = 3.14159265358979323846 / 180.0;
 
 // A drop's star stands in the x-y plane facing the camera, turned by its angle about z
-// and scaled by its size.
-void addDrop(PolygonBatch& batch, const InkParticle& drop) {
+// and scaled by its size, `blend` of the way from where the latest update found it to
+// where it left it.
+void addDrop(PolygonBatch& batch, const InkParticle& drop, double blend) {
+    const Vec3 at =
+        blend >= 1.0 ? drop.position : drop.tickStartPosition + (drop.position - drop.tickStartPosition) * blend;
     const double c = std::cos(drop.angle * kDegrees);
     const double s = std::sin(drop.angle * kDegrees);
     float* point = batch.add(drop.colour);
@@ -77,9 +80,9 @@ void addDrop(PolygonBatch& batch, const InkParticle& drop) {
         const FanPoint& fan = kDropFan[corner];
         const double a = fan.a * drop.size;
         const double b = fan.b * drop.size;
-        *point++ = static_cast<float>(drop.position.x + c * a - s * b);
-        *point++ = static_cast<float>(drop.position.y + s * a + c * b);
-        *point++ = static_cast<float>(drop.position.z);
+        *point++ = static_cast<float>(at.x + c * a - s * b);
+        *point++ = static_cast<float>(at.y + s * a + c * b);
+        *point++ = static_cast<float>(at.z);
     }
 }
 
@@ -103,6 +106,7 @@ void addSplat(PolygonBatch& batch, const InkParticle& splat) {
 InkParticle newDrop(const Vec3& position, const Color& colour, double size, double sizeVariance) {
     InkParticle drop;
     drop.position = position;
+    drop.tickStartPosition = position;
     drop.shrinkRate = static_cast<float>(kShrinkRate);
     drop.makesSplat = true;
     drop.colour = colour;
@@ -228,6 +232,7 @@ void Ink::update(int milliseconds) {
     // A removal pulls the last drop into place i, so i only advances past kept drops.
     for (int i = 0; i < particles.count();) {
         InkParticle& drop = particles[i];
+        drop.tickStartPosition = drop.position;
         drop.position += drop.velocity * seconds;
         drop.velocity.y -= milliseconds * gravity / 1000.0;
         drop.angle += static_cast<float>(seconds * drop.spin);
@@ -254,13 +259,13 @@ void Ink::update(int milliseconds) {
     }
 }
 
-void Ink::draw() const {
+void Ink::draw(double blend) const {
     if (!batch) {
         batch = std::make_unique<PolygonBatch>(kPolygonsPerDraw);
     }
     TextureManager::instance().unbind();
     for (int i = 0; i < particles.count(); ++i) {
-        addDrop(*batch, particles[i]);
+        addDrop(*batch, particles[i], blend);
     }
     batch->draw();
     // Splats all lie in the floor's plane, where their depths tie and rounding would pick

@@ -30,8 +30,10 @@ public:
     void clear();
     // Moves the drops, lands them as splats and shrinks the fading splats.
     void update(int milliseconds);
-    // Draws drops, splats and fading splats in that order, untextured, in a few draw calls.
-    void draw() const;
+    // Draws drops, splats and fading splats in that order, untextured, in a few draw calls;
+    // each flying drop `blend` of the way from where the latest update found it to where it
+    // left it.
+    void draw(double blend = 1.0) const;
 
     // A spray of up to `count` drops along `direction`, spread sideways by `phi`; each
     // drop is made with probability `chance` (a chance of 1 or more makes them all).

@@ -7,6 +7,9 @@
 // All three of Ink's pools hold this same record, so a landing drop is copied as is.
 struct InkParticle {
     Vec3 position;
+    // Where a flying drop was when the latest tick moved it; frames drawn before the next
+    // tick show it between there and `position`.
+    Vec3 tickStartPosition;
     Vec3 velocity;  // units per second
     float angle = 0.0f;  // degrees
     float spin = 0.0f;  // degrees per second while flying

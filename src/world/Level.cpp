@@ -29,6 +29,17 @@ float zOffsetSetting() { return Settings::instance().getFloatWithin("z_offset", 
 
 constexpr double kScrollStep = 0.25;
 constexpr double kEyeZ = 20.0;
+constexpr double kEyeHeight = 10.0;
+// The backdrop as a 4:3 window sees it: 80 units of wall, 50 high, the floor reaching
+// 5 units in front of the play area.
+constexpr double kBackdropHalfWidth = 40.0;
+constexpr double kPictureRepeat = 40.0;
+constexpr double kWallHeight = 50.0;
+constexpr double kFloorFront = 5.0;
+// Nearer than this the floor would cross the camera's near plane.
+constexpr double kNearestFloor = kEyeZ - 1.5;
+// Beyond what the view needs, so a view drawn part way between two ticks never shows an edge.
+constexpr double kBackdropSpare = 1.0;
 constexpr int kBossType = 4;
 constexpr uint32_t kLastEnemyKind = 3;
 constexpr uint32_t kNoWeapon = 0;
@@ -58,6 +69,8 @@ std::unique_ptr<Object> makeItem(int32_t type) {
 
 }  // namespace
 
+const Level::ViewSpread Level::FourByThree{0.57735026918962576 * 4.0 / 3.0, 0.57735026918962576};
+
 bool Level::load(const std::string& newName) {
     levelName = newName;
     const std::string path = "levels/" + levelName;
@@ -74,6 +87,7 @@ bool Level::load(const std::string& newName) {
     }
     script.clear();
     scrollPosition = 0.0;
+    tickStartScroll = 0.0;
     Ink::instance().clear();
     script.read(file, levelName);
     xOffset = xOffsetSetting();
@@ -140,6 +154,9 @@ void Level::spawnEnemies(double lead) {
         const double x = entry.side == 0 ? leftEdge(distance) : rightEdge(distance);
         enemy->position = Vec3(x, 0.0, entry.z);
         enemy->setFacingLeft(entry.side != 0);
+        if (auto* boss = dynamic_cast<Boss*>(enemy.get())) {
+            boss->setAppearance(script.boss);
+        }
         Enemy* const figure = enemy.get();
         game.addObject(std::move(enemy));
 
@@ -200,6 +217,18 @@ bool Level::startCutscene() {
     return false;
 }
 
+bool Level::sceneDue(int players) const {
+    for (const CutsceneEntry& entry : script.cutscenes) {
+        if (!(entry.x <= scrollPosition)) {
+            break;
+        }
+        if (entry.players == players) {
+            return true;
+        }
+    }
+    return script.endPosition <= scrollPosition;
+}
+
 void Level::changeMusic() {
     if (!script.music.empty() && script.music.front().x <= scrollPosition) {
         Game::instance().playMusic(script.music.front().file);
@@ -237,38 +266,61 @@ void Level::bindBackground() const {
     textures.bind(script.background);
 }
 
-void Level::drawWall() const {
-    const double s = scrollPosition / 40.0;
+double Level::backdropHalfWidth(const ViewSpread& spread) const {
+    return std::max(kBackdropHalfWidth, (kEyeZ + zOffset) * spread.across + kBackdropSpare);
+}
+
+double Level::wallTop(const ViewSpread& spread) const {
+    return std::max(kWallHeight, kEyeHeight + (kEyeZ + zOffset) * spread.up + kBackdropSpare);
+}
+
+// The picture repeats every 40 units along the wall and runs from its top row at the
+// wall's full height to its bottom row at the floor, so a wall that reaches further
+// shows more of the same page.
+void Level::drawWall(const ViewSpread& spread) const {
+    const double halfWidth = backdropHalfWidth(spread);
+    const double left = scrollPosition - halfWidth;
+    const double right = scrollPosition + halfWidth;
+    const double top = wallTop(spread);
     const double z = -zOffset;
+    const auto s = [](double x) { return x / kPictureRepeat; };
+    const auto t = [](double y) { return 1.0 - y / kWallHeight; };
     bindBackground();
     glColor4d(1.0, 1.0, 1.0, 1.0);
     glBegin(GL_QUADS);
-    glTexCoord2d(s - 1.0, 1.0);
-    glVertex3d(scrollPosition - 40.0, 0.0, z);
-    glTexCoord2d(s + 1.0, 1.0);
-    glVertex3d(scrollPosition + 40.0, 0.0, z);
-    glTexCoord2d(s + 1.0, 0.0);
-    glVertex3d(scrollPosition + 40.0, 50.0, z);
-    glTexCoord2d(s - 1.0, 0.0);
-    glVertex3d(scrollPosition - 40.0, 50.0, z);
+    glTexCoord2d(s(left), t(0.0));
+    glVertex3d(left, 0.0, z);
+    glTexCoord2d(s(right), t(0.0));
+    glVertex3d(right, 0.0, z);
+    glTexCoord2d(s(right), t(top));
+    glVertex3d(right, top, z);
+    glTexCoord2d(s(left), t(top));
+    glVertex3d(left, top, z);
     glEnd();
 }
 
-void Level::drawFloor() const {
-    const double s = scrollPosition / 40.0;
+// The picture's top row lies along the wall and its bottom row 5 units in front of the
+// play area; a narrow window's camera looks down further and sees the floor run on.
+void Level::drawFloor(const ViewSpread& spread) const {
+    const double halfWidth = backdropHalfWidth(spread);
+    const double left = scrollPosition - halfWidth;
+    const double right = scrollPosition + halfWidth;
     const double y = -0.01f;
     const double back = -zOffset;
-    const double front = 5.0;
+    const double front =
+        std::clamp(kEyeZ - kEyeHeight / spread.up + kBackdropSpare, kFloorFront, kNearestFloor);
+    const auto s = [](double x) { return x / kPictureRepeat; };
+    const auto t = [back](double z) { return (z - back) / (kFloorFront - back); };
     bindBackground();
     glColor4d(1.0, 1.0, 1.0, 1.0);
     glBegin(GL_QUADS);
-    glTexCoord2d(s - 1.0, 0.0);
-    glVertex3d(scrollPosition - 40.0, y, back);
-    glTexCoord2d(s + 1.0, 0.0);
-    glVertex3d(scrollPosition + 40.0, y, back);
-    glTexCoord2d(s + 1.0, 1.0);
-    glVertex3d(scrollPosition + 40.0, y, front);
-    glTexCoord2d(s - 1.0, 1.0);
-    glVertex3d(scrollPosition - 40.0, y, front);
+    glTexCoord2d(s(left), t(back));
+    glVertex3d(left, y, back);
+    glTexCoord2d(s(right), t(back));
+    glVertex3d(right, y, back);
+    glTexCoord2d(s(right), t(front));
+    glVertex3d(right, y, front);
+    glTexCoord2d(s(left), t(front));
+    glVertex3d(left, y, front);
     glEnd();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "render/BossLook.h"
 
 // One record per line of a level script, with the line it came from. Fields that a
 // short line does not supply keep these defaults.
@@ -55,5 +58,15 @@ struct MusicEntry {
     double x = 0.0;
     std::string file;
     float level = 0.0f;  // kept from the file; it changes nothing
+    int line = 0;
+};
+
+// The level's boss as the players see it: the name on its health bar (printable, at
+// most MaxNameLength characters; empty: a bar without a name) and what it wears.
+struct BossEntry {
+    static constexpr std::size_t MaxNameLength = 32;
+
+    std::string name;
+    BossLook look;
     int line = 0;
 };

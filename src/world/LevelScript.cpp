@@ -45,6 +45,7 @@ void LevelScript::clear() {
     endLine = 0;
     background.clear();
     backgroundLine = 0;
+    boss = BossEntry{};
 }
 
 void LevelScript::read(TextFile& file, const std::string& levelName) {
@@ -122,6 +123,8 @@ void LevelScript::read(TextFile& file, const std::string& levelName) {
                                          " is not a file name under levels/; the game ends after this level");
                 }
             }
+        } else if (kind == "boss") {
+            readBoss(words, file, at);
         } else if (kind == "background") {
             words >> background;
             expectFields(words, file, kind, "a texture name");
@@ -133,6 +136,47 @@ void LevelScript::read(TextFile& file, const std::string& levelName) {
     }
     limitCrowds(file);
     sort();
+}
+
+// "boss <look> [name...]": the look is plain, eyes, crown or crown+eyes; the name is the
+// rest of the line, its words joined by single spaces. The font shows printable ASCII
+// only and the bar has room for so much, so anything else is replaced or cut, and said.
+void LevelScript::readBoss(std::istream& words, const TextFile& file, int at) {
+    BossEntry entry;
+    entry.line = at;
+    std::string look;
+    if (!(words >> look)) {
+        file.report(at, "boss needs a look (plain, eyes, crown or crown+eyes) and may have a name");
+    } else if (look == "eyes" || look == "crown" || look == "crown+eyes") {
+        entry.look.redEyes = look != "crown";
+        entry.look.crown = look != "eyes";
+    } else if (look != "plain") {
+        file.report(at, "unknown boss look '" + DataFileName::printable(look) +
+                            "' (plain, eyes, crown or crown+eyes); the boss is drawn plain");
+    }
+    bool unprintable = false;
+    for (std::string word; words >> word;) {
+        if (!entry.name.empty()) {
+            entry.name += ' ';
+        }
+        for (char& c : word) {
+            const unsigned char byte = static_cast<unsigned char>(c);
+            if (byte < ' ' || byte > '~') {
+                c = '?';
+                unprintable = true;
+            }
+        }
+        entry.name += word;
+    }
+    if (unprintable) {
+        file.report(at, "the boss's name may hold only printable ASCII characters; the others show as '?'");
+    }
+    if (entry.name.size() > BossEntry::MaxNameLength) {
+        entry.name.resize(BossEntry::MaxNameLength);
+        file.report(at, "the boss's name is longer than " + std::to_string(BossEntry::MaxNameLength) +
+                            " characters; the rest is left out");
+    }
+    boss = entry;
 }
 
 void LevelScript::limitCrowds(const TextFile& file) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <istream>
 #include <string>
 
 #include "world/LevelEntries.h"
@@ -42,8 +43,10 @@ public:
     int endLine;  // line of the last "end"; 0 when the file has none
     std::string background;  // texture of the wall and floor; empty: "background"
     int backgroundLine;  // line of the last "background"; 0 when the file has none
+    BossEntry boss;  // from the last "boss" line; its line is 0 when the file has none
 
 private:
+    void readBoss(std::istream& words, const TextFile& file, int at);
     // Leaves out the enemy lines beyond EnemiesAtOnce on one trigger x, reporting each crowd.
     void limitCrowds(const TextFile& file);
 };

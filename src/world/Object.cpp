@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 
+#include "core/Game.h"
 #include "core/Settings.h"
 #include "render/TextureManager.h"
 #include "world/Message.h"
@@ -54,6 +55,23 @@ void Object::disintegrate() {}
 void Object::digest(StateHasher& h) const { h << position << removed << drawLast; }
 
 const char* Object::digestName() const { return "Object"; }
+
+void Object::rememberTickStart(unsigned tick) {
+    tickStartPosition = position;
+    tickStart = tick;
+}
+
+// An object never in a running world is drawn as it is without asking the game, so
+// drawing one needs no game around it.
+double Object::drawBlend() const { return tickStart == 0 ? 1.0 : Game::instance().drawBlend(tickStart); }
+
+Vec3 Object::drawnPosition() const {
+    const double blend = drawBlend();
+    if (blend >= 1.0) {
+        return position;
+    }
+    return tickStartPosition + (position - tickStartPosition) * blend;
+}
 
 void Object::drawRegions() const {
     if (!regionsShown()) {

@@ -49,6 +49,15 @@ public:
 
     // 0 until the object first enters a world.
     ObjectId id() const { return spawnId; }
+    // Once per gameplay tick, before anything moves, for every object in the world (`tick`
+    // counts gameplay ticks): keeps what frames drawn before the next tick blend from.
+    // Nothing a tick reads or a replay digests.
+    virtual void rememberTickStart(unsigned tick);
+    // The object left the world: until it is back for a tick's start, frames show it as
+    // it is (a held weapon is drawn in its holder's hand, not on its way there).
+    void forgetTickStart() { tickStart = 0; }
+    // Where a frame drawn now shows the object (what is drawn under and over it follows).
+    Vec3 drawnPosition() const;
 
     bool removed = false;
     Vec3 position;
@@ -60,8 +69,13 @@ protected:
 
     // Draws every region as a red disk on the floor when "showRegions" is 1.
     void drawRegions() const;
+    // How far a frame drawn now lies from this object's tick start to its present state:
+    // 1 (as it is) for an object that was not in the world when the latest tick began.
+    double drawBlend() const;
 
 private:
     friend class World;
     ObjectId spawnId = 0;
+    Vec3 tickStartPosition;
+    unsigned tickStart = 0;
 };

@@ -76,8 +76,9 @@ void Stick::draw() {
         const FaceCulling culling;
         TextureManager::instance().unbind();
         glColor4dv(colour.data());
+        const Vec3 at = drawnPosition();
         glPushMatrix();
-        glTranslated(position.x, position.y, position.z);
+        glTranslated(at.x, at.y, at.z);
         glTranslated(-kHalfLength, 0.0, 0.0);
         glRotated(90.0, 0.0, 1.0, 0.0);
         const double radius = stickRadius();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <deque>
 #include <mutex>
 #include <stdexcept>
@@ -229,7 +230,10 @@ TEST_F(ArcadeCreditsTest, JoiningMidGameAndRespawning) {
     press('2');
     Player* second = game().getPlayer2();
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->position, Vec3(0, 0, 0));
+    // Beside and a little behind (or before) the first, clear of its body.
+    const Vec3 apart = second->position - game().getPlayer1()->position;
+    EXPECT_GE(std::abs(apart.x), 2.0);
+    EXPECT_GE(std::abs(apart.z), 2.0);
     EXPECT_EQ(second->getColor(), Color(0.3, 0, 0, 1));
     EXPECT_EQ(second->getHealthBar()->slot, 1);
     EXPECT_EQ(server.creditsBecome(2), 2);

@@ -5,12 +5,6 @@
 
 #include <AL/alut.h>
 #include <gtest/gtest.h>
-#include <ogg/ogg.h>
-#include <vorbis/vorbisfile.h>
-
-#include <sys/wait.h>
-
-#include <csignal>
 
 #include <algorithm>
 #include <chrono>
@@ -59,72 +53,6 @@ std::string wavFile(int rate, int frames, double hertz) {
     out += "data";
     put(data.size(), 4);
     return out + data;
-}
-
-// A Vorbis stream written bit by bit: 64-sample blocks, one floor 1 with only its end
-// posts, one residue 0 whose only stage book has `stageDimension` dimensions, and audio
-// packets that reach that residue. libvorbis accepts a dimension of 0 and divides by it.
-std::string craftedVorbis(int stageDimension) {
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-    std::string file;
-    long packetNumber = 0;
-    const auto emit = [&](const std::vector<std::pair<long, int>>& fields) {
-        oggpack_buffer bits;
-        oggpack_writeinit(&bits);
-        for (const auto& [value, width] : fields) oggpack_write(&bits, static_cast<unsigned long>(value), width);
-        ogg_packet packet{oggpack_get_buffer(&bits), oggpack_bytes(&bits), packetNumber == 0, packetNumber == 9,
-                          packetNumber < 3 ? 0 : 32 * (packetNumber - 2), packetNumber};
-        ++packetNumber;
-        ogg_stream_packetin(&stream, &packet);
-        ogg_page page;
-        while (ogg_stream_flush(&stream, &page) != 0) {
-            file.append(reinterpret_cast<char*>(page.header), page.header_len);
-            file.append(reinterpret_cast<char*>(page.body), page.body_len);
-        }
-        oggpack_writeclear(&bits);
-    };
-    const auto tag = [](int type) {
-        std::vector<std::pair<long, int>> out{{type, 8}};
-        for (const char c : std::string("vorbis")) out.push_back({c, 8});
-        return out;
-    };
-    const auto with = [](std::vector<std::pair<long, int>> head, const std::vector<std::pair<long, int>>& tail) {
-        head.insert(head.end(), tail.begin(), tail.end());
-        return head;
-    };
-    // Version, one channel at 8 kHz, no bit rates, both block sizes 64, framing.
-    emit(with(tag(1), {{0, 32}, {1, 8}, {8000, 32}, {0, 32}, {0, 32}, {0, 32}, {6, 4}, {6, 4}, {1, 1}}));
-    emit(with(tag(3), {{0, 32}, {0, 32}, {1, 1}}));
-    emit(with(tag(5), {{1, 8},
-                       // Book 0 picks the partition class: one dimension, two one-bit words.
-                       {0x564342, 24}, {1, 16}, {2, 24}, {0, 1}, {0, 1}, {0, 5}, {0, 5}, {0, 4},
-                       // Book 1 decodes the residue values: two listed vectors of the given dimension.
-                       {0x564342, 24}, {stageDimension, 16}, {2, 24}, {0, 1}, {0, 1}, {0, 5}, {0, 5}, {2, 4},
-                       {0, 32}, {0, 32}, {0, 4}, {0, 1}, {0, stageDimension == 0 ? 0 : 2},
-                       // Time, floor 1 over 32 bins, residue 0 over 32 bins in one partition
-                       // of two classes, the first decoded by book 1; one mapping, one mode.
-                       {0, 6}, {0, 16}, {0, 6}, {1, 16}, {0, 5}, {0, 2}, {5, 4},
-                       {0, 6}, {0, 16}, {0, 24}, {32, 24}, {31, 24}, {1, 6}, {0, 8}, {1, 3}, {0, 1}, {0, 3}, {0, 1}, {1, 8},
-                       {0, 6}, {0, 16}, {0, 1}, {0, 1}, {0, 2}, {0, 8}, {0, 8}, {0, 8},
-                       {0, 6}, {0, 1}, {0, 16}, {0, 16}, {0, 8}, {1, 1}}));
-    // Audio, floor present with both posts at 100, class 0, then residue values.
-    for (int i = 0; i < 7; ++i) emit({{0, 1}, {1, 1}, {100, 8}, {100, 8}, {0, 1}, {0, 32}, {0, 32}});
-    ogg_stream_clear(&stream);
-    return file;
-}
-
-// Decodes with libvorbisfile alone, as the game did before it screened the headers.
-void decodeUnscreened(const std::string& path) {
-    OggVorbis_File decoder;
-    if (ov_fopen(path.c_str(), &decoder) == 0) {
-        char pcm[4096];
-        int section = 0;
-        while (ov_read(&decoder, pcm, sizeof pcm, 0, 2, 1, &section) > 0) {
-        }
-        ov_clear(&decoder);
-    }
-    std::exit(0);
 }
 
 // What the wave driver wrote: 16-bit stereo at 44.1 kHz, as recordToWaveFile asks.
@@ -315,6 +243,7 @@ TEST_F(Music, ResumesAfterTheQueueRanDry) {
     recordToWaveFile();
     writeOggTone("song.ogg", 44100, 2, 44100);
     SoundManager::instance().playMusic("song.ogg");
+    runTicks(200);
     pause(2200);
     runTicks(800);
     SoundManager::instance().shutdown();
@@ -343,40 +272,12 @@ TEST_F(Music, SwitchedOffByTheSettingStopsAndStaysSilent) {
     EXPECT_LT(output.peak(output.seconds() - 0.6, output.seconds()), 0.001);
 }
 
-TEST_F(Music, UnusableFilesAreReportedAndStopTheOldTrack) {
-    writeOggTone("good.ogg", 22050, 2, 22050);
-    writeOggTone("surround.ogg", 22050, 6, 2205);
-    dir.write("music/corrupt.ogg", "OggS but not really a stream of any kind");
-    dir.write("music/crafted.ogg", craftedVorbis(0));
-    dir.write("music/sound.ogg", craftedVorbis(1));
-    // Under AddressSanitizer the division fault is reported and ends the child with a status.
-    const auto faulted = [](int status) { return WIFSIGNALED(status) ? WTERMSIG(status) == SIGFPE : status != 0; };
-    EXPECT_EXIT(decodeUnscreened("music/crafted.ogg"), faulted, "");
-    SoundManager& sounds = SoundManager::instance();
-    sounds.playMusic("sound.ogg");
-    EXPECT_TRUE(sounds.isMusicPlaying());
-    const std::pair<const char*, const char*> cases[] = {
-        {"missing.ogg", "Couldn't open missing.ogg.\n"},
-        {"corrupt.ogg", "File does not appear to be an Ogg bitstream: corrupt.ogg.\n"},
-        {"crafted.ogg", "File does not appear to be an Ogg bitstream: crafted.ogg.\n"},
-        {"surround.ogg", "Music must be mono or stereo: surround.ogg.\n"},
-    };
-    for (const auto& [file, message] : cases) {
-        sounds.playMusic("good.ogg");
-        ASSERT_TRUE(sounds.isMusicPlaying());
-        CaptureStdout();
-        sounds.playMusic(file);
-        sounds.updateMusic();
-        EXPECT_EQ(GetCapturedStdout(), message);
-        EXPECT_FALSE(sounds.isMusicPlaying()) << file;
-    }
-}
-
 TEST_F(Music, TrackWithoutSamplesEndsInsteadOfHanging) {
     writeOggTone("empty.ogg", 22050, 2, 0);
     CaptureStdout();
-    SoundManager::instance().playMusic("empty.ogg");
-    runTicks(100);
+    SoundManager& sounds = SoundManager::instance();
+    sounds.playMusic("empty.ogg");
+    for (int waited = 0; waited < 3000 && sounds.isMusicPlaying(); waited += 20) runTicks(20);
     EXPECT_EQ(GetCapturedStdout(), "");
-    EXPECT_FALSE(SoundManager::instance().isMusicPlaying());
+    EXPECT_FALSE(sounds.isMusicPlaying());
 }

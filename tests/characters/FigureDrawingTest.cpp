@@ -139,6 +139,34 @@ TEST_F(FigureDrawingTest, FiguresStandInTheirColourWithoutTornOffPartsAndABossIs
     EXPECT_TRUE(shows(onFigure(middle, 0.0, Centre + 2.6), purple)) << "boss torso above a man's head";
 }
 
+// The bosses wear what their cutscenes draw: a gold crown above red eyes, and the eyes
+// turn to the eye whichever way the boss faces.
+TEST_F(FigureDrawingTest, ABossWearsItsCrownAndShowsItsEyesFacingEitherWay) {
+    BodyLists::instance().buildBossLists();
+    StickFigModel boss(Color(0.0, 0.0, 0.0, 1.0));
+    boss.makeBossSize();
+    boss.setLook(BossLook{true, true});
+    const auto count = [this](auto wanted) {
+        int n = 0;
+        const std::vector<unsigned char> shown = window.readBackBuffer();
+        for (std::size_t i = 0; i < shown.size(); i += 3) n += wanted(shown[i], shown[i + 1], shown[i + 2]);
+        return n;
+    };
+    const auto red = [](int r, int g, int b) { return r > 200 && g < 60 && b < 60; };
+    const auto gold = [](int r, int g, int b) { return r > 150 && g > 100 && b < 80; };
+    for (const double turn : {0.0, 180.0}) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        glTranslated(0.0, 0.0, -3.0);
+        glRotated(turn, 0.0, 1.0, 0.0);
+        boss.draw();
+        glPopMatrix();
+        window.saveScreenshot(turn == 0.0 ? "boss-look-right" : "boss-look-left");
+        EXPECT_GT(count(red), 20) << "eyes facing " << (turn == 0.0 ? "right" : "left");
+        EXPECT_GT(count(gold), 100) << "crown facing " << (turn == 0.0 ? "right" : "left");
+    }
+}
+
 // A fight as the game shows it at 800 x 600: the bundled body sizes, figures of every
 // colour in jittered poses, two of them overlapping, a boss, a toppled corpse without
 // head and leg, an armless figure, a stick and a head in hand and on the floor, a head in

@@ -40,7 +40,8 @@ TEST_F(DataIntegrityTest, ConfigSetsEveryKeyWithoutComplaint) {
                             "throwDuration", "throwsPerHead", "swingsPerStick", "gravity", "headRadius",
                             "stickRadius", "bossHeadRadius", "bossStickRadius", "dripTime", "minionSpawnTime",
                             "minionSpawnCount", "x_offset", "z_offset", "leftDeadSpace", "maxSplats", "bloodMode",
-                            "showRegions", "joystickPlayer1ButtonAttack", "joystickPlayer2Start"}) {
+                            "showRegions", "shadows", "joystickPlayer1ButtonAttack", "joystickPlayer2Start",
+                            "musicVolume", "effectsVolume", "difficulty"}) {
         EXPECT_NE(config.find(std::string(" ") + key + " "), std::string::npos) << key << " is not set";
     }
     for (const char* effect : {"headHit", "punchHit", "stickHit", "limb", "headDrip", "stickDrip", "headShot",
@@ -62,6 +63,7 @@ TEST_F(DataIntegrityTest, TheLevelsChainThroughTwoBossesOnEightPagesWithEveryKin
     std::string level = "level1.dat";
     int levels = 0;
     int bosses = 0;
+    std::set<std::string> bossNames;
     for (; !level.empty() && levels < 10; ++levels) {
         TextFile file("levels/" + level, console);
         ASSERT_TRUE(file.isOpen()) << level;
@@ -70,6 +72,7 @@ TEST_F(DataIntegrityTest, TheLevelsChainThroughTwoBossesOnEightPagesWithEveryKin
         for (const ObstacleEntry& o : script.obstacles) contents.insert(o.contents);
         for (const ItemEntry& item : script.items) items.insert(item.type);
         for (const EnemyEntry& enemy : script.enemies) bosses += enemy.type == 4 && enemy.minPlayers <= 1;
+        if (script.boss.line != 0) bossNames.insert(script.boss.name + (script.boss.look.crown ? " crowned" : ""));
         backgrounds.insert(script.background.empty() ? "background" : script.background);
         for (const MusicEntry& entry : script.music) music.insert(entry.file);
         level = script.nextLevel;
@@ -77,6 +80,7 @@ TEST_F(DataIntegrityTest, TheLevelsChainThroughTwoBossesOnEightPagesWithEveryKin
     EXPECT_EQ(levels, 8);
     EXPECT_TRUE(level.empty()) << "the last level ends the game";
     EXPECT_EQ(bosses, 2);
+    EXPECT_EQ(bossNames, (std::set<std::string>{"the Smudge", "the Ink Blot crowned"}));
     EXPECT_EQ(backgrounds.size(), 8u);
     EXPECT_EQ(music.size(), 9u) << "a track of its own for every level, and the bosses' one";
     EXPECT_EQ(contents, (std::set<int>{0, 1, 2, 3, 4}));

@@ -119,6 +119,7 @@ TEST_F(CheckpointTest, ThePauseMenuRetriesFromTheLevelsStartWithFullHealth) {
     press(kEscape);
     ASSERT_NE(dynamic_cast<PauseMenu*>(game().getMenu()), nullptr);
     press(kUp);
+    press(kUp);  // round past the options to the retry
     press(kAttack);
     ASSERT_EQ(game().getMenu(), nullptr);
     EXPECT_FALSE(game().isBackgroundShown());

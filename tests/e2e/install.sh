@@ -14,7 +14,8 @@ trap 'stop_game; rm -rf "$work"' EXIT
 work=$(mktemp -d)
 prefix=$work/prefix
 cmake --install "$BUILD" --prefix "$prefix" > "$work/install.txt" || fail "cmake --install failed"
-for f in bin/margin-brawler bin/margin-coin-server share/margin-brawler/config.dat \
+for f in bin/margin-brawler bin/margin-coin-server lib/margin-brawler/margin-music-decoder \
+  share/margin-brawler/config.dat \
   share/margin-brawler/textures.dat share/applications/margin-brawler.desktop \
   share/metainfo/margin-brawler.metainfo.xml share/man/man6/margin-brawler.6.gz \
   share/man/man8/margin-coin-server.8.gz share/man/man1/margin-check.1.gz share/doc/margin-brawler/copyright \

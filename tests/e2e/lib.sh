@@ -4,6 +4,11 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # The game loads the player's own settings last; the tester's must not leak in.
 export XDG_CONFIG_HOME=/nonexistent/margin-brawler-tests
+# Nor the tester's campaign progress. The controls page a new installation shows before
+# its first game has been seen here: menus are driven by position.
+export XDG_STATE_HOME=${TMPDIR:-/tmp}/margin-brawler-e2e-state
+mkdir -p "$XDG_STATE_HOME/margin-brawler"
+: > "$XDG_STATE_HOME/margin-brawler/controls-shown"
 
 # start_game DIR: starts the game with DIR as working directory; sets GAME_PID.
 start_game() {
@@ -55,7 +60,7 @@ shows_main_menu() {
   import -window "$id" "$SCREENS/$3.png" || fail "screenshot $3"
   kill -0 "$GAME_PID" 2>/dev/null || fail "the game died: $(tail -3 "$1/stderr.txt")"
   stop_game
-  grep -q "Failed\|Could not\|Can't\|Unrecognized\|missing" "$1/stdout.txt" "$1/stderr.txt" \
+  grep -q "Failed\|Could not\|Couldn't\|Can't\|Unrecognized\|missing\|does not appear" "$1/stdout.txt" "$1/stderr.txt" \
     && fail "data problems: $(cat "$1/stdout.txt" "$1/stderr.txt" | head -5)"
   # The menu background is light paper; a missing picture draws a dark checkerboard.
   local light

@@ -16,7 +16,8 @@ deb=$(ls "$work"/out/margin-brawler_*_amd64.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no margin-brawler_<version>_amd64.deb in $(ls "$work/out")"
 
 dpkg-deb --contents "$deb" | awk '{ print $6 }' > "$work/contents.txt"
-for f in ./usr/bin/margin-brawler ./usr/bin/margin-coin-server ./usr/share/margin-brawler/config.dat \
+for f in ./usr/bin/margin-brawler ./usr/bin/margin-coin-server ./usr/lib/margin-brawler/margin-music-decoder \
+  ./usr/share/margin-brawler/config.dat \
   ./usr/share/margin-brawler/levels/level1.dat ./usr/share/applications/margin-brawler.desktop \
   ./usr/share/metainfo/margin-brawler.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/margin-brawler.png \
   ./usr/share/icons/hicolor/256x256/apps/margin-brawler.png ./usr/share/man/man6/margin-brawler.6.gz \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up as a person sees it: window size, title, the data-directory message, the
-# F5-F8 sizes, and the full-screen fallback where game mode is unavailable.
+# F5-F8 sizes, the full-screen fallback where game mode is unavailable, full screen at
+# the desktop's size, and F11 and Alt+Enter switching between window and full screen.
 set -u
 GAME=$1
 SCREENS=$2
@@ -53,6 +54,27 @@ id=$(window_id) || fail "no window in full-screen mode"
 wait_for_size "$id" "$screen" || fail "full-screen window is $(window_size "$id"), screen is $screen"
 kill -0 "$GAME_PID" || fail "the game died in full-screen mode"
 import -window root "$SCREENS/startup-fullscreen.png" 2>/dev/null || true
+stop_game
+
+# fullscreen 1 without a size: the desktop's size at once. F11 and Alt+Enter switch to a
+# window and back; F6 from full screen gives its own size.
+mkdir -p "$work/desktop"
+printf 'int fullscreen 1\n' > "$work/desktop/config.dat"
+start_game "$work/desktop"
+id=$(window_id) || fail "no window for a full screen without a size"
+wait_for_size "$id" "$screen" || fail "full screen without a size is $(window_size "$id"), screen is $screen"
+grep -q "not available" "$work/desktop/stdout.txt" && fail "a full screen at the desktop's size needs no screen mode"
+xdotool key --window "$id" F11
+wait_for_size "$id" 640x480 || fail "F11 left full screen at $(window_size "$id")"
+xdotool key --window "$id" F11
+wait_for_size "$id" "$screen" || fail "F11 in a window gave $(window_size "$id"), screen is $screen"
+xdotool key --window "$id" alt+Return
+wait_for_size "$id" 640x480 || fail "Alt+Enter left full screen at $(window_size "$id")"
+xdotool key --window "$id" alt+Return
+wait_for_size "$id" "$screen" || fail "Alt+Enter in a window gave $(window_size "$id")"
+xdotool key --window "$id" F6
+wait_for_size "$id" 800x600 || fail "F6 in full screen gave $(window_size "$id")"
+kill -0 "$GAME_PID" || fail "the game died switching full screen"
 stop_game
 
 rm -rf "$work"

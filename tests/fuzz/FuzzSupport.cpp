@@ -1,13 +1,18 @@
 #include "FuzzSupport.h"
 
+#include "audio/SoundManager.h"
+#include "core/Settings.h"
+
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 namespace fuzz {
 
@@ -51,6 +56,20 @@ void writeFile(const std::string& path, const std::uint8_t* data, std::size_t si
 
 void writeFile(const std::string& path, const std::string& text) {
     writeFile(path, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+void playMusic(const std::string& fileName) {
+    const char* chosen = std::getenv("MB_FUZZ_MUSIC_MS");
+    const auto moment = std::chrono::milliseconds(chosen != nullptr ? std::atoi(chosen) : 60);
+    Settings::instance().setInt("music", 1);
+    SoundManager& sound = SoundManager::instance();
+    sound.playMusic(fileName);
+    const auto until = std::chrono::steady_clock::now() + moment;
+    while (sound.isMusicPlaying() && std::chrono::steady_clock::now() < until) {
+        sound.updateMusic();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    sound.stopMusic();
 }
 
 std::string ByteReader::take(std::size_t count) {

@@ -19,6 +19,12 @@ void enterScratchDataDirectory();
 void writeFile(const std::string& path, const std::uint8_t* data, std::size_t size);
 void writeFile(const std::string& path, const std::string& text);
 
+// Plays music/<fileName> through the game's own player (its decoder process) while
+// ticking, until the track is refused, fails or ends, or for a moment: 60 ms, or
+// $MB_FUZZ_MUSIC_MS, which scripts/fuzz.sh raises past the decoder's time-out when it
+// replays kept inputs, so that a hang is seen through.
+void playMusic(const std::string& fileName);
+
 // Takes fuzz bytes from the front: a chooser for the harness's own decisions that
 // answers 0 once the input is used up.
 class ByteReader {

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <climits>
+#include <cstdlib>
 #include <tuple>
 
 #include "core/Game.h"
@@ -32,11 +33,13 @@ std::vector<int> digitsOf(int value, unsigned count) {
 }
 
 // Row 3 of the font's 16 x 16 grid holds the digits; each lights only its upper left
-// quarter, in a colour of its own, so a misplaced, wrong or flipped glyph shows.
+// quarter, in a colour of its own, so a misplaced, wrong or flipped glyph shows. Every
+// other printable glyph lights its upper left quarter in ink.
 Rgba digitColour(int digit) { return {static_cast<unsigned char>(digit * 25), 200, 100, 255}; }
 Rgba fontPixel(int x, int y) {
-    const bool lit = y / 16 == 3 && x / 16 <= 9 && x % 16 < 8 && y % 16 < 8;
-    return lit ? digitColour(x / 16) : kClear;
+    const int code = (y / 16) * 16 + x / 16;
+    if (code <= ' ' || code > '~' || x % 16 >= 8 || y % 16 >= 8) return kClear;
+    return code >= '0' && code <= '9' ? digitColour(code - '0') : kInk;
 }
 
 // A frame whose thick edge runs along the image's top row.
@@ -71,6 +74,22 @@ protected:
         const int py = static_cast<int>((y + 1.0) / 2.0 * window.height());
         const unsigned char* pixel = &pixels[(static_cast<std::size_t>(py) * window.width() + px) * 3];
         for (int i = 0; i < 3; ++i) EXPECT_NEAR(pixel[i], expected[i], 3) << "channel " << i << " at " << x << "," << y;
+    }
+
+    // Pixels of about `colour` inside a rectangle in normalised device coordinates.
+    int countIn(double left, double right, double bottom, double top, const Rgba& colour) const {
+        const std::vector<unsigned char> pixels = window.readBackBuffer();
+        int count = 0;
+        for (int py = static_cast<int>((bottom + 1.0) / 2.0 * window.height());
+             py < static_cast<int>((top + 1.0) / 2.0 * window.height()); ++py) {
+            for (int px = static_cast<int>((left + 1.0) / 2.0 * window.width());
+                 px < static_cast<int>((right + 1.0) / 2.0 * window.width()); ++px) {
+                const unsigned char* p = &pixels[(static_cast<std::size_t>(py) * window.width() + px) * 3];
+                count += std::abs(p[0] - colour[0]) < 30 && std::abs(p[1] - colour[1]) < 30 &&
+                         std::abs(p[2] - colour[2]) < 30;
+            }
+        }
+        return count;
     }
 
     // The colour under the credits digit's place, for the arcade setting given.
@@ -119,12 +138,25 @@ TEST(HealthBarGeometry, ValuesOutsideZeroToOneClampAndUnknownSlotsDrawCentred) {
     EXPECT_DOUBLE_EQ(HealthBar::barOf(frame, 3.0).right, HealthBar::barOf(frame, 1.0).right);
 }
 
-TEST(CreditsPrompts, OneCreditDigitAndWholeSecondsCountingDownToOne) {
-    EXPECT_EQ(CreditsHUD::creditsDigit(12), 2);
+TEST(CreditsPrompts, WholeSecondsCountingDownToOneAndInsertCoinFlashesAfterAStartWithoutCredit) {
     EXPECT_EQ(CreditsHUD::continueSeconds(9001), 10);
     EXPECT_EQ(CreditsHUD::continueSeconds(1000), 2);
     EXPECT_EQ(CreditsHUD::continueSeconds(0), 0);
     EXPECT_EQ(CreditsHUD::continueSeconds(-40), 0);
+
+    CreditsHUD hud;
+    CreditsHUD::View view;
+    view.placeOpen = {false, true};
+    EXPECT_EQ(hud.promptAt(0, view), CreditsHUD::Prompt::None) << "a player in the game needs no prompt";
+    EXPECT_EQ(hud.promptAt(1, view), CreditsHUD::Prompt::InsertCoin);
+    hud.startWithoutCredit(0);
+    EXPECT_EQ(hud.promptAt(0, view), CreditsHUD::Prompt::InsertCoin);
+    view.credits = 1;
+    EXPECT_EQ(hud.promptAt(0, view), CreditsHUD::Prompt::None) << "a credit came: nothing to insert";
+    EXPECT_EQ(hud.promptAt(1, view), CreditsHUD::Prompt::Join);
+    view.credits = 0;
+    hud.update(static_cast<int>(CreditsHUD::FlashSeconds * 1000) + 20);
+    EXPECT_EQ(hud.promptAt(0, view), CreditsHUD::Prompt::None) << "the flash never ends";
 }
 
 TEST_F(HudOnScreen, DrawNumberPlacesDigitsWithLeadingZeros) {
@@ -190,12 +222,37 @@ TEST_F(HudOnScreen, TwoPlayerBarsShareTheUpperHalf) {
     expectInSlot(HealthBar::LeftSlot, HealthBar::barOf(frame, 0.5).right, midY, {128, 128, 128, 255});
 }
 
-TEST_F(HudOnScreen, AttractPromptsShowTheCreditsButNoJoinWithoutCredits) {
+// Twelve credits read "12"; the free place asks for Start, the taken one shows nothing;
+// with no credit the free place asks for a coin instead, in its own box.
+TEST_F(HudOnScreen, ArcadePromptsShowEveryCreditDigitAndWhatAFreePlaceNeeds) {
     drawCredits(1);
-    window.saveScreenshot("hud-credits");
     expectAt(0.0, -0.84, {40, 160, 40, 255});
+    const Rgba joinColour{200, 60, 60, 255};
+    load("join", picture::solidPng(8, 8, joinColour));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    CreditsHUD hud;
+    CreditsHUD::View view;
+    view.credits = 12;
+    view.placeOpen = {false, true};
+    hud.drawView(view);
+    window.saveScreenshot("hud-credits");
+    const double top = -0.9 + Font::CellSize;
+    const double pitch = Font::CellSize * Font::TextPitch;
+    expectAt(0.25 + 0.02, top - 0.02, digitColour(1));
+    expectAt(0.25 + pitch + 0.02, top - 0.02, digitColour(2));
+    expectAt(0.7, -0.84, joinColour);
     expectAt(-0.7, -0.84, kWhite);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    view.credits = 0;
+    view.placeOpen = {true, false};
+    hud.drawView(view);
+    window.saveScreenshot("hud-insert-coin");
+    const Rgba coinRed{219, 26, 31, 255};
+    EXPECT_GT(countIn(-0.95, -0.45, -0.92, -0.76, coinRed), 40) << "no INSERT COIN at the free place";
+    EXPECT_EQ(countIn(0.45, 0.95, -0.92, -0.76, coinRed), 0);
+    expectAt(0.7, -0.84, kWhite);
 }
 
 TEST_F(HudOnScreen, HomeGamesShowNoCredits) {

@@ -183,13 +183,21 @@ TEST(ReplayTest, ASharedReplayPlaysByItsGameTuningAloneAndLeavesEverySettingAsIt
     EXPECT_NE(Game::instance().getMenu(), nullptr) << "this machine's main menu";
 }
 
-TEST(ReplayTest, ForeignDataIsRefusedByName) {
+// A level's boss lines only name and dress its boss: adding, changing or removing one
+// keeps the level's digest; anything else in it does not.
+TEST(ReplayTest, ForeignDataIsRefusedByNameButABossLineChangesNothing) {
     const TempDataDir data;
     data.write("levels/level1.dat", "end 100\n");
     data.write("animations/Walk.txt", "walk\n");
     std::vector<ReplayFile::DataFile> recorded = DataDigest::current();
     ASSERT_EQ(recorded.size(), 2u);
     EXPECT_EQ(DataDigest::mismatch(recorded), "");
+    data.write("levels/level1.dat", "  boss crown the Blot # named\nend 100\nboss\tplain");
+    EXPECT_EQ(DataDigest::mismatch(recorded), "");
+    for (const char* changed : {"bossy 1\nend 100\n", "end 100\n# boss\n", "end 100 \n"}) {
+        data.write("levels/level1.dat", changed);
+        EXPECT_NE(DataDigest::mismatch(recorded), "") << changed;
+    }
     data.write("levels/level1.dat", "end 101\n");
     EXPECT_EQ(DataDigest::mismatch(recorded), "the data file levels/level1.dat differs from the one recorded");
     std::filesystem::remove("animations/Walk.txt");
@@ -217,6 +225,12 @@ TEST(ReplayTest, RecordingKeepsTheNewestOfItsOwnReplaysAndTouchesNothingElse) {
     data.write("levels/level1.dat", "end 0\n");
     data.write("levels/my level.dat", "end 0\n");
     const InputSeam::PlayStart start{"level1.dat", true, false, 1};
+    // What describes the player's machine stays out of a replay that may be shared.
+    Settings& settings = Settings::instance();
+    settings.setString("onlineHost", "10.0.0.7");
+    settings.setString("dataDirectory", "/home/someone/games/data");
+    settings.setFloat("gravity", 9.0f);
+    settings.setInt("padPlayer2Attack", 3);
     Recorder recorder(data.path() + "/replays", 4);
     recorder.playStarted(start);
     recorder.playEnded();
@@ -228,6 +242,13 @@ TEST(ReplayTest, RecordingKeepsTheNewestOfItsOwnReplaysAndTouchesNothingElse) {
     ReplayFile replay;
     std::string error;
     EXPECT_TRUE(ReplayReader::read(recorder.currentPath(), replay, error)) << error;
+    const auto holds = [&replay](const std::string& line) {
+        return std::find(replay.settings.begin(), replay.settings.end(), line) != replay.settings.end();
+    };
+    EXPECT_TRUE(holds("float gravity 9") && holds("int padPlayer2Attack 3") && holds("int player2Left 0"));
+    for (const std::string& line : replay.settings) {
+        EXPECT_EQ(line.find("string "), std::string::npos) << line;
+    }
 
     data.write("file", "");
     testing::internal::CaptureStdout();

@@ -59,7 +59,7 @@ TEST(MarginCheckTest, EveryFaultIsReportedAtItsFileAndLine) {
               "enemy 7 0 5 -2 9 1\nobstacle nosuch 1 2 3 4 5 0\nitem 3 4 8\ndance 1 2\nstop\n"
               "cutscene cutscenes/nope.dat 3 1\nmusic gone.ogg 0 1\ncutscene cutscenes/broken.dat 9 1\n"
               "cutscene cutscenes/zero.dat 9 2\nend 100 level2.dat\n" + crowd);
-    dir.write("levels/level2.dat", "end 100 level1.dat\n");
+    dir.write("levels/level2.dat", "end 100 level1.dat\nboss hat The Quite Extraordinarily Long-Winded Inkblot\n");
     dir.write("cutscenes/broken.dat", "texture pic slides/none.jpg\ntexture bad bad.png\nframe phantom 100 0 0\n"
                                       "frame pic ten 0 0\n");
     dir.write("images/bad.png", "not a picture");
@@ -96,13 +96,17 @@ TEST(MarginCheckTest, EveryFaultIsReportedAtItsFileAndLine) {
               "levels/level1.dat:43: 2 enemies beyond the 32 that may come in at once at x 50 are left out, from "
               "this line on\n"
               "levels/level2.dat:1: the chain of levels loops back to 'level1.dat'\n"
+              "levels/level2.dat:2: unknown boss look 'hat' (plain, eyes, crown or crown+eyes); the boss is drawn "
+              "plain\n"
+              "levels/level2.dat:2: the boss's name is longer than 32 characters; the rest is left out\n"
+              "levels/level2.dat:2: a boss line, but no boss (enemy kind 4) comes in this level\n"
               "music/Punchout.ogg: is missing; the game needs it for the main menu\n"
               "sounds.dat:" + sounds + ": 'sounds/bad.wav' does not load: Unsupported mode within an otherwise usable "
               "file type\n"
               "sounds.dat:" + std::to_string(std::stoi(sounds) + 1) + ": sound 'bang' counts 2 files but 1 follow\n"
               "textures.dat:" + textures + ": 'images/hud/missing.png' is missing\n"
               "textures.dat:" + std::to_string(std::stoi(textures) + 1) + ": texture 'font' is already defined on line 1\n"
-              "margin-check: 28 problems in .\n");
+              "margin-check: 31 problems in .\n");
 
     dir.write("levels/level2.dat", "enemy 0 0 5 -2 0 1\n");
     run = check(".");

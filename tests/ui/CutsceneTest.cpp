@@ -236,3 +236,42 @@ TEST_F(CutsceneOnScreen, CrossFadeMixesUprightSlidesThenBlankShowsTheSceneBehind
     show.draw();
     expectPixel(320, 240, {255, 255, 255, 255});
 }
+
+// The last level's ending runs into the credits and the credits into the menu: every
+// frame drawn across both changes, read back as the game shows it, holds no pixel of
+// the level, though the ending's slides fade to blank and the credits fade out.
+TEST_F(CutsceneOnScreen, NoFrameOfTheLevelShowsBetweenTheEndingTheCreditsAndTheMenu) {
+    writePicture("green.png", picture::solidPng(8, 8, {0, 255, 0, 255}));
+    dir.write("textures.dat", "green.png background\n");
+    dir.write("cutscenes/ending.dat", "texture endA red.png texture endB red.png frame endA 100 60 1 frame endB 100 60 1");
+    dir.write("cutscenes/credits.dat", "texture credits blue.png frame credits 100 100 0");
+    dir.write("levels/last.dat", "cutscene cutscenes/ending.dat 0 1\ncutscene cutscenes/credits.dat 0 1\nend 0\n");
+    Game& game = Game::instance();
+    game.init();
+    game.reshape(window.width(), window.height());
+    game.clearBackground();
+    game.closeMenu();
+    ::testing::internal::CaptureStdout();
+    game.startGame(true, false, "last.dat");
+
+    int levelFrames = 0, endingFrames = 0, creditsFrames = 0, frames = 0;
+    for (; frames < 200 && game.getMenu() == nullptr; ++frames) {
+        game.draw();
+        const std::vector<unsigned char> pixels = window.readBackBuffer();
+        bool level = false, ending = false, credits = false;
+        for (std::size_t i = 0; i < pixels.size(); i += 3 * 97) {
+            level = level || (pixels[i] < 40 && pixels[i + 1] > 200 && pixels[i + 2] < 40);
+            ending = ending || (pixels[i] > 200 && pixels[i + 1] < 40);
+            credits = credits || (pixels[i + 2] > 200 && pixels[i] < 40);
+        }
+        levelFrames += level;
+        endingFrames += ending;
+        creditsFrames += credits;
+        game.update(20);
+    }
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_NE(game.getMenu(), nullptr) << "the game did not return to the menu";
+    EXPECT_GT(endingFrames, 5);
+    EXPECT_GT(creditsFrames, 5);
+    EXPECT_EQ(levelFrames, 0) << "of " << frames << " frames";
+}

@@ -80,6 +80,7 @@ TEST_F(LevelTest, ReadsEveryKindOfLine) {
               "stop 100\n"
               "music theme.ogg 0 0.5\n"
               "end 500 level2.dat\n"
+              "boss crown+eyes  the\x01Ink   Blot  # its bar\n"
               "dance 1 2 3\n");
 
     EXPECT_THAT(start("all.dat"), HasSubstr("Unhandled line in all.dat: dance 1 2 3\n"));
@@ -101,7 +102,10 @@ TEST_F(LevelTest, ReadsEveryKindOfLine) {
     EXPECT_FALSE(enemies[0]->isFacingLeft());
     const auto* stick = dynamic_cast<Stick*>(enemies[0]->heldWeapon());
     EXPECT_TRUE(stick != nullptr && stick->getColour() == Color(0, 0, 0, 1));
-    ASSERT_NE(dynamic_cast<Boss*>(enemies[1]), nullptr);
+    const auto* boss = dynamic_cast<Boss*>(enemies[1]);
+    ASSERT_NE(boss, nullptr);
+    EXPECT_EQ(boss->getName(), "the?Ink Blot") << "the name is the line's words, printable";
+    EXPECT_TRUE(boss->getModel().getLook().crown && boss->getModel().getLook().redEyes);
     EXPECT_EQ(enemies[1]->position, Vec3(kEdgeSlope * 24.0, 0.0, -4.0));
     EXPECT_TRUE(enemies[1]->isFacingLeft());
     EXPECT_NE(dynamic_cast<Head*>(enemies[1]->heldWeapon()), nullptr);

@@ -49,9 +49,13 @@ menu/pausemenu_resume.png pausemenu_resume
 menu/pausemenu_restart.png pausemenu_restart
 menu/pausemenu_exit.png pausemenu_exit
 menu/pausemenu_checkpoint.png pausemenu_checkpoint
+menu/mainmenu_continue.png mainmenu_continue
+menu/mainmenu_options.png mainmenu_options
+menu/pausemenu_options.png pausemenu_options
 menu/mainmenu_bk.jpg mainmenu_bk
 menu/pausemenu_bk.jpg pausemenu_bk
 menu/deathmenu_bk.jpg deathmenu_bk
+menu/options_bk.jpg options_bk
 menu/loading.jpg loading
 level/background.jpg background
 level/page_maths.jpg page_maths

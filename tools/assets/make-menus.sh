@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Menu pictures: the entries (word pictures drawn on a 12 x 6 quad), the three
-# menu backgrounds and the loading screen. Usage: make-menus.sh IMAGES_DIR
+# Menu pictures: the entries (word pictures drawn on a 12 x 6 quad), the menu
+# backgrounds, the page under the options and the loading screen.
+# Usage: make-menus.sh IMAGES_DIR [PART...] (parts: entries, option_entries,
+# mainmenu_bk, pausemenu_bk, deathmenu_bk, options_bk, loading; default all)
 set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/lib.sh"
@@ -25,7 +27,15 @@ entries() {
   entry pausemenu_resume 96 'Resume' 55
   entry pausemenu_restart 90 $'Restart\nLevel' 56
   entry pausemenu_exit 80 $'Exit to\nMain Menu' 57
-  entry pausemenu_checkpoint 68 $'Retry from\nCheckpoint' 58
+  entry pausemenu_checkpoint 68 $'Retry from\nCheckpoint' 70
+  option_entries
+}
+
+# The entries that lead to the options and continue a campaign.
+option_entries() {
+  entry mainmenu_continue 96 'Continue' 58
+  entry mainmenu_options 96 'Options' 59
+  entry pausemenu_options 96 'Options' 60
 }
 
 # doodles W H OUT MVG SEED: ink drawings on a transparent sheet, bent by hand.
@@ -102,6 +112,24 @@ deathmenu_bk() {
   backdrop deathmenu_bk
 }
 
+# The page under the options and the controls: plain ruled paper whose middle and
+# foot stay free for the lines the game writes on it, with a pencil and a doodled pad
+# in the top corners.
+options_bk() {
+  paper 800 600 "$WORK/sheet.png" 15 36 90 96
+  doodles 800 600 "$WORK/figs.png" "$(
+    echo "stroke $PENCIL stroke-width 3 fill none stroke-linejoin round stroke-linecap round"
+    echo "roundrectangle 660,18 784,78 20,20"
+    echo "line 684,48 706,48 line 695,37 695,59"
+    echo "circle 752,38 752,33 circle 764,50 764,45 circle 740,50 740,45 circle 752,62 752,57"
+    echo "stroke $INK_DARK stroke-width 4 fill '#f0c23a'"
+    echo "polygon 24,70 150,22 160,46 34,94"
+    echo "fill '#efd9b0' polygon 24,70 34,94 6,88"
+  )" 69
+  convert "$WORK/sheet.png" "$WORK/figs.png" -composite "$WORK/options_bk.png"
+  backdrop options_bk
+}
+
 loading() {
   paper 800 600 "$WORK/sheet.png" 14 36 90 96
   ink_text 600 200 96 'Loading...' "$WORK/word.png" 67 "$FONT_BOLD_OBLIQUE" "$INK"
@@ -119,8 +147,13 @@ loading() {
   backdrop loading
 }
 
+if [ $# -gt 1 ]; then
+  for part in "${@:2}"; do "$part"; done
+  exit 0
+fi
 entries
 mainmenu_bk
 pausemenu_bk
 deathmenu_bk
+options_bk
 loading

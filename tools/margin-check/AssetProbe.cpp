@@ -4,13 +4,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <thread>
 
-#include "audio/MusicStream.h"
+#include "audio/MusicDecoder.h"
 #include "render/JpegDecoder.h"
 #include "render/PngDecoder.h"
 
@@ -103,16 +107,33 @@ std::string AssetProbe::sound(const std::string& path) const {
 }
 
 std::string AssetProbe::music(const std::string& path) const {
-    MusicStream stream;
-    switch (stream.open(path)) {
-    case MusicStream::OpenResult::Opened:
+    // Through the game's own decoder process, up to the first sound, so a file that
+    // crashes or hangs libvorbis is reported rather than taking the checker down.
+    MusicDecoder decoder(path);
+    std::array<int16_t, 2 * 1024> frames{};
+    for (;;) {
+        const bool sounded = decoder.read(frames.data(), 1024) > 0;
+        const MusicDecoder::State state = decoder.state();
+        if (sounded || (state != MusicDecoder::State::Starting && state != MusicDecoder::State::Playing)) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    switch (decoder.state()) {
+    case MusicDecoder::State::Starting:
+    case MusicDecoder::State::Playing:
+    case MusicDecoder::State::Ended:
         return "";
-    case MusicStream::OpenResult::Missing:
+    case MusicDecoder::State::Missing:
         return "is missing";
-    case MusicStream::OpenResult::NotVorbis:
+    case MusicDecoder::State::NotVorbis:
         return "is not Ogg Vorbis";
-    case MusicStream::OpenResult::TooManyChannels:
+    case MusicDecoder::State::TooManyChannels:
         return "has more than two channels";
+    case MusicDecoder::State::Broken:
+        return "is not Ogg Vorbis: the music decoder failed on it";
+    case MusicDecoder::State::NotStarted:
+        return "cannot be tried: " + decoder.startFailure();
     }
     return "";
 }

@@ -1,5 +1,7 @@
 #include "DataChecker.h"
 
+#include <algorithm>
+
 #include "audio/SoundList.h"
 #include "characters/AnimationLibrary.h"
 #include "characters/StartupAnimations.h"
@@ -133,6 +135,10 @@ void DataChecker::checkLevels() {
 void DataChecker::checkLevelEntries(const LevelScript& script, const std::string& path) {
     if (!script.background.empty() && textureNames.count(script.background) == 0) {
         problems.add(path, script.backgroundLine, "background '" + script.background + "' is not in textures.dat");
+    }
+    if (script.boss.line != 0 &&
+        std::none_of(script.enemies.begin(), script.enemies.end(), [](const EnemyEntry& e) { return e.type == 4; })) {
+        problems.add(path, script.boss.line, "a boss line, but no boss (enemy kind 4) comes in this level");
     }
     for (const ObstacleEntry& obstacle : script.obstacles) {
         if (textureNames.count(obstacle.texture) == 0) {

@@ -6,12 +6,26 @@
 #include "ui/Cutscene.h"
 #include "ui/DeathMenu.h"
 #include "ui/Menu.h"
+#include "ui/PauseMenu.h"
 
 namespace {
 
 constexpr int kEscape = 27;
 constexpr int kEnter = 13;
 constexpr int kSpace = 32;
+
+// Where "Exit to Main Menu" stands in the pause or the death menu; the last entry in
+// any other.
+unsigned exitEntry(const Menu& menu) {
+    for (std::size_t i = 0; i < menu.itemCount(); ++i) {
+        const MenuItem* item = &menu.item(i);
+        if (dynamic_cast<const PauseMenu::ExitToMainMenuItem*>(item) != nullptr ||
+            dynamic_cast<const DeathMenu::ExitToMainMenuItem*>(item) != nullptr) {
+            return static_cast<unsigned>(i);
+        }
+    }
+    return static_cast<unsigned>(menu.itemCount() - 1);
+}
 
 }  // namespace
 
@@ -24,8 +38,7 @@ void PeerHands::act(Game& game, int tick) {
     const Menu* menu = game.getMenu();
     if (quitting) {
         keyboard.releaseAll();
-        // Exit is the last entry of both the pause and the death menu.
-        if (menu != nullptr) return driveMenu(game, tick, static_cast<unsigned>(menu->itemCount() - 1));
+        if (menu != nullptr) return driveMenu(game, tick, exitEntry(*menu));
         if (tick - lastMenuPress >= settleTicks) {
             keyboard.press(kEscape);
             lastMenuPress = tick;
