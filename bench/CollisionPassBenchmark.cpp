@@ -13,6 +13,7 @@
 #include "characters/Enemy.h"
 #include "characters/StartupAnimations.h"
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "world/Obstacle.h"
 
@@ -56,6 +57,7 @@ void fill(int count, double width) {
     game.startGame(false, false, "arena.dat");
     game.clearWorld();
     std::srand(5);
+    seedRandom(5);
     for (int i = 0; i < count; ++i) {
         std::unique_ptr<Object> object;
         if (i % 8 == 0) {

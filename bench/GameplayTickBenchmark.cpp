@@ -1,7 +1,8 @@
 // Gameplay ticks as the main loop runs them (updates, removal, ink, clamp, collision
 // pass, level, sort; no drawing): a crowd of enemies running their AI against two
 // players, the same crowd while the game is recorded as a replay, and a fuller arena
-// with many obstacles and the splat pools full.
+// with many obstacles and the splat pools full. Beside them, what setting the match
+// aside and bringing it back costs (a rollback does both every tick).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "characters/Enemy.h"
 #include "characters/Player.h"
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/InputSeam.h"
 #include "core/Settings.h"
 #include "replay/Recorder.h"
@@ -96,6 +98,7 @@ void setUpFight(int enemies, int obstacles) {
     game.startGame(true, true, "arena.dat");
     // After the start, which seeds the generator afresh when the game is recorded.
     std::srand(11);
+    seedRandom(11);
     game.getPlayer1()->position = Vec3(-5, 0, -4);
     game.getPlayer2()->position = Vec3(5, 0, -4);
     for (int i = 0; i < obstacles; ++i) {
@@ -173,6 +176,47 @@ void BM_CrowdWithObstaclesAndFullSplatPools(benchmark::State& state) {
     state.counters["fading"] = Ink::instance().fadingCount();
 }
 BENCHMARK(BM_CrowdWithObstaclesAndFullSplatPools)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+// A snapshot of the crowd (two players, their health bars, the HUD, 40 enemies, a
+// third of them with sticks, and 4 crates: 49 objects, with the drops and splats of
+// the fight so far), then the snapshot brought back.
+void BM_SnapshotAndRestoreOfTheCrowd(benchmark::State& state) {
+    setUpFight(40, 4);
+    Game& game = Game::instance();
+    for (auto _ : state) {
+        const Match saved = game.snapshot();
+        game.restore(saved);
+    }
+    state.counters["objects"] = static_cast<double>(game.getWorld().size());
+    state.counters["drops"] = Ink::instance().particleCount();
+    state.counters["splats"] = Ink::instance().splatCount();
+}
+BENCHMARK(BM_SnapshotAndRestoreOfTheCrowd)->Unit(benchmark::kMicrosecond);
+
+// The snapshot alone: what a rollback pays on every tick that needs no correction.
+void BM_SnapshotOfTheCrowd(benchmark::State& state) {
+    setUpFight(40, 4);
+    Game& game = Game::instance();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(game.snapshot());
+    }
+}
+BENCHMARK(BM_SnapshotOfTheCrowd)->Unit(benchmark::kMicrosecond);
+
+// The same with every splat pool full: the floor's 1500 splats and as many fading.
+void BM_SnapshotAndRestoreWithFullSplatPools(benchmark::State& state) {
+    setUpFight(40, 4);
+    fillSplats();
+    Game& game = Game::instance();
+    for (auto _ : state) {
+        const Match saved = game.snapshot();
+        game.restore(saved);
+    }
+    state.counters["objects"] = static_cast<double>(game.getWorld().size());
+    state.counters["splats"] = Ink::instance().splatCount();
+    state.counters["fading"] = Ink::instance().fadingCount();
+}
+BENCHMARK(BM_SnapshotAndRestoreWithFullSplatPools)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

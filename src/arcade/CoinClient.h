@@ -22,6 +22,9 @@ public:
     // Once per tick: ask for the count and take the answer.
     void poll();
     int getCredits() const { return credits; }
+    // A game set aside is brought back: the count it was set aside with, until the next
+    // poll says otherwise.
+    void restoreCredits(int count) { credits = count; }
     // A credit paid for a start, a join or a respawn.
     void useCoin();
     bool isConnected() const { return server.length != 0; }

@@ -1,6 +1,5 @@
 #include "characters/AttackerTally.h"
 
-AttackerTally& AttackerTally::instance() {
-    static AttackerTally tally;
-    return tally;
-}
+#include "core/Game.h"
+
+AttackerTally& AttackerTally::instance() { return Game::instance().getMatch().tally; }

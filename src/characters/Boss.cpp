@@ -10,6 +10,7 @@
 #include "world/Message.h"
 #include "world/LevelEntries.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 
 namespace {
 
@@ -77,8 +78,8 @@ void Boss::die() {
 }
 
 void Boss::update(int milliseconds) {
-    if (target != nullptr && target->removed) {
-        target = nullptr;
+    if (targetLeft()) {
+        target.reset();
     }
 
     if (!isDead()) {
@@ -189,7 +190,7 @@ void Boss::message(Object* from, int message) {
             return;
         case Removed:
             if (from == target) {
-                target = nullptr;
+                target.reset();
             }
             return;
         default:
@@ -197,3 +198,10 @@ void Boss::message(Object* from, int message) {
             return;
     }
 }
+
+void Boss::digest(StateHasher& h) const {
+    Enemy::digest(h);
+    h << spawnInterval << spawnCount << spawnTimer << dissolveCountdown;
+}
+
+const char* Boss::digestName() const { return "Boss"; }

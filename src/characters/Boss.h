@@ -16,11 +16,14 @@ public:
     Boss();
     ~Boss() override;
 
+    std::unique_ptr<Object> clone() const override { return copyOf(*this); }
     void update(int milliseconds) override;
     void message(Object* from, int message) override;
     bool canLoseLimb(PartKind k) const override;
     std::unique_ptr<Object> loseLimb(PartKind k) override;
     void die() override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     // The name and look the level gives its boss; they only show, on its health bar and
     // its head.

@@ -15,6 +15,7 @@
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/Obstacle.h"
+#include "world/StateHasher.h"
 #include "world/Stick.h"
 
 namespace {
@@ -62,9 +63,10 @@ const KindTraits& traitsOf(int kind) {
 // Whether anything within reach could become a weapon. An ink pot or a fallen player
 // never can, and trying to pick one up instead of walking on would stall the enemy
 // beside it for good.
-bool offersAWeapon(const std::vector<Object*>& candidates) {
-    for (const Object* candidate : candidates) {
-        if (candidate->removed) {
+bool offersAWeapon(const std::vector<Handle<Object>>& candidates) {
+    for (const Handle<Object>& handle : candidates) {
+        const Object* const candidate = handle.get();
+        if (candidate == nullptr || candidate->removed) {
             continue;
         }
         if (dynamic_cast<const Stick*>(candidate) != nullptr || dynamic_cast<const Head*>(candidate) != nullptr) {
@@ -164,7 +166,7 @@ Player* Enemy::livingPlayer(int slot) {
 
 void Enemy::update(int milliseconds) {
     // Killed after the last afterUpdate (collision or off-screen pass): about to be deleted.
-    if (target != nullptr && target->removed) {
+    if (targetLeft()) {
         retarget(nullptr);
     }
     // A claim holds only while its player lives: one who fell frees the place, so a player
@@ -210,13 +212,18 @@ void Enemy::afterUpdate() {
     StickFigure::afterUpdate();
     // A weapon lying in the world can wear out or dissolve; the world deletes it without
     // telling anyone.
-    if (target != nullptr && target->removed) {
+    if (targetLeft()) {
         retarget(nullptr);
     }
     // Leaving the world for good: nobody is pressed by this enemy any more.
     if (removed) {
         release();
     }
+}
+
+bool Enemy::targetLeft() const {
+    const Object* const object = target.get();
+    return target.isSet() && (object == nullptr || object->removed);
 }
 
 void Enemy::forgetOthers() {
@@ -332,11 +339,12 @@ void Enemy::approach(int slot, int milliseconds) {
 }
 
 void Enemy::approachTarget(int milliseconds) {
-    if (target == nullptr) {
+    const Object* const chased = target.get();
+    if (chased == nullptr) {
         state = Decide;
         return;
     }
-    const Vec3 p = target->position;
+    const Vec3 p = chased->position;
     if (inStrikingRange(p)) {
         clearJam();
         return;
@@ -400,11 +408,12 @@ bool Enemy::inStrikingRange(const Vec3& p) {
 
 void Enemy::throwAt(int slot) {
     followPlayer(slot);
-    if (target == nullptr) {
+    const Object* const chased = target.get();
+    if (chased == nullptr) {
         state = Decide;
         return;
     }
-    const Vec3 p = target->position;
+    const Vec3 p = chased->position;
     if (std::fabs(p.z - position.z) < throwDepthTolerance) {
         setFacingLeft(!(position.x <= p.x));
         attack();
@@ -416,7 +425,8 @@ void Enemy::throwAt(int slot) {
 }
 
 void Enemy::fetch(int milliseconds) {
-    if (target == nullptr || heldWeapon() != nullptr) {
+    const Object* const weapon = target.get();
+    if (weapon == nullptr || heldWeapon() != nullptr) {
         state = Decide;
         return;
     }
@@ -428,7 +438,7 @@ void Enemy::fetch(int milliseconds) {
     // Held at the edge of the view, or walking round and round something in the way,
     // the enemy would wait for that weapon for ever. Only time in which it could have
     // walked counts: reeling from a blow it stands still however open the way is.
-    const double distance = std::sqrt(flatDistanceSquared(position, target->position));
+    const double distance = std::sqrt(flatDistanceSquared(position, weapon->position));
     if (distance < fetchClosest - kFetchProgress) {
         fetchClosest = distance;
         fetchStalled = 0;
@@ -436,7 +446,7 @@ void Enemy::fetch(int milliseconds) {
         fetchStalled += milliseconds;
     }
     const bool outOfReach = fetchStalled > kFetchPatience;
-    if (outOfReach || !inView(target->position)) {
+    if (outOfReach || !inView(weapon->position)) {
         // Beyond the view the search no longer offers it; out of reach it would, so the
         // enemy leaves weapons alone for a while.
         fetchPause = outOfReach ? kFetchPause : 0;
@@ -444,7 +454,7 @@ void Enemy::fetch(int milliseconds) {
         state = Decide;
         return;
     }
-    steerTowards(target->position);
+    steerTowards(weapon->position);
 }
 
 void Enemy::holdOff() {
@@ -506,20 +516,20 @@ int Enemy::approachStateFor(const Object* figure) const {
 }
 
 void Enemy::strike(int milliseconds) {
-    const auto* figure = dynamic_cast<const StickFigure*>(target);
+    const auto* figure = dynamic_cast<const StickFigure*>(target.get());
     if (figure == nullptr || figure->isDead()) {
         state = Decide;
         return;
     }
     attackTimer += milliseconds;
     if (attackTimer <= attackInterval + attackJitter) {
-        if (!inStrikingRange(target->position)) {
-            state = approachStateFor(target);
+        if (!inStrikingRange(figure->position)) {
+            state = approachStateFor(figure);
         }
         return;
     }
     attack();
-    state = approachStateFor(target);
+    state = approachStateFor(target.get());
     attackJitter = random15() % 400 - 200;
     attackTimer = 0;
 }
@@ -529,8 +539,9 @@ void Enemy::tryPickUp() {
     bool wholeBody = false;
     bool stickAvailable = false;
     bool headAvailable = false;
-    for (const Object* candidate : candidates) {
-        if (candidate->removed) {
+    for (const Handle<Object>& handle : candidates) {
+        const Object* const candidate = handle.get();
+        if (candidate == nullptr || candidate->removed) {
             continue;
         }
         if (const auto* figure = dynamic_cast<const StickFigure*>(candidate)) {
@@ -709,3 +720,11 @@ void Enemy::message(Object* from, int message) {
     }
     StickFigure::message(from, message);
 }
+
+void Enemy::digest(StateHasher& h) const {
+    StickFigure::digest(h);
+    h << kind << state << h.placeOf(target) << speedFactor << weaponChance << bodyChance << startDelay << waiting
+      << detourSide;
+}
+
+const char* Enemy::digestName() const { return "Enemy"; }

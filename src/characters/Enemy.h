@@ -26,16 +26,19 @@ public:
     explicit Enemy(int kind);
     ~Enemy() override;
 
+    std::unique_ptr<Object> clone() const override { return copyOf(*this); }
     void update(int milliseconds) override;
     // Forgets a target that was killed this tick, before the world deletes it; an enemy
     // killed itself gives up its claim.
     void afterUpdate() override;
     void message(Object* from, int message) override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     int getKind() const { return kind; }
     int getState() const { return state; }
     void setState(int value) { state = value; }
-    Object* getTarget() const { return target; }
+    Object* getTarget() const { return target.get(); }
     float getSpeedFactor() const { return speedFactor; }
     double getWeaponChance() const { return weaponChance; }
     double getBodyChance() const { return bodyChance; }
@@ -47,6 +50,9 @@ protected:
     void forgetOthers() override;
     // Player `slot` (1 or 2) while it is in the game and alive, else null.
     static Player* livingPlayer(int slot);
+    // The target was killed since it was chosen (it is about to be deleted) or has left
+    // the world already.
+    bool targetLeft() const;
     // The walk-in part of ApproachPlayer once `target` is settled: back to Decide without
     // a target, into Striking when in range, otherwise a step towards a place beside it.
     void approachTarget(int milliseconds);
@@ -55,7 +61,7 @@ protected:
     void steerTowards(const Vec3& goal);
 
     int state = Decide;
-    Object* target = nullptr;
+    Handle<Object> target;
     int attackInterval = 1200;
     int attackJitter = 0;
     int attackTimer = 1200;

@@ -9,6 +9,7 @@
 #include "world/Head.h"
 #include "world/Health.h"
 #include "world/Message.h"
+#include "world/StateHasher.h"
 #include "world/Stick.h"
 
 namespace {
@@ -27,18 +28,22 @@ Player::Player(const Color& color) : StickFigure(color) {
     setHealth(kPlayerHealth);
     auto bar = std::make_unique<HealthBar>();
     bar->colour = color;
-    healthBar = bar.get();
+    HealthBar* const added = bar.get();
     Game::instance().addObject(std::move(bar));
+    healthBar = added;
 }
 
 Player::~Player() = default;
 
+HealthBar* Player::getHealthBar() const { return healthBar.get(); }
+
 void Player::update(int milliseconds) {
     nearbyParts = 0;
-    for (Object* candidate : candidates) {
-        if (dynamic_cast<Head*>(candidate) != nullptr) {
+    for (const Handle<Object>& handle : candidates) {
+        const Object* const candidate = handle.get();
+        if (dynamic_cast<const Head*>(candidate) != nullptr) {
             nearbyParts |= 1 << 2;
-        } else if (dynamic_cast<Stick*>(candidate) != nullptr) {
+        } else if (dynamic_cast<const Stick*>(candidate) != nullptr) {
             nearbyParts |= 1 << 0;
         } else if (const auto* enemy = dynamic_cast<const Enemy*>(candidate)) {
             for (int part = ArmPart; part <= WholeBody; ++part) {
@@ -49,8 +54,10 @@ void Player::update(int milliseconds) {
         }
     }
     StickFigure::update(milliseconds);
-    healthBar->setHealth(healthFraction());
-    healthBar->setIcons(nearbyParts);
+    if (HealthBar* const bar = healthBar.get()) {
+        bar->setHealth(healthFraction());
+        bar->setIcons(nearbyParts);
+    }
 }
 
 void Player::draw() { StickFigure::draw(); }
@@ -91,3 +98,10 @@ void Player::message(Object* from, int message) {
     }
     StickFigure::message(from, message);
 }
+
+void Player::digest(StateHasher& h) const {
+    StickFigure::digest(h);
+    h << nearbyParts;
+}
+
+const char* Player::digestName() const { return "Player"; }

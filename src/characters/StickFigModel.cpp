@@ -34,10 +34,6 @@ float bossStickRadius() { return Settings::instance().getFloatWithin("bossStickR
 constexpr float LegStance = 0.9f;
 constexpr float ThreeQuarterView = 30.0f;
 
-// The countdown each stump slot showed the first time any figure spurted from it; the
-// spray of every later stump of that slot is scaled against it.
-std::array<int, LimbCount> firstBleed{};
-
 bool coinToss() { return random15() * 2.0 / 32768.0 >= 1.0; }
 
 }  // namespace
@@ -313,7 +309,8 @@ void StickFigModel::drawLeg(const Pose& shown, Limb limb, int hipPitch, int hipY
 }
 
 void StickFigModel::spurt(Limb limb, double dx, double dy, double dz) const {
-    const Game& game = Game::instance();
+    Game& game = Game::instance();
+    std::array<int, LimbCount>& firstBleed = game.getMatch().firstBleed;
     const Vec3 from = game.currentWorldPosition();
     glTranslated(dx, dy, dz);
     const Vec3 to = game.currentWorldPosition();

@@ -17,6 +17,7 @@
 #include "world/Head.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 #include "world/Stick.h"
 
 namespace {
@@ -104,8 +105,17 @@ StickFigure::StickFigure(const Color& c) : model(c), color(c) { model.loop("figh
 
 StickFigure::~StickFigure() = default;
 
+std::unique_ptr<Object> StickFigure::clone() const { return copyOf(*this); }
+
+void StickFigure::holdCopiedWeapon() {
+    model.clearWeapon();
+    if (weapon) {
+        model.setWeapon(weapon.get());
+    }
+}
+
 const char* StickFigure::animationFor(const char* none, const char* weaponHeld, const char* bazookaHeld) const {
-    if (weapon == nullptr) {
+    if (!weapon) {
         return none;
     }
     return dynamic_cast<const StickFigure*>(weapon.get()) != nullptr ? bazookaHeld : weaponHeld;
@@ -225,11 +235,17 @@ void StickFigure::afterUpdate() {
     if (weapon && weapon->removed) {
         releaseWeapon();
     }
-    if (ripper != nullptr && (ripper->removed || ripper->isDead())) {
-        ripper = nullptr;
+    if (ripper.isSet()) {
+        const StickFigure* const r = ripper.get();
+        if (r == nullptr || r->removed || r->isDead()) {
+            ripper.reset();
+        }
     }
-    if (grabTarget != nullptr && grabTarget->removed) {
-        grabTarget = nullptr;
+    if (grabTarget.isSet()) {
+        const Object* const target = grabTarget.get();
+        if (target == nullptr || target->removed) {
+            grabTarget.reset();
+        }
     }
 }
 
@@ -305,13 +321,14 @@ void StickFigure::message(Object* from, int message) {
             break;
         case Removed:
             if (grabTarget == from) {
-                grabTarget = nullptr;
+                grabTarget.reset();
             }
             if (ripper == from) {
-                ripper = nullptr;
+                ripper.reset();
             }
             // Whatever left the world can no longer be picked up from here.
-            candidates.erase(std::remove(candidates.begin(), candidates.end(), from), candidates.end());
+            candidates.erase(std::remove(candidates.begin(), candidates.end(), Handle<Object>(from)),
+                             candidates.end());
             break;
         case Explosion: {
             const double radius = tuning().explodingHeadRadius;
@@ -375,13 +392,14 @@ void StickFigure::takeHit(Object* attacker) {
 }
 
 void StickFigure::abandonGrab() {
-    if (figureState == FigureState::RipStart && grabTarget != nullptr && !grabTarget->removed) {
-        if (auto* victim = dynamic_cast<StickFigure*>(grabTarget)) {
+    Object* const target = grabTarget.get();
+    if (figureState == FigureState::RipStart && target != nullptr && !target->removed) {
+        if (auto* victim = dynamic_cast<StickFigure*>(target)) {
             victim->clearRipper(this);
         }
     }
     if (figureState == FigureState::RipStart || figureState == FigureState::PickupStart) {
-        grabTarget = nullptr;
+        grabTarget.reset();
     }
 }
 
@@ -471,9 +489,16 @@ void StickFigure::pickUp(PartKind k) {
     }
     wantedPart = k;
 
-    for (Object* candidate : candidates) {
+    // A candidate that has left the world counts as removed.
+    std::vector<Object*> within;
+    for (const Handle<Object>& candidate : candidates) {
+        Object* const object = candidate.get();
+        within.push_back(object != nullptr && !object->removed ? object : nullptr);
+    }
+
+    for (Object* candidate : within) {
         auto* enemy = dynamic_cast<Enemy*>(candidate);
-        if (!candidate->removed && enemy != nullptr && !enemy->isDead() && enemy->canLoseLimb(k)) {
+        if (candidate != nullptr && enemy != nullptr && !enemy->isDead() && enemy->canLoseLimb(k)) {
             beginGrab(FigureState::RipStart, "riplimbstart", enemy);
             enemy->setRipper(this);
             return;
@@ -481,8 +506,8 @@ void StickFigure::pickUp(PartKind k) {
     }
 
     Object* fallback = nullptr;
-    for (Object* candidate : candidates) {
-        if (candidate->removed || dynamic_cast<Player*>(candidate) != nullptr) {
+    for (Object* candidate : within) {
+        if (candidate == nullptr || dynamic_cast<Player*>(candidate) != nullptr) {
             continue;
         }
         const auto* figure = dynamic_cast<const StickFigure*>(candidate);
@@ -499,9 +524,9 @@ void StickFigure::pickUp(PartKind k) {
     }
 
     bool fallbackIsLivingEnemy = false;
-    for (Object* candidate : candidates) {
+    for (Object* candidate : within) {
         auto* enemy = dynamic_cast<Enemy*>(candidate);
-        if (candidate->removed || enemy == nullptr) {
+        if (enemy == nullptr) {
             continue;
         }
         if (enemy->canLoseLimb(ArmPart) || enemy->isDead()) {
@@ -521,13 +546,14 @@ void StickFigure::pickUp(PartKind k) {
 
 void StickFigure::completeRip() {
     std::unique_ptr<Object> part;
-    if (grabTarget != nullptr && !grabTarget->removed) {
-        if (auto* enemy = dynamic_cast<Enemy*>(grabTarget)) {
+    Object* const target = grabTarget.get();
+    if (target != nullptr && !target->removed) {
+        if (auto* enemy = dynamic_cast<Enemy*>(target)) {
             part = enemy->loseLimb(wantedPart);
             enemy->clearRipper(this);
         }
     }
-    grabTarget = nullptr;
+    grabTarget.reset();
     if (!part) {
         stand();
         return;
@@ -542,19 +568,20 @@ void StickFigure::completeRip() {
 
 void StickFigure::completePickup() {
     std::unique_ptr<Object> taken;
-    if (grabTarget != nullptr && !grabTarget->removed) {
-        auto* enemy = dynamic_cast<Enemy*>(grabTarget);
+    Object* const target = grabTarget.get();
+    if (target != nullptr && !target->removed) {
+        auto* enemy = dynamic_cast<Enemy*>(target);
         if (enemy == nullptr || (wantedPart == WholeBody && enemy->canLoseLimb(WholeBody))) {
             if (enemy != nullptr) {
                 enemy->setFacingLeft(true);
             }
-            taken = Game::instance().removeObject(grabTarget);
+            taken = Game::instance().removeObject(target);
         } else {
             taken = enemy->loseLimb(wantedPart);
             playSound("rip", 1.0f);
         }
     }
-    grabTarget = nullptr;
+    grabTarget.reset();
     if (!taken) {
         stand();
         return;
@@ -586,7 +613,7 @@ Object* StickFigure::releaseWeapon() {
     }
     Object* const released = weapon.get();
     released->position = position;
-    Game::instance().addObject(std::move(weapon));
+    Game::instance().addObject(weapon.take());
     model.clearWeapon();
     if (figureState == FigureState::Walking) {
         walk();
@@ -624,8 +651,8 @@ void StickFigure::die() {
 
 void StickFigure::forgetOthers() {
     abandonGrab();
-    grabTarget = nullptr;
-    ripper = nullptr;
+    grabTarget.reset();
+    ripper.reset();
     candidates.clear();
 }
 
@@ -708,7 +735,7 @@ void StickFigure::heal(float amount) {
 
 void StickFigure::clearRipper(StickFigure* r) {
     if (ripper == r) {
-        ripper = nullptr;
+        ripper.reset();
     }
 }
 
@@ -725,5 +752,22 @@ void StickFigure::disintegrate() {
         static SettingsCache<ParticleEffect> dust([] { return ParticleEffect("disintegrate"); });
         dust.get().burst(position, color);
         kill();
+    }
+}
+
+void StickFigure::digest(StateHasher& h) const {
+    Object::digest(h);
+    h << static_cast<int>(figureState) << facingLeft << health << maxHealth << hitCooldown << fall << isBazooka
+      << isBeingRipped() << h.placeOf(grabTarget) << candidates.size();
+    for (const float joint : model.getPose()) h << joint;
+    for (int limb = 0; limb < LimbCount; ++limb) {
+        h << model.isAttached(static_cast<Limb>(limb)) << model.bleedTime(static_cast<Limb>(limb));
+    }
+    const AnimationPlayer& animation = model.animationPlayer();
+    h << animation.animationName() << animation.isPlaying() << animation.isLooping() << animation.elapsed()
+      << animation.currentFrame();
+    if (weapon) {
+        h << std::string(weapon->digestName());
+        weapon->digest(h);
     }
 }

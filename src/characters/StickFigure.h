@@ -6,7 +6,9 @@
 
 #include "characters/BodyParts.h"
 #include "characters/StickFigModel.h"
+#include "world/ClonePtr.h"
 #include "world/Color.h"
+#include "world/Handle.h"
 #include "world/Object.h"
 
 // What a figure is doing; each state plays one animation on the model.
@@ -38,6 +40,7 @@ public:
     explicit StickFigure(const Color& color);
     ~StickFigure() override;
 
+    std::unique_ptr<Object> clone() const override;
     void update(int milliseconds) override;
     void afterUpdate() override;
     void draw() override;
@@ -46,6 +49,7 @@ public:
     void message(Object* from, int message) override;
     // The boss calls a wave: a stripped corpse may dissolve.
     void disintegrate() override;
+    void digest(StateHasher& h) const override;
 
     // Controls or AI: walk by d this tick (only while standing or walking).
     virtual void move(const Vec3& d);
@@ -83,7 +87,7 @@ public:
     void setBazooka(bool value) { isBazooka = value; }
     void setRipper(StickFigure* r) { ripper = r; }
     void clearRipper(StickFigure* r);
-    bool isBeingRipped() const { return ripper != nullptr; }
+    bool isBeingRipped() const { return ripper.isSet(); }
     void setColor(const Color& c);
     void setHealth(float value) { health = value; }
     void setMaxHealth(float value) { maxHealth = value; }
@@ -101,18 +105,28 @@ public:
     StickFigModel& getModel() { return model; }
     int getHitCooldown() const { return hitCooldown; }
     float getFall() const { return fall; }
-    Object* getGrabTarget() const { return grabTarget; }
-    const std::vector<Object*>& getCandidates() const { return candidates; }
+    Object* getGrabTarget() const { return grabTarget.get(); }
 
 protected:
+    // The clone of a figure of kind T: a copy of every field, whose model then holds the
+    // copy's own weapon.
+    template <typename T>
+    static std::unique_ptr<Object> copyOf(const T& figure) {
+        auto copy = std::make_unique<T>(figure);
+        copy->holdCopiedWeapon();
+        return copy;
+    }
+
     // Called as the figure dies: it lets go of every object it points at. Dead, it hears
     // no more messages (not even Removed), and a corpse carried out of the world hears
     // nothing at all, so any pointer kept past death could outlive its object.
     virtual void forgetOthers();
 
-    std::vector<Object*> candidates;
+    // What sent PickupTouch since the last update.
+    std::vector<Handle<Object>> candidates;
 
 private:
+    void holdCopiedWeapon();
     // Whether a new blow or shot may start: standing, walking, or reeling from a hit.
     bool readyToStrike() const;
     void takeHit(Object* attacker);
@@ -129,7 +143,7 @@ private:
     void beginGrab(FigureState grabState, const char* animation, Object* target);
     const char* animationFor(const char* none, const char* weaponHeld, const char* bazookaHeld) const;
 
-    std::unique_ptr<Object> weapon;
+    ClonePtr<Object> weapon;
     bool facingLeft = false;
     FigureState figureState = FigureState::Standing;
     bool isBazooka = false;
@@ -142,7 +156,7 @@ private:
     int32_t corpseTimer = 0;
     float health = 100.0f;
     float maxHealth = 100.0f;
-    Object* grabTarget = nullptr;
-    StickFigure* ripper = nullptr;
+    Handle<Object> grabTarget;
+    Handle<StickFigure> ripper;
     PartKind wantedPart = WholeBody;
 };

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "core/Game.h"
+#include "core/InputSeam.h"
 #include "input/InputDevices.h"
 
 namespace {
@@ -23,7 +24,7 @@ void FrameLoop::wake() {
     for (int run = 0; run < TickClock::MostTicksInARow && clock.tickDue(now()); ++run) {
         devices.poll();
         ticksSinceFrame = true;
-        if (!game.update(kTickMilliseconds)) {
+        if (!runGameTicks()) {
             clock.held(now());
             break;
         }
@@ -33,6 +34,17 @@ void FrameLoop::wake() {
     if (frameWanted() && options.pacer.frameDue(now())) {
         drawFrame();
     }
+}
+
+// A replay being watched may run several game ticks in one of the clock's, or none.
+bool FrameLoop::runGameTicks() {
+    const int due = InputSeam::instance().ticksThisFrame();
+    for (int tick = 0; tick < due; ++tick) {
+        if (!game.update(kTickMilliseconds)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void FrameLoop::drawFrame() {

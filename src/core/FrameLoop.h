@@ -35,6 +35,8 @@ public:
     int millisecondsToNext() const;
 
 private:
+    // The game's ticks for one of the clock's; false when the game held one back.
+    bool runGameTicks();
     // A frame now could differ from the last one.
     bool frameWanted() const;
 

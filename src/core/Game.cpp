@@ -86,6 +86,10 @@ Game& Game::instance() {
 
 void Game::resetInstance() { gameHolder().reset(); }
 
+std::unique_ptr<Game> Game::create() { return std::unique_ptr<Game>(new Game()); }
+
+void Game::swapInstance(std::unique_ptr<Game>& other) { gameHolder().swap(other); }
+
 Game::Game() {
     coinClient = std::make_unique<CoinClient>();
     readControlMapping();
@@ -99,8 +103,8 @@ Game::Game() {
 
 Game::~Game() {
     // Players are owned by the world; forget them before the world goes.
-    player1 = nullptr;
-    player2 = nullptr;
+    player1.reset();
+    player2.reset();
     world.clear();
 }
 
@@ -174,6 +178,9 @@ void Game::runTick(int milliseconds) {
 }
 
 void Game::runGameplay(int milliseconds) {
+    if (match.checkpointDue) {
+        takeCheckpoint();
+    }
     updateObjects(milliseconds);
     removeKilledObjects();
     Ink::instance().update(milliseconds);
@@ -183,7 +190,7 @@ void Game::runGameplay(int milliseconds) {
     removeOffscreenObjects();
 
     double lead = -1.0;
-    for (Player* player : {player1, player2}) {
+    for (Player* player : {getPlayer1(), getPlayer2()}) {
         if (player != nullptr && !player->isDead()) {
             if (lead < 0.0 || player->position.x < lead) {
                 lead = player->position.x;
@@ -222,7 +229,7 @@ void Game::rememberTickStart() {
 }
 
 bool Game::allPlayersGone() const {
-    for (const Player* player : {player1, player2}) {
+    for (const Player* player : {getPlayer1(), getPlayer2()}) {
         if (player != nullptr && !player->isGone()) {
             return false;
         }
@@ -230,7 +237,11 @@ bool Game::allPlayersGone() const {
     return true;
 }
 
-int Game::playerCount() const { return (player1 != nullptr ? 1 : 0) + (player2 != nullptr ? 1 : 0); }
+Player* Game::getPlayer1() const { return player1.get(); }
+
+Player* Game::getPlayer2() const { return player2.get(); }
+
+int Game::playerCount() const { return (getPlayer1() != nullptr ? 1 : 0) + (getPlayer2() != nullptr ? 1 : 0); }
 
 void Game::draw(double blend) {
     drawPicture(blend);
@@ -261,6 +272,7 @@ void Game::drawPicture(double blend) {
         attractHud->draw();
     }
     drawOnlineOverlay();
+    InputSeam::instance().drawOverlay();
     frame.useWindow();
 }
 
@@ -342,6 +354,72 @@ void Game::loadCamera(const PictureFrame& frame, bool wholeWindow) const {
     glMatrixMode(GL_MODELVIEW);
 }
 
+Match Game::snapshot() const {
+    Match copy(match);
+    copy.credits = coinClient->getCredits();
+    return copy;
+}
+
+void Game::restore(const Match& saved) {
+    bringBack(saved);
+    coinClient->restoreCredits(saved.credits);
+}
+
+void Game::bringBack(const Match& saved) {
+    const std::vector<std::string> shownBefore = match.cutscene.loadedTextureNames();
+    const std::string musicBefore = match.music;
+    ++worldEdits;
+    match = saved;
+    match.cutscene.resumeAfter(shownBefore);
+    if (match.music != musicBefore && !match.music.empty()) {
+        SoundManager::instance().playMusic(match.music);
+    }
+}
+
+void Game::markCheckpoint() { match.checkpointDue = true; }
+
+void Game::takeCheckpoint() {
+    match.checkpointDue = false;
+    if (isArcade()) {
+        return;
+    }
+    auto point = std::make_shared<Match>(match);
+    point->checkpoint.reset();
+    match.checkpoint = std::move(point);
+}
+
+void Game::retryFromCheckpoint() {
+    const std::shared_ptr<const Match> point = match.checkpoint;
+    if (!point) {
+        restartLevel();
+        clearBackground();
+        closeMenu();
+        return;
+    }
+    // What the player holds down now, not what was held then.
+    const std::array<bool, ControlCount> held = controlHeld;
+    const std::array<Match::StickAxes, 2> sticks = stick;
+    bringBack(*point);
+    match.checkpoint = point;
+    controlHeld = held;
+    stick = sticks;
+    for (Player* player : {getPlayer1(), getPlayer2()}) {
+        if (player == nullptr) {
+            continue;
+        }
+        if (player->isDead()) {
+            player->respawn();
+        } else {
+            player->setHealth(player->getMaxHealth());
+        }
+    }
+}
+
+void Game::playMusic(const std::string& file) {
+    match.music = file;
+    SoundManager::instance().playMusic(file);
+}
+
 void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile) {
     // The settings may have changed since the last game (an online game plays by the
     // host's settings and the session's own control codes).
@@ -363,6 +441,7 @@ void Game::startGame(bool withPlayer1, bool withPlayer2, const std::string& leve
     fightView->levelStarted();
 
     level.load(levelFile);
+    markCheckpoint();
 }
 
 Player* Game::createPlayer(const Color& colour, const Vec3& where, int slot) {
@@ -391,8 +470,10 @@ void Game::restartLevel() { startGame(player1Joined, player2Joined, levelName); 
 
 void Game::advanceToNextLevel() {
     if (isArcade()) {
-        player1Joined = player1 != nullptr && !player1->isDead();
-        player2Joined = player2 != nullptr && !player2->isDead();
+        const Player* const first = getPlayer1();
+        const Player* const second = getPlayer2();
+        player1Joined = first != nullptr && !first->isDead();
+        player2Joined = second != nullptr && !second->isDead();
     }
     clearWorld();
     // The in-game HUD went with the old world; the new level needs its own.
@@ -400,6 +481,7 @@ void Game::advanceToNextLevel() {
     createPlayers();
     fightView->levelStarted();
     levelName = level.name();
+    markCheckpoint();
     if (campaignLevel > 0) {
         ++campaignLevel;
         recordProgress();
@@ -480,7 +562,7 @@ void Game::showMainMenu() {
         setBackground("mainmenu_bk");
         attract = false;
     }
-    SoundManager::instance().playMusic("Punchout.ogg");
+    playMusic("Punchout.ogg");
 }
 
 void Game::showPauseMenu() {

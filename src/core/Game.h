@@ -12,10 +12,12 @@
 
 #include "core/CampaignProgress.h"
 #include "core/ControlsIntro.h"
+#include "core/Match.h"
 #include "core/PlayerConfig.h"
 #include "world/CollisionPass.h"
 #include "render/PictureFrame.h"
 #include "world/Color.h"
+#include "world/Handle.h"
 #include "world/Level.h"
 #include "world/Object.h"
 
@@ -27,28 +29,34 @@ class Menu;
 class OnlineSession;
 class Player;
 
-// The one running game: owns the world, the player slots, the level, the open menu,
-// the arcade attract loop and the continue countdown. The main loop calls update once
+// The running game: owns its match (the world, the player slots, the level, the open
+// menu, the arcade attract loop, the continue countdown and all else that decides how
+// the game goes on) and the devices and links around it. The main loop calls update once
 // per 20 ms tick, draw once per frame, reshape on resize and keyboard / joystick for
 // every input event. Nothing here needs a window except init, draw and reshape, so
 // tests drive the game in-process.
 class Game {
 public:
-    using World = std::list<std::unique_ptr<Object>>;
+    using World = ::World;
 
-    static constexpr int ControlCount = 16;
+    static constexpr int ControlCount = Match::ControlCount;
     // Milliseconds an arcade player has to pay for a continue once everyone is down.
     static constexpr int ContinueTime = 20000;
-    // A menu that opens while attack is held, or this soon after it was pressed, lets
-    // attack choose only once it has been open as long.
-    static constexpr int MenuAttackGuard = 500;
+    static constexpr int MenuAttackGuard = Match::MenuAttackGuard;
     // Player 1 is dark blue, player 2 dark red; a lone player is always dark blue.
     static constexpr Color Player1Colour{0.0, 0.0, 0.3, 1.0};
     static constexpr Color Player2Colour{0.3, 0.0, 0.0, 1.0};
 
+    // The current game; built on first use.
     static Game& instance();
     // Tests: throw the current game away so the next instance() builds a fresh one.
     static void resetInstance();
+    // Tests and tools: another game beside the current one, with a match of its own.
+    static std::unique_ptr<Game> create();
+    // Makes `other` the current game and hands the current one over in its place.
+    static void swapInstance(std::unique_ptr<Game>& other);
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
     ~Game();
 
     // The player's own files, given by start-up before init: the settings file the game
@@ -133,6 +141,8 @@ public:
     // none when there is no such enemy. Scripted and random players steer by it.
     Enemy* findNearestEnemy(const Vec3& from, const std::function<bool(const Enemy&)>& eligible = {}) const;
     Vec3 currentWorldPosition() const;
+    // The object with this spawn id while it is in the world; null otherwise.
+    Object* findObject(ObjectId id) const;
 
     // Input (keys as delivered by the GLUT callbacks: special keys are 256 + code).
     void keyboard(int key, int x, bool down, int modifiers);
@@ -178,8 +188,8 @@ public:
     // Read by the HUD, the level, enemies and tests.
     CoinClient* getCoinClient() const { return coinClient.get(); }
     int getContinueCountdown() const { return continueCountdown; }
-    Player* getPlayer1() const { return player1; }
-    Player* getPlayer2() const { return player2; }
+    Player* getPlayer1() const;
+    Player* getPlayer2() const;
     int playerCount() const;
     Level& getLevel() { return level; }
     const Level& getLevel() const { return level; }
@@ -194,6 +204,24 @@ public:
     int getWindowHeight() const { return windowHeight; }
     const std::string& getLevelName() const { return levelName; }
     CreditsHUD* getAttractHud() const { return attractHud.get(); }
+    // The state of the game in progress.
+    Match& getMatch() { return match; }
+    const Match& getMatch() const { return match; }
+    // A copy of the game in progress, the coin client's count with it, to be brought back
+    // later with restore. Cheap enough to take every tick.
+    Match snapshot() const;
+    // Brings a snapshot back: the game goes on exactly as it would have from the moment
+    // the snapshot was taken. Objects, menus and references from before are gone.
+    void restore(const Match& saved);
+    // The level starts or the view moves on from a cleared stop: in home mode the match is
+    // set aside as the checkpoint before the next gameplay tick.
+    void markCheckpoint();
+    // The death or pause menu's retry: the latest checkpoint comes back, every player
+    // alive at full health, the controls as they are held now; without a checkpoint the
+    // level restarts.
+    void retryFromCheckpoint();
+    // Starts the music and remembers it with the match.
+    void playMusic(const std::string& file);
     const FightView& getFightView() const { return *fightView; }
 
     // The world's per-tick passes, in the order the gameplay tick runs them.
@@ -214,6 +242,9 @@ private:
     Player* createPlayer(const Color& colour, const Vec3& where, int slot);
     bool allPlayersGone() const;
     void runGameplay(int milliseconds);
+    void takeCheckpoint();
+    // Puts a match in place of this one, with its cutscene's textures and its music.
+    void bringBack(const Match& saved);
     // Keeps what frames drawn before the next tick blend from.
     void rememberTickStart();
     void drawBackground(const PictureFrame& frame) const;
@@ -246,27 +277,32 @@ private:
     void drawOnlineOverlay() const;
     void recordProgress();
 
-    World world;
+    Match match;
+    // The Game's own code names the parts of its match as it always did.
+    World& world = match.world;
+    Handle<Player>& player1 = match.player1;
+    Handle<Player>& player2 = match.player2;
+    bool& player1Joined = match.player1Joined;
+    bool& player2Joined = match.player2Joined;
+    Level& level = match.level;
+    std::string& levelName = match.levelName;
+    ClonePtr<Menu>& menu = match.menu;
+    bool& backgroundShown = match.backgroundShown;
+    std::string& backgroundTexture = match.backgroundTexture;
+    bool& attract = match.attract;
+    // False once the attract-loop cutscene failed to start (missing, or without a slide):
+    // it is tried once per visit to the attract loop, not again on every tick.
+    bool& attractShowStarts = match.attractShowStarts;
+    int& continueCountdown = match.continueCountdown;
+    std::array<bool, ControlCount>& controlHeld = match.controlHeld;
+    std::array<Match::StickAxes, 2>& stick = match.stick;
+    std::vector<std::pair<ClonePtr<Menu>, std::string>>& menusUnder = match.menusUnder;
+    int& sinceAttack = match.sinceAttack;
+
     // Counts additions, removals and broadcasts, so the collision pass knows when a
     // message may have changed objects other than the two it was sent between.
     std::uint64_t worldEdits = 0;
     CollisionPass collisions;
-    Player* player1 = nullptr;
-    Player* player2 = nullptr;
-    bool player1Joined = false;
-    bool player2Joined = false;
-    Level level;
-    std::string levelName;
-    std::unique_ptr<Menu> menu;
-    // Menus waiting under the open one, with their backgrounds, the latest last.
-    std::vector<std::pair<std::unique_ptr<Menu>, std::string>> menusUnder;
-    bool backgroundShown = false;
-    std::string backgroundTexture;
-    bool attract = false;
-    // False once the attract-loop cutscene failed to start (missing, or without a slide):
-    // it is tried once per visit to the attract loop, not again on every tick.
-    bool attractShowStarts = false;
-    int continueCountdown = 0;
     std::unique_ptr<CoinClient> coinClient;
     std::unique_ptr<CreditsHUD> attractHud;
     std::unique_ptr<FightView> fightView;
@@ -294,19 +330,9 @@ private:
     double frameBlend = 1.0;
     std::optional<double> viewScroll;
 
-    std::array<bool, ControlCount> controlHeld{};
-    // Game time since either player last pressed attack; capped, and "long ago" when a
-    // game starts, so a replay sees the same value as the game it recorded.
-    int sinceAttack = MenuAttackGuard;
     std::array<int, ControlCount> controlKey{};
     std::array<int, ControlCount> controlButton{};
     unsigned long controlMappingRevision = 0;
-    // Last axis values of each player's joystick, after inversion.
-    struct StickAxes {
-        double horizontal = 0.0;
-        double depth = 0.0;
-    };
-    std::array<StickAxes, 2> stick{};
     std::vector<std::string> padNames;
     std::array<bool, 2> rumbleWanted{};
 };

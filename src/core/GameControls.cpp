@@ -312,11 +312,11 @@ void Game::controlPressed(int control) {
     if (isArcade() && arcadeControlPressed(control)) {
         return;
     }
-    if (player1 != nullptr && control < Player2) {
-        playerControlPressed(player1, control, 0);
+    if (Player* const first = getPlayer1(); first != nullptr && control < Player2) {
+        playerControlPressed(first, control, 0);
     }
-    if (player2 != nullptr && control >= Player2) {
-        playerControlPressed(player2, control, 1);
+    if (Player* const second = getPlayer2(); second != nullptr && control >= Player2) {
+        playerControlPressed(second, control, 1);
     }
 }
 
@@ -356,14 +356,15 @@ bool Game::arcadeControlPressed(int control) {
         }
     }
     if (!attract && coinClient->getCredits() >= 1 && action == Start) {
-        Player*& slot = playerIndex == 0 ? player1 : player2;
-        if (slot == nullptr) {
-            const Player* partner = playerIndex == 0 ? player2 : player1;
+        Handle<Player>& slot = playerIndex == 0 ? player1 : player2;
+        Player* const player = slot.get();
+        if (player == nullptr) {
+            const Player* partner = (playerIndex == 0 ? player2 : player1).get();
             slot = createPlayer(playerIndex == 0 ? Player1Colour : Player2Colour, joinPlace(partner), playerIndex);
             coinClient->useCoin();
             continueCountdown = 0;
-        } else if (slot->isDead()) {
-            slot->respawn();
+        } else if (player->isDead()) {
+            player->respawn();
             coinClient->useCoin();
             continueCountdown = 0;
         }
@@ -422,7 +423,7 @@ void Game::playerControlPressed(Player* player, int control, int stickPlayer) {
 void Game::applyMovement() {
     const float deadSpace = joystickDeadSpace();
     const double moveSpeed = Settings::instance().getFloatWithin("moveSpeed", limits::speed);
-    Player* const players[2] = {player1, player2};
+    Player* const players[2] = {getPlayer1(), getPlayer2()};
     for (int p = 0; p < 2; ++p) {
         if (players[p] == nullptr) {
             continue;

@@ -28,28 +28,30 @@ double leftDeadSpace() {
 void Game::addObject(std::unique_ptr<Object> object) {
     if (object) {
         ++worldEdits;
-        world.push_back(std::move(object));
+        world.add(std::move(object));
     }
 }
 
+Object* Game::findObject(ObjectId id) const { return world.find(id); }
+
+Object* objectInWorld(ObjectId id) { return id != 0 ? Game::instance().findObject(id) : nullptr; }
+
 std::unique_ptr<Object> Game::removeObject(Object* target) {
     ++worldEdits;
-    std::unique_ptr<Object> owned;
-    for (auto it = world.begin(); it != world.end();) {
-        if (it->get() == target) {
-            owned = std::move(*it);
-            owned->forgetTickStart();
-            it = world.erase(it);
-        } else {
-            (*it)->message(target, Removed);
-            ++it;
+    for (const std::unique_ptr<Object>& object : world) {
+        if (object.get() != target) {
+            object->message(target, Removed);
         }
     }
+    std::unique_ptr<Object> owned = world.take(target);
+    if (owned) {
+        owned->forgetTickStart();
+    }
     if (player1 == target) {
-        player1 = nullptr;
+        player1.reset();
     }
     if (player2 == target) {
-        player2 = nullptr;
+        player2.reset();
     }
     return owned;
 }
@@ -65,12 +67,9 @@ void Game::broadcast(Object* from, int message) {
 
 void Game::clearWorld() {
     ++worldEdits;
-    player1 = nullptr;
-    player2 = nullptr;
-    // Objects may look at the world while they are destroyed, so empty it first.
-    World doomed;
-    doomed.swap(world);
-    doomed.clear();
+    player1.reset();
+    player2.reset();
+    world.clear();
     // The enemies that claimed the players went with the world.
     AttackerTally::instance().reset();
 }
@@ -186,7 +185,7 @@ void Game::updateObjects(int milliseconds) {
 }
 
 void Game::removeKilledObjects() {
-    world.remove_if([](const std::unique_ptr<Object>& object) { return object->removed; });
+    world.removeKilled();
 }
 
 void Game::clampToView() {
@@ -210,7 +209,7 @@ void Game::clampToView() {
     }
 }
 
-void Game::collisionPass() { collisions.run(world, worldEdits); }
+void Game::collisionPass() { collisions.run(world.list(), worldEdits); }
 
 void Game::removeOffscreenObjects() {
     const double deadSpace = leftDeadSpace();

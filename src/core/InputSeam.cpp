@@ -1,9 +1,9 @@
 #include "core/InputSeam.h"
 
-#include <cstdlib>
 #include <random>
 
 #include "core/Game.h"
+#include "core/Random.h"
 
 InputSeam& InputSeam::instance() {
     static InputSeam seam;
@@ -67,7 +67,7 @@ void InputSeam::playStarting(const std::string& levelFile, bool player1, bool pl
     // Only a recorded or replayed game seeds the C generator: its whole sequence then
     // follows from the seed in the record.
     const unsigned seed = replacement != nullptr ? replacement->seed() : std::random_device{}() % 32768;
-    std::srand(seed);
+    seedRandom(seed);
     const PlayStart start{levelFile, player1, player2, seed};
     if (replacement != nullptr) {
         replacement->playStarted(start);
@@ -91,6 +91,14 @@ void InputSeam::playEnding() {
 }
 
 bool InputSeam::tickReady() { return replacement == nullptr || replacement->tickReady(); }
+
+int InputSeam::ticksThisFrame() { return replacement != nullptr ? replacement->ticksThisFrame() : 1; }
+
+void InputSeam::drawOverlay() const {
+    if (replacement != nullptr) {
+        replacement->drawOverlay();
+    }
+}
 
 void InputSeam::tickStarting() {
     if (replacement != nullptr && playing) {

@@ -50,6 +50,12 @@ public:
         // Whether the Game's next tick may run now. An online game waits here for the
         // other side's input; the Game keeps drawing meanwhile.
         virtual bool tickReady() { return true; }
+        // How many ticks the main loop runs in the next 20 ms: 0 holds the game still
+        // (a paused replay) while frames are still drawn, more runs it faster.
+        virtual int ticksThisFrame() { return 1; }
+        // Last in every frame, over everything else: what the replacement has to show
+        // (a replay's position bar). Needs the GL context.
+        virtual void drawOverlay() const {}
     };
 
     static InputSeam& instance();
@@ -70,6 +76,10 @@ public:
     void playEnding();
     // False while the replacement holds the next tick back; the Game then skips it.
     bool tickReady();
+    // The ticks the main loop runs in the next 20 ms: 1 unless a replacement says more
+    // or fewer.
+    int ticksThisFrame();
+    void drawOverlay() const;
     void tickStarting();
     void tickEnded();
 

@@ -62,6 +62,28 @@ bool TextFile::readLine(std::string& line) {
     return true;
 }
 
+TextFile::Place TextFile::place() const {
+    Place here;
+    std::streambuf* const buffer = isOpen() ? source->rdbuf() : nullptr;
+    here.offset = buffer != nullptr ? buffer->pubseekoff(0, std::ios::cur, std::ios::in) : std::streampos(-1);
+    here.number = number;
+    here.bytesRead = bytesRead;
+    here.finished = finished;
+    return here;
+}
+
+bool TextFile::returnTo(const Place& earlier) {
+    std::streambuf* const buffer = isOpen() ? source->rdbuf() : nullptr;
+    if (buffer == nullptr || earlier.offset == std::streampos(-1) ||
+        buffer->pubseekpos(earlier.offset, std::ios::in) != earlier.offset) {
+        return false;
+    }
+    number = earlier.number;
+    bytesRead = earlier.bytesRead;
+    finished = earlier.finished;
+    return true;
+}
+
 void TextFile::report(int line, const std::string& message) const { sink.report({filePath, line, message}); }
 
 void TextFile::stopAtLimit(const std::string& message) {

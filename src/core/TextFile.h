@@ -29,6 +29,18 @@ public:
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
 
+    // Where reading stands, to read on from there again (returnTo).
+    struct Place {
+        std::streampos offset = 0;
+        int number = 0;
+        std::size_t bytesRead = 0;
+        bool finished = false;
+    };
+    Place place() const;
+    // Reads on from a place this file was at before; false when the source cannot go
+    // back there (a pipe), and then nothing changed.
+    bool returnTo(const Place& earlier);
+
     bool isOpen() const { return source != nullptr; }
     // The next line without its line end; false at the end of the file or at a limit.
     bool readLine(std::string& line);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include "world/Object.h"
 
@@ -24,9 +25,11 @@ public:
 
     CreditsHUD();
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<CreditsHUD>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     void kill() override {}
+    const char* digestName() const override { return "HUD"; }
 
     // Draws exactly `view`, wherever it came from.
     void drawView(const View& view) const;

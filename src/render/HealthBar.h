@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "world/Color.h"
 #include "world/Object.h"
 
@@ -28,9 +30,11 @@ public:
 
     HealthBar();
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<HealthBar>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     void kill() override {}
+    const char* digestName() const override { return "HealthBar"; }
 
     void setHealth(float value) { health = value; }
     void setIcons(int value) { icons = value; }

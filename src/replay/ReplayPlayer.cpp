@@ -49,6 +49,22 @@ void ReplayPlayer::begin() {
     }
 }
 
+ReplayPlayer::Bookmark ReplayPlayer::mark() const {
+    return {Game::instance().snapshot(), ticks, records->place(), next, unreadable};
+}
+
+void ReplayPlayer::returnTo(const Bookmark& bookmark) {
+    if (finished) return;
+    Game::instance().restore(bookmark.match);
+    ticks = bookmark.ticks;
+    next = bookmark.next;
+    unreadable = bookmark.unreadable;
+    if (!records->returnTo(bookmark.place)) {
+        unreadable = true;
+        differs("the replay can no longer be read: " + records->error());
+    }
+}
+
 void ReplayPlayer::release() {
     InputSeam& seam = InputSeam::instance();
     if (seam.getReplacement() == this) seam.setReplacement(nullptr);

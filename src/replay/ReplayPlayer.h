@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/InputSeam.h"
+#include "core/Match.h"
 #include "replay/ReplayFile.h"
 #include "replay/ReplayReader.h"
 #include "replay/ReplaySettings.h"
@@ -23,12 +24,28 @@ public:
     ~ReplayPlayer() override;
 
     // Takes over the seam and starts the recorded game.
-    void begin();
+    virtual void begin();
     // Gives the seam back and returns the game to the menu.
     void stop();
 
+    // Where playback stands between two ticks: the game as it is and the place in the
+    // replay's records. Playback taken back there (returnTo) goes on exactly as it went
+    // on from there before.
+    struct Bookmark {
+        Match match;
+        int ticks = 0;
+        ReplayReader::Place place;
+        std::optional<ReplayFile::Record> next;
+        bool unreadable = false;
+    };
+    // Between ticks, while playback goes on.
+    Bookmark mark() const;
+    void returnTo(const Bookmark& bookmark);
+
     bool isFinished() const { return finished; }
     int ticksPlayed() const { return ticks; }
+    // The tick the recorded game ended at.
+    int lastTick() const { return replay.endTick; }
     int digestsCompared() const { return compared; }
     // The tick of the first difference and what differed; -1 and empty while all match.
     int differenceTick() const { return firstDifferenceTick; }

@@ -131,6 +131,13 @@ public:
         return record;
     }
 
+    int lastTickRead() const { return lastTick; }
+    bool sawAnyRecord() const { return sawRecord; }
+    void resume(int tick, bool any) {
+        lastTick = tick;
+        sawRecord = any;
+    }
+
 private:
     int tickOf(const std::string& word) {
         const int tick = static_cast<int>(integerOf(word, 0, ReplayFile::MostTicks));
@@ -345,6 +352,21 @@ public:
 
     const std::string& error() const { return failure; }
 
+    ReplayReader::Place place() const {
+        return {file.place(), parser.lastTickRead(), parser.sawAnyRecord(), done, failure};
+    }
+
+    bool returnTo(const ReplayReader::Place& earlier) {
+        if (!file.returnTo(earlier.file)) {
+            fail(file.path() + ": cannot be read again from an earlier place");
+            return false;
+        }
+        parser.resume(earlier.lastTick, earlier.sawRecord);
+        done = earlier.done;
+        failure = earlier.failure;
+        return true;
+    }
+
 private:
     void skipHeader(const ReplayFile& replay) {
         if (!file.isOpen()) {
@@ -378,3 +400,7 @@ ReplayReader::~ReplayReader() = default;
 bool ReplayReader::next(ReplayFile::Record& record) { return records->next(record); }
 
 const std::string& ReplayReader::error() const { return records->error(); }
+
+ReplayReader::Place ReplayReader::place() const { return records->place(); }
+
+bool ReplayReader::returnTo(const Place& earlier) { return records->returnTo(earlier); }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "core/TextFile.h"
 #include "replay/ReplayFile.h"
 
 // Reads a replay file. Anything wrong (truncation, a damaged line, another format
@@ -32,6 +33,19 @@ public:
     // changed since it was checked), with error() saying where.
     bool next(ReplayFile::Record& record);
     const std::string& error() const;
+
+    // Where reading stands: the records after it are read again after returnTo.
+    struct Place {
+        TextFile::Place file;
+        int lastTick = 0;
+        bool sawRecord = false;
+        bool done = false;
+        std::string failure;
+    };
+    Place place() const;
+    // False when the file cannot be read from there again; reading then stops with an
+    // error.
+    bool returnTo(const Place& earlier);
 
 private:
     class Records;

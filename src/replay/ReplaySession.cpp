@@ -11,6 +11,7 @@
 #include "replay/Recorder.h"
 #include "replay/ReplayPlayer.h"
 #include "replay/ReplayReader.h"
+#include "replay/ReplayViewer.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr int kKeptReplays = 100;
 
 struct Session {
     std::unique_ptr<ReplayFile> replay;
-    std::unique_ptr<ReplayPlayer> player;
+    std::unique_ptr<ReplayViewer> player;
     std::unique_ptr<Recorder> recorder;
 };
 
@@ -57,13 +58,15 @@ void ReplaySession::prepare(const std::string& dataDirectory) {
     Session& current = session();
     current.replay = std::move(replay);
     // Its settings are in force from here, before the Game reads any.
-    current.player = std::make_unique<ReplayPlayer>(*current.replay, name, true);
+    current.player = std::make_unique<ReplayViewer>(*current.replay, name, true);
 }
 
 void ReplaySession::start() {
     Session& current = session();
     if (current.player) {
-        std::cout << "Playing the replay " << current.replay->source << "; Escape stops it.\n";
+        std::cout << "Playing the replay " << current.replay->source
+                  << "; Space pauses, '.' steps, Left and Right jump 10 s, Up and Down change the speed, Escape "
+                     "stops it.\n";
         current.player->begin();
         return;
     }

@@ -98,6 +98,13 @@ private:
 ControlsPage::ControlsPage(std::function<void()> afterwards)
     : bindings(ControlBindings::inForce()), then(std::move(afterwards)) {}
 
+// The bindings are read from the settings afresh, as they are in force whatever the copy.
+std::unique_ptr<Object> ControlsPage::clone() const {
+    std::unique_ptr<ControlsPage> copy = copyOf(*this, then);
+    copy->waiting = waiting;
+    return copy;
+}
+
 void ControlsPage::buildItems() {
     for (int control = 0; control < ControlBindings::Count; ++control) {
         items.push_back(std::make_unique<ControlItem>(*this, control));

@@ -22,6 +22,7 @@ public:
     // `then` runs when the player leaves the page; without it the menu underneath returns.
     explicit ControlsPage(std::function<void()> then = {});
 
+    std::unique_ptr<Object> clone() const override;
     void buildItems() override;
     // Escape, when not waiting: leave the page.
     void cancel() override;

@@ -21,10 +21,7 @@ bool windowExists() { return glutGet(GLUT_INIT_STATE) != 0 && glutGetWindow() !=
 
 }  // namespace
 
-Cutscene& Cutscene::instance() {
-    static Cutscene player;
-    return player;
-}
+Cutscene& Cutscene::instance() { return Game::instance().getMatch().cutscene; }
 
 bool Cutscene::load(const std::string& path, Audience watching) {
     ConsoleProblems console;
@@ -42,11 +39,8 @@ bool Cutscene::load(const std::string& path, Audience watching) {
         game.draw();
     }
 
-    TextureManager& textures = TextureManager::instance();
-    for (const CutsceneScript::Picture& picture : script.pictures) {
-        textures.load(picture.file, picture.texture, path + ":" + std::to_string(picture.line));
-        loadedTextures.push_back(picture.texture);
-    }
+    loadPictures(script, path);
+    source = path;
     audience = watching;
     frames = std::move(script.frames);
     if (frames.empty()) {
@@ -57,6 +51,39 @@ bool Cutscene::load(const std::string& path, Audience watching) {
     }
     game.clearBackground();
     return isPlaying();
+}
+
+void Cutscene::loadPictures(const CutsceneScript& script, const std::string& path) {
+    TextureManager& textures = TextureManager::instance();
+    for (const CutsceneScript::Picture& picture : script.pictures) {
+        textures.load(picture.file, picture.texture, path + ":" + std::to_string(picture.line));
+        loadedTextures.push_back(picture.texture);
+    }
+}
+
+void Cutscene::resumeAfter(const std::vector<std::string>& texturesBefore) {
+    TextureManager& textures = TextureManager::instance();
+    for (const std::string& name : texturesBefore) {
+        if (std::find(loadedTextures.begin(), loadedTextures.end(), name) == loadedTextures.end()) {
+            textures.remove(name);
+        }
+    }
+    const bool complete = std::all_of(loadedTextures.begin(), loadedTextures.end(),
+                                      [&textures](const std::string& name) { return textures.contains(name); });
+    if (complete) {
+        return;
+    }
+    // The file was read when the show started and is read again for its pictures; one
+    // that has gone since leaves them drawn as missing textures.
+    ConsoleProblems console;
+    CutsceneScript script;
+    if (DataFileName::isDataPath(source) && DataFileName::isRegularFileInside(source) && script.read(source, console)) {
+        for (const CutsceneScript::Picture& picture : script.pictures) {
+            if (!textures.contains(picture.texture)) {
+                textures.load(picture.file, picture.texture, source + ":" + std::to_string(picture.line));
+            }
+        }
+    }
 }
 
 void Cutscene::update(int milliseconds) {

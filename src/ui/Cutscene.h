@@ -6,10 +6,14 @@
 
 #include "ui/CutsceneFrame.h"
 
-// The one slide-show player: cutscenes between parts of a level, the credits and the
-// arcade attract loop. A cutscene file names its own textures; they live from load until
-// the show ends or is skipped. While a show plays the game advances it instead of the
-// world and draws it over everything else.
+class CutsceneScript;
+
+// The slide-show player: cutscenes between parts of a level, the credits and the arcade
+// attract loop. A cutscene file names its own textures; they live from load until the
+// show ends or is skipped. While a show plays the game advances it instead of the world
+// and draws it over everything else. Where a show stands is part of the Match; the
+// textures are the TextureManager's, and a match brought back takes them over
+// (resumeAfter).
 class Cutscene {
 public:
     // How the slide being shown appears at the moment.
@@ -18,7 +22,10 @@ public:
     // arcade attract loop nobody can, so there such a hold counts as 0.
     enum class Audience { Player, Nobody };
 
+    // The player of the current Game's match.
     static Cutscene& instance();
+
+    Cutscene() = default;
 
     // Reads the file and starts its first slide; a file that cannot be opened changes
     // nothing. True when a show started (a file without slides ends at once).
@@ -30,6 +37,10 @@ public:
     bool isPlaying() const { return !current.texture.empty(); }
     void skip();
     void releaseTextures();
+    // This show was brought back in place of one that had loaded `texturesBefore`: the
+    // textures only that one used are released, and those this show needs and that are
+    // gone are loaded again.
+    void resumeAfter(const std::vector<std::string>& texturesBefore);
 
     const CutsceneFrame& currentFrame() const { return current; }
     const CutsceneFrame& nextFrame() const { return next; }
@@ -40,7 +51,7 @@ public:
     float fadeAlpha() const;
 
 private:
-    Cutscene() = default;
+    void loadPictures(const CutsceneScript& script, const std::string& path);
     void show(const CutsceneFrame& frame);
     void end();
 
@@ -48,5 +59,7 @@ private:
     CutsceneFrame current;
     CutsceneFrame next;
     std::vector<std::string> loadedTextures;
+    // The file the textures above came from.
+    std::string source;
     Audience audience = Audience::Player;
 };

@@ -15,7 +15,14 @@ public:
         ExitToMainMenuItem() : MenuItem("pausemenu_exit") {}
         void activate() override;
     };
+    class RetryFromCheckpointItem : public MenuItem {
+    public:
+        RetryFromCheckpointItem() : MenuItem("pausemenu_checkpoint") {}
+        void activate() override;
+    };
 
+    std::unique_ptr<Object> clone() const override { return copyOf(*this); }
     void buildItems() override;
     void cancel() override;
+    const char* digestName() const override { return "death"; }
 };

@@ -41,6 +41,8 @@ public:
         void activate() override;
     };
 
+    std::unique_ptr<Object> clone() const override { return copyOf(*this); }
     void buildItems() override;
     void cancel() override;
+    const char* digestName() const override { return "main"; }
 };

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "world/Object.h"
@@ -35,6 +36,8 @@ public:
 
     void update(int milliseconds) override;
     void draw() override;
+    // A state digest names the open menu by its kind: "main", "pause", "death".
+    const char* digestName() const override { return "other"; }
 
     // A menu waiting for a key or pad button of its own (the controls page binding one)
     // takes every key event, and every pad button event, before anything else does; true
@@ -61,6 +64,18 @@ public:
     bool takesAttack() const { return elapsed >= attackIgnoredUntil; }
 
 protected:
+    // The clone of a menu of kind M, made with `made`'s arguments: the same entries built
+    // afresh, the same entry selected, the same sway and the same guard against attack.
+    template <typename M, typename... Made>
+    static std::unique_ptr<M> copyOf(const M& menu, Made&&... made) {
+        auto copy = std::make_unique<M>(std::forward<Made>(made)...);
+        copy->buildItems();
+        copy->selected = menu.selected;
+        copy->elapsed = menu.elapsed;
+        copy->attackIgnoredUntil = menu.attackIgnoredUntil;
+        return copy;
+    }
+
     std::vector<std::unique_ptr<MenuItem>> items;
 
 private:

@@ -74,6 +74,7 @@ void PauseMenu::buildItems() {
     items.push_back(std::make_unique<ResumeGameItem>());
     items.push_back(std::make_unique<RestartLevelItem>());
     items.push_back(std::make_unique<ExitToMainMenuItem>());
+    items.push_back(std::make_unique<RetryFromCheckpointItem>());
     items.push_back(std::make_unique<OptionsItem>());
 }
 
@@ -87,9 +88,13 @@ void PauseMenu::RestartLevelItem::activate() { restartPlay(); }
 
 void PauseMenu::ExitToMainMenuItem::activate() { Game::instance().showMainMenu(); }
 
+// The checkpoint's match has no menu: this item is gone once the retry returns.
+void PauseMenu::RetryFromCheckpointItem::activate() { Game::instance().retryFromCheckpoint(); }
+
 void DeathMenu::buildItems() {
     items.push_back(std::make_unique<RestartLevelItem>());
     items.push_back(std::make_unique<ExitToMainMenuItem>());
+    items.push_back(std::make_unique<RetryFromCheckpointItem>());
 }
 
 void DeathMenu::cancel() {}
@@ -97,3 +102,5 @@ void DeathMenu::cancel() {}
 void DeathMenu::RestartLevelItem::activate() { restartPlay(); }
 
 void DeathMenu::ExitToMainMenuItem::activate() { Game::instance().showMainMenu(); }
+
+void DeathMenu::RetryFromCheckpointItem::activate() { Game::instance().retryFromCheckpoint(); }

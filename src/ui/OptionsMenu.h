@@ -20,6 +20,7 @@ public:
     class BackItem;
 
     explicit OptionsMenu(bool onlineGame);
+    std::unique_ptr<Object> clone() const override { return copyOf(*this, online); }
 
     void buildItems() override;
     // Escape: back to the menu the options came from.

@@ -15,6 +15,7 @@
 #include "render/TextureManager.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 
 namespace {
 
@@ -153,3 +154,10 @@ void Head::disintegrate() {
         kill();
     }
 }
+
+void Head::digest(StateHasher& h) const {
+    Object::digest(h);
+    h << flying << shot << remainingThrows << velocity;
+}
+
+const char* Head::digestName() const { return "Head"; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "world/Color.h"
 #include "world/Object.h"
 
@@ -12,11 +14,14 @@ public:
     explicit Head(const Color& colour);
     ~Head() override;
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Head>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     const RegionList& regions() const override;
     void message(Object* from, int message) override;
     void disintegrate() override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     // Called by the figure that throws or fires it.
     void launch(const Vec3& velocity, bool shot);

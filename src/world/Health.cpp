@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "render/TextureManager.h"
+#include "world/StateHasher.h"
 
 Health::Health(float amount_) : healAmount(amount_) { drawLast = true; }
 
@@ -31,6 +32,13 @@ void Health::draw() {
     glEnd();
     glPopMatrix();
 }
+
+void Health::digest(StateHasher& h) const {
+    Object::digest(h);
+    h << healAmount;
+}
+
+const char* Health::digestName() const { return "Health"; }
 
 SmallHealth::SmallHealth() : Health(50.0f) { texture = "smallink"; }
 MediumHealth::MediumHealth() : Health(150.0f) { texture = "medink"; }

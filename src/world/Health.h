@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "world/Object.h"
@@ -11,8 +12,11 @@ public:
     explicit Health(float amount);
     ~Health() override;
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Health>(*this); }
     void draw() override;
     const RegionList& regions() const override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     float amount() const { return healAmount; }
     const std::string& getTexture() const { return texture; }
@@ -27,14 +31,17 @@ private:
 class SmallHealth : public Health {
 public:
     SmallHealth();
+    std::unique_ptr<Object> clone() const override { return std::make_unique<SmallHealth>(*this); }
 };
 
 class MediumHealth : public Health {
 public:
     MediumHealth();
+    std::unique_ptr<Object> clone() const override { return std::make_unique<MediumHealth>(*this); }
 };
 
 class LargeHealth : public Health {
 public:
     LargeHealth();
+    std::unique_ptr<Object> clone() const override { return std::make_unique<LargeHealth>(*this); }
 };

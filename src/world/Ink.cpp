@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/Game.h"
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/SettingsCache.h"
@@ -117,38 +118,50 @@ InkParticle newDrop(const Vec3& position, const Color& colour, double size, doub
 
 }  // namespace
 
-Ink::Pool::Pool(int capacity)
-    : entries(static_cast<std::size_t>(std::clamp(capacity, 0, limits::inkDrops.highest))) {}
+Ink::Pool::Pool(int capacity) : room(std::clamp(capacity, 0, limits::inkDrops.highest)) {
+    entries.reserve(static_cast<std::size_t>(room));
+}
+
+Ink::Pool::Pool(const Pool& other) : room(other.room), entries(other.entries) {}
+
+Ink::Pool& Ink::Pool::operator=(const Pool& other) {
+    if (room != other.room) {
+        room = other.room;
+        entries.reserve(static_cast<std::size_t>(room));
+    }
+    entries = other.entries;
+    return *this;
+}
 
 InkParticle* Ink::Pool::slot() {
-    if (entries.empty()) {
+    if (room == 0) {
         return nullptr;
     }
     if (!full()) {
-        return &entries[active++];
+        return &entries.emplace_back();
     }
     const int index = static_cast<int>(visualRandomUnit() * capacity());
     return &entries[index];
 }
 
 void Ink::Pool::remove(int index) {
-    --active;
-    if (index != active) {
-        entries[index] = entries[active];
+    if (index != count() - 1) {
+        entries[index] = entries.back();
     }
+    entries.pop_back();
 }
 
-Ink& Ink::instance() {
-    static Ink ink;
-    return ink;
-}
+Ink& Ink::instance() { return Game::instance().getMatch().ink; }
 
-Ink::Ink()
-    : particles(maxSplatsSetting()),
-      splats(particles.capacity()),
-      fading(particles.capacity()),
-      batch(std::make_unique<PolygonBatch>(kPolygonsPerDraw)) {
-    clear();
+Ink::Ink() : particles(maxSplatsSetting()), splats(particles.capacity()), fading(particles.capacity()) {}
+
+Ink::Ink(const Ink& other) : particles(other.particles), splats(other.splats), fading(other.fading) {}
+
+Ink& Ink::operator=(const Ink& other) {
+    particles = other.particles;
+    splats = other.splats;
+    fading = other.fading;
+    return *this;
 }
 
 Ink::~Ink() = default;
@@ -247,6 +260,9 @@ void Ink::update(int milliseconds) {
 }
 
 void Ink::draw(double blend) const {
+    if (!batch) {
+        batch = std::make_unique<PolygonBatch>(kPolygonsPerDraw);
+    }
     TextureManager::instance().unbind();
     for (int i = 0; i < particles.count(); ++i) {
         addDrop(*batch, particles[i], blend);

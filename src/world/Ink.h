@@ -9,16 +9,22 @@
 
 class PolygonBatch;
 
-// The process-wide pools of flying blood drops and floor splats. Every pool is sized
-// once, from "maxSplats", when Ink is created; when a pool is full a random entry is
-// overwritten, so nothing is allocated while the game runs. A splat pushed off a full
-// floor is not lost at once: it moves to the fading pool and shrinks away.
+// The pools of flying blood drops and floor splats of a game in progress (part of its
+// Match). Every pool is sized once, from "maxSplats", when the Ink is created; when a
+// pool is full a random entry is overwritten, so nothing is allocated while the game
+// runs. A splat pushed off a full floor is not lost at once: it moves to the fading pool
+// and shrinks away. A copy holds the same drops and splats; copying costs the drops and
+// splats there are, not the room for them.
 class Ink {
 public:
+    // The ink of the current Game's match.
     static Ink& instance();
 
-    Ink(const Ink&) = delete;
-    Ink& operator=(const Ink&) = delete;
+    Ink();
+    Ink(const Ink& other);
+    // Takes the other's drops and splats into this ink's own room.
+    Ink& operator=(const Ink& other);
+    ~Ink();
 
     // Drops every drop and splat; the level calls this when it loads.
     void clear();
@@ -47,35 +53,37 @@ public:
     const InkParticle& fadingSplat(int index) const { return fading[index]; }
 
 private:
-    // A fixed array whose active entries are always the first count() ones.
+    // The active entries of a pool of fixed capacity, in a vector that holds nothing
+    // else (its storage is reserved at once, so it never grows).
     class Pool {
     public:
         explicit Pool(int capacity);
-        int capacity() const { return static_cast<int>(entries.size()); }
-        int count() const { return active; }
+        Pool(const Pool& other);
+        Pool& operator=(const Pool& other);
+        int capacity() const { return room; }
+        int count() const { return static_cast<int>(entries.size()); }
         const InkParticle& operator[](int index) const { return entries[index]; }
         InkParticle& operator[](int index) { return entries[index]; }
         // The next free entry, or a random active one to overwrite when the pool is
         // full (its old content is still there); null when the pool has no room at all.
         InkParticle* slot();
-        bool full() const { return active == capacity(); }
+        bool full() const { return count() == room; }
         // Fills the freed place with the last active entry; order is not kept.
         void remove(int index);
-        void clear() { active = 0; }
+        void clear() { entries.clear(); }
 
     private:
+        int room = 0;
         std::vector<InkParticle> entries;
-        int active = 0;
     };
 
-    Ink();
-    ~Ink();
     void add(const InkParticle& drop);
     void land(const InkParticle& drop);
 
     Pool particles;
     Pool splats;
     Pool fading;
-    // Drawing scratch, made once with the pools; it holds nothing between frames.
-    std::unique_ptr<PolygonBatch> batch;
+    // Drawing scratch, made at the first draw; it holds nothing between frames and is
+    // never copied.
+    mutable std::unique_ptr<PolygonBatch> batch;
 };

@@ -6,7 +6,6 @@
 #include <iostream>
 #include <memory>
 
-#include "audio/SoundManager.h"
 #include "characters/Boss.h"
 #include "characters/Enemy.h"
 #include "core/ConsoleProblems.h"
@@ -115,6 +114,7 @@ void Level::update(double lead) {
 void Level::releaseStop() {
     if (stopped && Game::instance().noLivingEnemies()) {
         stopped = false;
+        Game::instance().markCheckpoint();
     }
 }
 
@@ -231,7 +231,7 @@ bool Level::sceneDue(int players) const {
 
 void Level::changeMusic() {
     if (!script.music.empty() && script.music.front().x <= scrollPosition) {
-        SoundManager::instance().playMusic(script.music.front().file);
+        Game::instance().playMusic(script.music.front().file);
         script.music.pop_front();
     }
 }

@@ -10,6 +10,7 @@
 #include "core/Settings.h"
 #include "render/TextureManager.h"
 #include "world/Message.h"
+#include "world/StateHasher.h"
 
 namespace {
 
@@ -50,6 +51,10 @@ void Object::message(Object*, int message) {
 }
 
 void Object::disintegrate() {}
+
+void Object::digest(StateHasher& h) const { h << position << removed << drawLast; }
+
+const char* Object::digestName() const { return "Object"; }
 
 void Object::rememberTickStart(unsigned tick) {
     tickStartPosition = position;

@@ -12,6 +12,7 @@
 #include "world/Health.h"
 #include "world/Message.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 
 namespace {
 
@@ -134,3 +135,10 @@ void Obstacle::draw() {
     glEnd();
     glPopMatrix();
 }
+
+void Obstacle::digest(StateHasher& h) const {
+    Object::digest(h);
+    h << broken << contents << radius;
+}
+
+const char* Obstacle::digestName() const { return "Obstacle"; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include <string>
 
 #include "world/Object.h"
@@ -12,10 +14,13 @@ public:
     Obstacle(const std::string& texture, double radius, double width, double height, int contents);
     ~Obstacle() override;
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Obstacle>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     const RegionList& regions() const override;
     void message(Object* from, int message) override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     double getRadius() const { return radius; }
     int getContents() const { return contents; }

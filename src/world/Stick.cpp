@@ -12,6 +12,7 @@
 #include "render/ShapeLists.h"
 #include "render/TextureManager.h"
 #include "world/ParticleEffect.h"
+#include "world/StateHasher.h"
 
 namespace {
 
@@ -102,3 +103,10 @@ void Stick::disintegrate() {
         kill();
     }
 }
+
+void Stick::digest(StateHasher& h) const {
+    Object::digest(h);
+    h << swinging << remainingSwings;
+}
+
+const char* Stick::digestName() const { return "Stick"; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "world/Color.h"
 #include "world/Object.h"
 
@@ -11,10 +13,13 @@ public:
     explicit Stick(const Color& colour);
     ~Stick() override;
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Stick>(*this); }
     void update(int milliseconds) override;
     void draw() override;
     const RegionList& regions() const override;
     void disintegrate() override;
+    void digest(StateHasher& h) const override;
+    const char* digestName() const override;
 
     // The holder calls this when a swing starts (true) and ends (false).
     void setSwinging(bool value);

@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "characters/CombatFixture.h"
+#include "core/Random.h"
 #include "world/Head.h"
 #include "world/Health.h"
 #include "world/Message.h"
@@ -17,6 +18,7 @@ public:
 // Counts the explosions it hears of.
 class Listener : public Object {
 public:
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Listener>(*this); }
     void message(Object*, int message) override { explosions += message == Explosion ? 1 : 0; }
     int explosions = 0;
 };
@@ -189,7 +191,7 @@ TEST_F(CombatTest, OnlyAStrippedCorpseDissolvesWhenTheBossCallsAWave) {
     whole->die();
     stripped->die();
     std::unique_ptr<Object> arm = stripped->loseLimb(ArmPart);
-    std::srand(7);
+    seedRandom(7);
     int waves = 0;
     for (; waves < 200 && !stripped->removed; ++waves) game().disintegrateAll();
     EXPECT_TRUE(stripped->removed);

@@ -34,6 +34,7 @@ protected:
 // the spot. Updated after the figure when spawned after it.
 class Crowd : public Object {
 public:
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Crowd>(*this); }
     void update(int) override {
         if (held == nullptr) return;
         lastStep = held->position - spot;

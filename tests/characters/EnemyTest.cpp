@@ -5,6 +5,7 @@
 
 #include "characters/AttackerTally.h"
 #include "characters/CombatFixture.h"
+#include "core/Random.h"
 #include "world/Head.h"
 #include "world/Health.h"
 #include "world/Message.h"
@@ -19,6 +20,7 @@ int claims(int slot) { return AttackerTally::instance().count(slot - 1); }
 // kills itself, without telling anyone.
 class Reaper : public Object {
 public:
+    std::unique_ptr<Object> clone() const override { return std::make_unique<Reaper>(*this); }
     void update(int) override {
         if (victim != nullptr) victim->kill();
         victim = nullptr;
@@ -159,7 +161,7 @@ TEST_F(ReelingEnemyTest, AFetchPassesAnInkPotAndABlowButGivesUpAStickOutOfReachO
 }
 
 TEST_F(EnemyTest, AYellowEnemyTakesAWholeCorpseOnlyWhenItsRollAllows) {
-    std::srand(7);
+    seedRandom(7);
     int bazookas = 0;
     int heads = 0;
     for (int trial = 0; trial < 16; ++trial) {

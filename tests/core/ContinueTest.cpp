@@ -85,8 +85,8 @@ TEST_F(ContinueTest, ContinueStartsTheFurthestLevelWithTheSamePlayers) {
 
     // A one-player campaign keeps a record of its own, and Continue takes the one played last.
     press(kEscape);
-    press(kUp);
-    press(kUp);
+    press(kDown);
+    press(kDown);
     // Each menu here opens within half a second of an attack press, so takes attack only
     // after that.
     const auto waitOutAttackGuard = [this] {

@@ -124,7 +124,7 @@ key "$id" space                                 # skip the way to the history pa
 sleep 1
 loud_effect=$(sound_of "$work/first.wav" Maximum 1.5 F10 "$id")
 
-key "$id" Escape Down Down Down Return          # pause, Options (after Exit)
+key "$id" Escape Down Down Down Down Return     # pause, Options (after Exit and Retry)
 shot "$id" options-from-pause-800x600
 key "$id" Down Left Left Left Left Left Left    # effects volume 10 -> 4
 key "$id" Escape Escape                         # back to the pause menu, and play on
@@ -179,7 +179,7 @@ sleep 1
 key "$id" space
 sleep 1
 again_effect=$(sound_of "$work/second.wav" Maximum 1.5 F10 "$id")
-key "$id" Escape Down Down Down Return
+key "$id" Escape Down Down Down Down Return
 shot "$id" options-from-pause-1280x720
 key "$id" Escape Escape
 shot "$id" second-before-walking 1
@@ -224,7 +224,7 @@ key "$join" space
 sleep 1.5
 key "$host" Escape                              # pauses both
 sleep 1
-key "$host" Down Down Down Return               # Options on both
+key "$host" Down Down Down Down Return          # Options on both
 sleep 1
 # The windows overlap on a small screen: each comes to the top for its picture.
 for side in host join; do

@@ -207,9 +207,9 @@ TEST_F(GamepadTest, APadPlayedGameThroughItsMenusReplaysAlike) {
     EXPECT_EQ(game().getMenu(), nullptr) << "Start chose Resume";
     tap(pads, pad, SDL_CONTROLLER_BUTTON_START);
     ASSERT_NE(game().getMenu(), nullptr) << "Start pauses play";
-    // Up from the first entry wraps to the last, "Options", then "Exit"; A leaves the game.
-    tap(pads, pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
-    tap(pads, pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
+    // Down twice to the third entry, "Exit"; A leaves the game.
+    tap(pads, pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
+    tap(pads, pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     tap(pads, pad, SDL_CONTROLLER_BUTTON_A);
     InputSeam::instance().setListener(nullptr);
     ASSERT_FALSE(InputSeam::instance().isPlaying()) << "the pause menu's exit ends the game";

@@ -19,6 +19,7 @@ public:
     RegionProbe(std::string name, std::vector<Received>& log, RegionList regionList = {})
         : name(std::move(name)), log(log), own(std::move(regionList)) {}
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<RegionProbe>(*this); }
     const RegionList& regions() const override { return own; }
     void message(Object* from, int message) override {
         const auto* sender = dynamic_cast<const RegionProbe*>(from);

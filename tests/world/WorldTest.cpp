@@ -94,6 +94,7 @@ public:
     RestlessProbe(int id, std::vector<std::tuple<int, int, int>>& log, RegionList calm, RegionList angry, int& births)
         : id(id), log(log), calm(std::move(calm)), angry(std::move(angry)), births(births) {}
 
+    std::unique_ptr<Object> clone() const override { return std::make_unique<RestlessProbe>(*this); }
     const RegionList& regions() const override { return isAngry ? angry : calm; }
     void message(Object* from, int message) override {
         const auto* sender = dynamic_cast<const RestlessProbe*>(from);
@@ -262,9 +263,9 @@ TEST_F(WorldTest, SearchesFindVisibleWeaponsCorpsesObstaclesAndEnemies) {
 }
 
 TEST_F(WorldTest, UnhandledMessagesAreReported) {
-    Object plain;
+    RegionProbe plain("plain", log);
     testing::internal::CaptureStdout();
-    for (const int message : {5, int(Removed), int(Explosion), int(Hit)}) plain.message(nullptr, message);
+    for (const int message : {5, int(Removed), int(Explosion), int(Hit)}) plain.Object::message(nullptr, message);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unhandled message: 5\nUnhandled message: 0\n");
 }
 

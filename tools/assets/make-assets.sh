@@ -48,6 +48,7 @@ menu/mainmenu_quit.png mainmenu_quit
 menu/pausemenu_resume.png pausemenu_resume
 menu/pausemenu_restart.png pausemenu_restart
 menu/pausemenu_exit.png pausemenu_exit
+menu/pausemenu_checkpoint.png pausemenu_checkpoint
 menu/mainmenu_continue.png mainmenu_continue
 menu/mainmenu_options.png mainmenu_options
 menu/pausemenu_options.png pausemenu_options

@@ -27,6 +27,7 @@ entries() {
   entry pausemenu_resume 96 'Resume' 55
   entry pausemenu_restart 90 $'Restart\nLevel' 56
   entry pausemenu_exit 80 $'Exit to\nMain Menu' 57
+  entry pausemenu_checkpoint 68 $'Retry from\nCheckpoint' 70
   option_entries
 }
 

@@ -4,6 +4,10 @@
 //   replay [--data DIR] --digest-only FILE    prints the state digest at the end
 //   replay [--data DIR] --record-from FILE OUT   re-records FILE against this build
 //   replay [--data DIR] --record-script NAME OUT plays a scripted game and records it
+//   replay [--data DIR] --exactness N FILE...  sets the game aside at N random ticks,
+//                                             plays 1000 ticks, brings it back and plays
+//                                             them again: both times, and an unbroken
+//                                             playback, must end alike
 //
 // Without --data the data is the current folder's, else ./data's, else the installed
 // data's; the tool says which it took.
@@ -14,11 +18,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -36,13 +42,17 @@
 
 namespace {
 
-enum class Mode { Check, DigestOnly, RecordFrom, RecordScript };
+enum class Mode { Check, DigestOnly, RecordFrom, RecordScript, Exactness };
+
+// Ticks played after each point of the exactness check, twice.
+constexpr int kExactnessSpan = 1000;
 
 int usage() {
     std::cerr << "usage: replay [--data DIR] FILE...\n"
                  "       replay [--data DIR] --digest-only FILE\n"
                  "       replay [--data DIR] --record-from FILE OUT\n"
-                 "       replay [--data DIR] --record-script campaign1|campaign2|arcade|weapons OUT\n";
+                 "       replay [--data DIR] --record-script campaign1|campaign2|arcade|weapons OUT\n"
+                 "       replay [--data DIR] --exactness POINTS FILE...\n";
     return 2;
 }
 
@@ -98,6 +108,88 @@ int playOne(const std::string& path, Mode mode, const std::string& out) {
     return 1;
 }
 
+// Plays on until `tick` ticks have been played or the replay is over.
+void playTo(ReplayPlayer& player, int tick) {
+    Game& game = Game::instance();
+    while (!player.isFinished() && player.ticksPlayed() < tick) game.update(20);
+}
+
+// The exactness check of one replay in this process; returns the exit status. The
+// points are the same on every run (a fixed seed), so a failure can be looked into.
+int checkExactness(const std::string& path, int points) {
+    ReplayFile replay;
+    std::string error;
+    if (!ReplayReader::read(path, replay, error)) {
+        std::cout << error << "\n";
+        return 1;
+    }
+    error = DataDigest::mismatch(replay.data);
+    if (!error.empty()) {
+        std::cout << path << ": " << error << "\n";
+        return 1;
+    }
+    // Every stretch ends before the recorded end, so playback is never over in between.
+    const int span = std::min(kExactnessSpan, (replay.endTick - 1) / 2);
+    if (span < 1) {
+        std::cout << path << ": too short to set aside and bring back\n";
+        return 1;
+    }
+    std::mt19937 dice(1);
+    std::uniform_int_distribution<int> anyTick(0, replay.endTick - 1 - span);
+    std::vector<int> ticks(static_cast<std::size_t>(points));
+    for (int& tick : ticks) tick = anyTick(dice);
+    std::sort(ticks.begin(), ticks.end());
+
+    const auto begun = std::chrono::steady_clock::now();
+    std::vector<StateDigest> unbroken;
+    {
+        ReplayPlayer player(replay, path, false);
+        startHeadless();
+        player.begin();
+        for (const int tick : ticks) {
+            playTo(player, tick + span);
+            unbroken.push_back(StateDigest::of(Game::instance()));
+        }
+        // Ends the game, so that the next one starts as this one did.
+        player.stop();
+    }
+    Game::resetInstance();
+    ReplayPlayer player(replay, path, false);
+    player.begin();
+    int failures = 0;
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        playTo(player, ticks[i]);
+        const ReplayPlayer::Bookmark aside = player.mark();
+        playTo(player, ticks[i] + span);
+        const StateDigest first = StateDigest::of(Game::instance());
+        player.returnTo(aside);
+        playTo(player, ticks[i] + span);
+        const StateDigest second = StateDigest::of(Game::instance());
+        player.returnTo(aside);
+        const std::string again = second.firstDifference(first);
+        const std::string apart = first.firstDifference(unbroken[i]);
+        if (!again.empty() || !apart.empty()) {
+            ++failures;
+            std::cout << path << ": set aside at tick " << ticks[i] << ", after " << span << " more ticks "
+                      << (!again.empty() ? "the second playing differs from the first in " + again
+                                         : "both differ from an unbroken playback in " + apart)
+                      << "\n";
+        }
+    }
+    if (player.differenceTick() >= 0) {
+        ++failures;
+        std::cout << path << ": differs from its recording at tick " << player.differenceTick() << ": "
+                  << player.difference() << "\n";
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
+    if (failures == 0) {
+        std::cout << path << ": set aside and brought back at " << points << " ticks, " << span
+                  << " ticks played twice from each: identical to each other and to an unbroken playback ("
+                  << seconds << " s)\n";
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 // Runs `work` in a child process and returns its exit status.
 template <typename Work>
 int inChild(Work work) {
@@ -123,6 +215,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string data;
     Mode mode = Mode::Check;
+    int points = 0;
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--data" && i + 1 < args.size()) {
@@ -133,6 +226,10 @@ int main(int argc, char** argv) {
             mode = Mode::RecordFrom;
         } else if (args[i] == "--record-script") {
             mode = Mode::RecordScript;
+        } else if (args[i] == "--exactness" && i + 1 < args.size()) {
+            mode = Mode::Exactness;
+            points = std::atoi(args[++i].c_str());
+            if (points < 1) return usage();
         } else if (args[i].rfind("--", 0) == 0) {
             return usage();
         } else {
@@ -173,7 +270,8 @@ int main(int argc, char** argv) {
     if (twoNames) return inChild([&] { return playOne(files[0], mode, files[1]); });
     int failures = 0;
     for (const std::string& file : files) {
-        if (inChild([&] { return playOne(file, mode, ""); }) != 0) ++failures;
+        const auto work = [&] { return mode == Mode::Exactness ? checkExactness(file, points) : playOne(file, mode, ""); };
+        if (inChild(work) != 0) ++failures;
     }
     return failures == 0 ? 0 : 1;
 }

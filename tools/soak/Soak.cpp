@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/Game.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "ui/Cutscene.h"
 
@@ -58,7 +59,7 @@ Soak::Soak(const Options& options)
       bots{PlayerBot(0, input, dice), PlayerBot(1, input, dice)},
       memory(warmUpTick(options.ticks)) {
     // The game's own dice: repeatable too, and different for every seed.
-    std::srand(options.seed);
+    seedRandom(options.seed);
     game.showMainMenu();
 }
 
