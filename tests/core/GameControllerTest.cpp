@@ -106,6 +106,7 @@ TEST_F(GameControllerTest, OnlineTwoPlayersWaitUntilEscapeOrTheSessionEnds) {
     EXPECT_NE(game().getMenuNote().find("in use"), std::string::npos) << game().getMenuNote();
 
     close(squatter);
+    tick(Game::MenuAttackGuard / 20);  // the menu came back as attack was pressed
     press(kDown1);
     press(kAttack1);
     EXPECT_TRUE(game().isWaitingForPeer());

@@ -14,7 +14,7 @@ trap stop_game EXIT
 out=$(mktemp -d)
 (cd "$DATA" && exec "$GAME" > "$out/stdout.txt" 2> "$out/stderr.txt") &
 GAME_PID=$!
-id=$(window_id) || fail "no game window"
+id=$(window_id) || fail "no game window; the game said: $(tail -n 5 "$out/stdout.txt" "$out/stderr.txt" 2>&1)"
 
 shot() { sleep "${2:-1}"; import -window "$id" "$SCREENS/$1.png" || fail "screenshot $1"; }
 key() { xdotool key --delay 60 --window "$id" "$@"; }

@@ -3,7 +3,11 @@
 // runs them all in one process (see tests/CMakeLists.txt).
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+
+#include <unistd.h>
 
 #include "characters/AnimationLibrary.h"
 #include "core/Game.h"
@@ -31,6 +35,23 @@ private:
     }
 };
 
+// The game's Quit ends the process with status 0. A case that reaches it by mistake
+// would otherwise pass, and every case after it in the same process would never run.
+// A death test's child (a fork, so another process) may end as it likes.
+bool casesAllRan = false;
+pid_t testProgram = 0;
+
+void refuseAnEarlyEnd() {
+    if (casesAllRan || getpid() != testProgram) {
+        return;
+    }
+    const testing::TestInfo* running = testing::UnitTest::GetInstance()->current_test_info();
+    std::fprintf(stderr, "The test program ended before all its cases ran%s%s%s.\n", running ? " (in " : "",
+                 running ? running->test_suite_name() : "", running ? ")" : "");
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 }  // namespace
 
 // The leak checker of the sanitizer builds asks here for its options: the drivers' own
@@ -42,5 +63,9 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     // Google Test owns its listeners.
     testing::UnitTest::GetInstance()->listeners().Append(std::make_unique<FreshGame>().release());
-    return RUN_ALL_TESTS();
+    testProgram = getpid();
+    std::atexit(refuseAnEarlyEnd);
+    const int failed = RUN_ALL_TESTS();
+    casesAllRan = true;
+    return failed;
 }
