@@ -63,17 +63,25 @@ void startHeadless() {
     Settings::instance().setInt("music", 0);
 }
 
-// Plays one replay in this process; returns the exit status.
-int playOne(const std::string& path, Mode mode, const std::string& out) {
-    ReplayFile replay;
+// Reads a replay made for this data; false (and says why) when it cannot be played here.
+bool readPlayable(const std::string& path, ReplayFile& replay) {
     std::string error;
     if (!ReplayReader::read(path, replay, error)) {
         std::cout << error << "\n";
-        return 1;
+        return false;
     }
     error = DataDigest::mismatch(replay.data);
     if (!error.empty()) {
         std::cout << path << ": " << error << "\n";
+        return false;
+    }
+    return true;
+}
+
+// Plays one replay in this process; returns the exit status.
+int playOne(const std::string& path, Mode mode, const std::string& out) {
+    ReplayFile replay;
+    if (!readPlayable(path, replay)) {
         return 1;
     }
     // The player puts the replay's settings in force, before the Game reads any.
@@ -118,14 +126,7 @@ void playTo(ReplayPlayer& player, int tick) {
 // points are the same on every run (a fixed seed), so a failure can be looked into.
 int checkExactness(const std::string& path, int points) {
     ReplayFile replay;
-    std::string error;
-    if (!ReplayReader::read(path, replay, error)) {
-        std::cout << error << "\n";
-        return 1;
-    }
-    error = DataDigest::mismatch(replay.data);
-    if (!error.empty()) {
-        std::cout << path << ": " << error << "\n";
+    if (!readPlayable(path, replay)) {
         return 1;
     }
     // Every stretch ends before the recorded end, so playback is never over in between.
