@@ -100,6 +100,8 @@ private:
     std::string error;
 };
 
+constexpr unsigned kRollbackFollows = 0x80;
+
 bool knownKey(int code) {
     return (code >= 0 && code <= NetMessage::MostRealKey) ||
            (code >= NetMessage::ControlKeyBase && code < NetMessage::ControlKeyBase + 16);
@@ -176,7 +178,10 @@ void readBody(ByteReader& in, const NetMessage::TickWindow& window, NetMessage& 
         }
         case Type::Start: {
             m.seed = in.u32();
-            m.delay = static_cast<int>(in.u8());
+            // The delay's top bit says a rollback depth follows the settings.
+            const unsigned delayByte = in.u8();
+            const bool withRollback = (delayByte & kRollbackFollows) != 0;
+            m.delay = static_cast<int>(delayByte & ~kRollbackFollows);
             if (m.delay > NetMessage::MostDelay) in.fail("an input delay of " + std::to_string(m.delay) + " ticks");
             m.levelFile = in.text(255);
             if (!in.failed() && !DataFileName::isLevelName(m.levelFile)) {
@@ -184,8 +189,7 @@ void readBody(ByteReader& in, const NetMessage::TickWindow& window, NetMessage& 
             }
             m.settings.resize(in.count(NetMessage::MostSettings));
             for (std::string& line : m.settings) line = in.text(1024);
-            // A lockstep start ends here; a rollback start adds its depth.
-            if (!in.failed() && !in.atEnd()) readRollback(in, m);
+            if (withRollback) readRollback(in, m);
             break;
         }
         case Type::Inputs: {
@@ -259,7 +263,7 @@ std::vector<uint8_t> NetMessage::encode() const {
             break;
         case Type::Start:
             out.u32(seed);
-            out.u8(static_cast<unsigned>(delay));
+            out.u8(static_cast<unsigned>(delay) | (rollback > 0 ? kRollbackFollows : 0u));
             out.text(levelFile);
             out.u16(static_cast<unsigned>(settings.size()));
             for (const std::string& line : settings) out.text(line);

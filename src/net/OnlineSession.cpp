@@ -71,9 +71,9 @@ std::string modeWords(int rollback) {
 std::optional<Refusal> differences(const NetMessage& hello, int ownRollback) {
     const bool knownProtocol = hello.protocol == NetMessage::Protocol || hello.protocol == NetMessage::RollbackProtocol;
     if (knownProtocol && hello.gameVersion == kGameVersion && (hello.rollback > 0) != (ownRollback > 0)) {
-        return Refusal{"The other player plays online " + modeWords(hello.rollback) + "; we play " +
+        return Refusal{"The other player plays " + modeWords(hello.rollback) + "; we play " +
                            modeWords(ownRollback) + ".",
-                       "The other player plays online " + modeWords(ownRollback) + "; we play " +
+                       "The other player plays " + modeWords(ownRollback) + "; we play " +
                            modeWords(hello.rollback) + "."};
     }
     if (!knownProtocol || hello.gameVersion != kGameVersion) {
