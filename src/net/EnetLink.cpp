@@ -90,6 +90,13 @@ std::vector<EnetLink::Event> EnetLink::poll() {
                 peer = event.peer;
                 connected = true;
                 enet_peer_timeout(peer, 0, kPeerTimeoutMs, kPeerTimeoutMs);
+                // ENet drops unreliable packets when the round trip wavers, taking it for
+                // congestion; the input channel's packets are few and small, and each one
+                // dropped holds the other side's guesses wrong for longer.
+                if (channels > 1) {
+                    enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                                                 ENET_PEER_PACKET_THROTTLE_SCALE, 0);
+                }
                 events.push_back({Event::Kind::Connected, {}});
                 break;
             case ENET_EVENT_TYPE_RECEIVE:

@@ -353,7 +353,7 @@ private:
         }
         NetMessage start;
         start.type = NetMessage::Type::Start;
-        start.seed = std::random_device{}() % 32768;
+        start.seed = options.seed != 0 ? options.seed % 32768 : std::random_device{}() % 32768;
         start.delay = std::clamp(options.delay, 0, NetMessage::MostDelay);
         start.levelFile = options.levelFile;
         start.settings = settings.tuning();

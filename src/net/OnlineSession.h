@@ -31,6 +31,7 @@ public:
         int delay = 3;  // input delay in ticks
         std::string levelFile = "level1.dat";  // the host's choice; a joiner's is ignored
         int rollback = 0;  // ticks a side may run ahead of the other's input; 0: lockstep
+        unsigned seed = 0;  // the host's game seed (tools comparing games); 0: a random one
     };
 
     enum class Phase {

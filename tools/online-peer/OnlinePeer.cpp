@@ -2,7 +2,7 @@
 //
 //   online-peer (--host | --join HOST) [--port N] [--delay D] [--rollback R]
 //               [--level FILE] [--data DIR] [--ticks N] [--seed S] [--idle | --fight]
-//               [--fast] [--record DIR] [--nudge TICK] [--press TICK]
+//               [--fast] [--record DIR] [--nudge TICK] [--press TICK] [--game-seed N]
 //
 // Plays this side's player with seeded random keys (none with --idle; the scripted
 // fighter of the regression replays with --fight) at 20 ms per tick (as fast as lockstep allows with --fast). With --ticks N it presses Escape
@@ -17,7 +17,8 @@
 // include the rollbacks, the longest, the processor time spent running ticks again and
 // how often a tick waited for the other side. --press presses attack at that tick, so
 // the other side's guess of this one's input is wrong there; the other side then names
-// the tick its first rollback went back to.
+// the tick its first rollback went back to. --game-seed fixes a host's game seed, so
+// that two runs can be compared.
 #include <AL/alut.h>
 #include <unistd.h>
 
@@ -64,7 +65,7 @@ struct PeerOptions {
 int usage() {
     std::cerr << "usage: online-peer (--host | --join HOST) [--port N] [--delay D] [--rollback R] [--level FILE]\n"
                  "                   [--data DIR] [--ticks N] [--seed S] [--idle | --fight] [--fast]\n"
-                 "                   [--record DIR] [--nudge TICK] [--press TICK]\n";
+                 "                   [--record DIR] [--nudge TICK] [--press TICK] [--game-seed N]\n";
     return 2;
 }
 
@@ -90,6 +91,8 @@ bool parse(const std::vector<std::string>& args, PeerOptions& options) {
             options.data = args[++i];
         } else if (arg == "--ticks" && hasValue) {
             options.ticks = std::atoi(args[++i].c_str());
+        } else if (arg == "--game-seed" && hasValue) {
+            options.session.seed = static_cast<unsigned>(std::strtoul(args[++i].c_str(), nullptr, 10));
         } else if (arg == "--press" && hasValue) {
             options.press = std::atoi(args[++i].c_str());
         } else if (arg == "--nudge" && hasValue) {
