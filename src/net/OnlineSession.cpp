@@ -304,11 +304,10 @@ public:
 
     int ticksRun() const { return tick; }
 
-    int rollbacksLastSecond() {
-        while (!recentRollbacks.empty() && Clock::now() - recentRollbacks.front() > std::chrono::seconds(1)) {
-            recentRollbacks.pop_front();
-        }
-        return static_cast<int>(recentRollbacks.size());
+    int rollbacksLastSecond() const {
+        const Clock::time_point since = Clock::now() - std::chrono::seconds(1);
+        return static_cast<int>(std::count_if(recentRollbacks.begin(), recentRollbacks.end(),
+                                              [since](Clock::time_point at) { return at >= since; }));
     }
 
 private:
@@ -584,6 +583,7 @@ private:
         const bool guessing = tick > receivedThrough;
         if (guessing) saved[tick] = game.snapshot();
         SoundManager::instance().fileSoundsUnder(tick);
+        tickOpen = true;
         deliveredThisTick.clear();
         // Host's input first, then the joiner's, on both machines alike; the other
         // side's while guessing is none: what it holds stays held.
@@ -598,6 +598,7 @@ private:
     }
 
     void rollbackTickEnded() {
+        tickOpen = false;
         ++tick;
         if (tick % ReplayFile::DigestInterval == 0) provisional[tick] = StateDigest::of(Game::instance());
         confirmTicks();
@@ -643,17 +644,20 @@ private:
         SoundManager::instance().stopFilingSounds();
         InputSeam& seam = InputSeam::instance();
         if (recorder == nullptr) return;
-        if (phase == Phase::Playing || phase == Phase::Ended) confirmTicks();
-        const bool withinTick = tick == recordedThrough + 1 && tick <= receivedThrough;
-        if (withinTick) {
-            // Left from a menu on a certain tick: what it delivered up to the leaving.
-            for (const InputEvent& event : deliveredThisTick) recorder->inputDelivered(event);
-        } else if (!runningAgain && recordedThrough + 1 < tick) {
-            // Ended with guessed ticks run (the other side left or went silent): back
-            // to the last certain one, which the replay's end describes.
+        confirmTicks();
+        if (tickOpen) {
+            // Left within a tick (from a menu, which runs on certain input only): the
+            // replay has what it delivered up to the leaving.
+            if (tick == recordedThrough + 1 && tick <= receivedThrough) {
+                for (const InputEvent& event : deliveredThisTick) recorder->inputDelivered(event);
+            }
+        } else if (recordedThrough + 1 < tick) {
+            // Ended between ticks with guessed ones run (the other side left or went
+            // silent): back to the last certain tick, which the replay's end describes.
             const auto savedAt = saved.find(recordedThrough + 1);
             if (savedAt != saved.end()) Game::instance().restore(savedAt->second);
         }
+        tickOpen = false;
         recorder->playEnded();
         seam.setListener(recorder);
         recorder = nullptr;
@@ -720,6 +724,8 @@ private:
     // The earliest tick run on a wrong guess, or -1.
     int wrongFrom = -1;
     bool runningAgain = false;
+    // A tick has started and not ended: the game is inside it.
+    bool tickOpen = false;
     bool waiting = false;
     int peerRunningTick = -1;
     int peerLead = 0;
