@@ -39,6 +39,7 @@
 #include "net/OnlineSession.h"
 #include "replay/Recorder.h"
 #include "replay/StateDigest.h"
+#include "ui/Menu.h"
 #include "ui/PauseMenu.h"
 
 namespace {
@@ -194,12 +195,15 @@ int run(const PeerOptions& options) {
         const bool nudged = session.rollbackDepth() > 0 ? options.nudge >= 0 && ticks >= options.nudge
                                                         : ticks == options.nudge;
         if (nudged && game.getPlayer1() != nullptr) game.getPlayer1()->position.x += 0.5;
-        const bool pauseShown = dynamic_cast<const PauseMenu*>(game.getMenu()) != nullptr;
+        const Menu* pause = dynamic_cast<const PauseMenu*>(game.getMenu());
+        const bool pauseShown = pause != nullptr;
         if (pauseShown && !paused) {
-            // With rollback the loop's count includes ticks run on a guess; the game's own
-            // count is the one both sides share.
-            std::cout << "online-peer: paused at tick " << (session.rollbackDepth() > 0 ? session.ticksRun() : ticks)
-                      << "\n";
+            // With rollback a side may first see the pause some ticks after it opened (a
+            // rollback brought it in); the tick it opened on is the one both share.
+            const int openedAt = session.rollbackDepth() > 0
+                                     ? session.ticksRun() - static_cast<int>(pause->elapsedMilliseconds() / 20) + 1
+                                     : ticks;
+            std::cout << "online-peer: paused at tick " << openedAt << "\n";
         }
         paused = pauseShown;
     }
