@@ -111,10 +111,43 @@ void SoundManager::loadSound(const std::string& name, const std::string& fileNam
 
 void SoundManager::playSound(const std::string& name, int, float) {
     const ALuint source = soundSource(name);
-    if (source != 0) {
+    if (source != 0 && (!ledger || ledger->shouldStart(name))) {
         alSourcePlay(source);
     }
 }
+
+void SoundManager::fileSoundsUnder(int tick) {
+    if (!ledger) {
+        ledger = std::make_unique<SoundLedger>();
+    }
+    ledger->beginTick(tick);
+}
+
+void SoundManager::takeBackSoundsFrom(int tick) {
+    if (ledger) {
+        ledger->takeBack(tick);
+    }
+}
+
+void SoundManager::settleSounds() {
+    if (!ledger) {
+        return;
+    }
+    for (const std::string& name : ledger->settle()) {
+        const ALuint source = soundSource(name);
+        if (source != 0) {
+            alSourceStop(source);
+        }
+    }
+}
+
+void SoundManager::forgetSoundsBefore(int tick) {
+    if (ledger) {
+        ledger->forgetBefore(tick);
+    }
+}
+
+void SoundManager::stopFilingSounds() { ledger.reset(); }
 
 ALuint SoundManager::soundSource(const std::string& name) const {
     if (!device) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "audio/AlName.h"
+#include "audio/SoundLedger.h"
 
 #include <array>
 #include <cstdint>
@@ -35,6 +36,17 @@ public:
     void stopMusic();
     // Once per tick: refill the music queue, report and drop a failed track.
     void updateMusic();
+    // Ticks that may be taken back and run again (online play ahead of the other side's
+    // input): from fileSoundsUnder on, every effect is filed under the tick given last.
+    // After takeBackSoundsFrom(tick) the ticks from `tick` on run again; an effect they
+    // ask for again keeps sounding rather than starting over, and settleSounds() stops
+    // the taken-back effects that were not asked for again. stopFilingSounds() ends it.
+    void fileSoundsUnder(int tick);
+    void takeBackSoundsFrom(int tick);
+    void settleSounds();
+    void forgetSoundsBefore(int tick);
+    void stopFilingSounds();
+
     // Releases the music, every effect and the device; afterwards every call is
     // silent. The process exit does the same; tests use it to flush the output.
     void shutdown();
@@ -75,6 +87,8 @@ private:
     AlSource musicSource;
     std::unique_ptr<MusicDecoder> musicDecoder;
     std::string musicFile;
+    // Present while effects are filed by tick.
+    std::unique_ptr<SoundLedger> ledger;
     int musicVolume = 10;
     int effectsVolume = 10;
     // What playMusic was last asked for, played again when the music volume leaves 0.

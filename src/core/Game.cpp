@@ -150,6 +150,10 @@ bool Game::update(int milliseconds) {
     return ready;
 }
 
+bool Game::isInPlay() const {
+    return !menu && !match.cutscene.isPlaying() && !attract && !backgroundShown && !isWaitingForPeer();
+}
+
 void Game::runTick(int milliseconds) {
     InputSeam& seam = InputSeam::instance();
     seam.tickStarting();

@@ -86,6 +86,13 @@ public:
     // Whether the latest tick moved the world, so frames drawn before the next one differ.
     bool isWorldMoving() const { return worldMoved; }
 
+    // One tick at once, outside the main loop's pace: an online game runs again the ticks
+    // that a rollback took back (see OnlineSession). Nothing online is settled here.
+    void rerunTick(int milliseconds) { runTick(milliseconds); }
+    // The fight is on: no menu, cutscene, attract loop, waiting screen or picture over
+    // the level. Only such ticks may run on a guess of the other side's input.
+    bool isInPlay() const;
+
     // Transitions between menus, attract loop, play, pause, death and continue.
     void startGame(bool withPlayer1, bool withPlayer2, const std::string& levelFile);
     void restartLevel();

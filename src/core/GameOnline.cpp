@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include <iostream>
+#include <limits>
 #include <string>
 
 #include "core/Game.h"
@@ -20,15 +21,21 @@ namespace {
 
 constexpr IntLimits kPortLimits{1, 65535};
 constexpr IntLimits kDelayLimits{1, 30};
+constexpr IntLimits kRollbackLimits{0, 30};
 constexpr int kDefaultPort = 7788;
-constexpr int kDefaultDelay = 3;
+// Lockstep hides the round trip behind the delay; rollback hides it behind its guesses
+// and keeps only a tick, so a key works at once.
+constexpr int kDefaultLockstepDelay = 3;
+constexpr int kDefaultRollbackDelay = 1;
+constexpr int kDefaultRollback = 8;
 
 struct OnlineSetup {
     bool on = false;
     OnlineSession::Options options;
 };
 
-// Absent or 0 port and delay take their defaults, as an absent window size does.
+// Absent or 0 port and delay take their defaults, as an absent window size does; an
+// absent rollback depth takes its default, and 0 is lockstep.
 OnlineSetup readOnlineSetup() {
     Settings& settings = Settings::instance();
     OnlineSetup read;
@@ -36,8 +43,13 @@ OnlineSetup readOnlineSetup() {
     read.options.host = settings.getString("onlineHost");
     read.options.port =
         settings.getInt("onlinePort") == 0 ? kDefaultPort : settings.getIntWithin("onlinePort", kPortLimits);
+    constexpr int32_t absent = std::numeric_limits<int32_t>::min();
+    read.options.rollback = settings.getIntOr("onlineRollback", absent) == absent
+                                ? kDefaultRollback
+                                : settings.getIntWithin("onlineRollback", kRollbackLimits);
+    const int defaultDelay = read.options.rollback > 0 ? kDefaultRollbackDelay : kDefaultLockstepDelay;
     read.options.delay =
-        settings.getInt("onlineDelay") == 0 ? kDefaultDelay : settings.getIntWithin("onlineDelay", kDelayLimits);
+        settings.getInt("onlineDelay") == 0 ? defaultDelay : settings.getIntWithin("onlineDelay", kDelayLimits);
     return read;
 }
 
@@ -183,7 +195,12 @@ void Game::drawOnlineOverlay() const {
     }
     if (playing) {
         // Bottom right: the health bars hold the top, the players walk the middle.
-        const std::string figure = std::to_string(online->roundTripMilliseconds()) + " ms";
+        // Beside it, how often the last second's guesses of the other side were wrong.
+        std::string figure = std::to_string(online->roundTripMilliseconds()) + " ms";
+        const int rollbacks = online->rollbacksLastSecond();
+        if (rollbacks > 0) {
+            figure += "  " + std::to_string(rollbacks) + (rollbacks == 1 ? " rollback" : " rollbacks");
+        }
         Font::drawText(0.98f - Font::textWidth(figure, kFigureLetter), -0.98f, figure, kFigureLetter);
     }
     if (noteShown) {

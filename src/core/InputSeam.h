@@ -30,6 +30,14 @@ public:
         virtual void inputDelivered(const InputEvent& event) = 0;
         // Every tick, after the Game's update.
         virtual void tickEnded() = 0;
+        // A tick told of after the game has moved past it: an online game that runs
+        // ahead of the other side's input tells of each tick (its input first) once
+        // that input is certain. `digestText` is the state digest after the tick on
+        // every digest tick of a replay, empty on the others.
+        virtual void pastTickEnded(const std::string& digestText) {
+            (void)digestText;
+            tickEnded();
+        }
         // The game returned to the main menu or the attract loop.
         virtual void playEnded() = 0;
     };

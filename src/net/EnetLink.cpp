@@ -26,7 +26,8 @@ constexpr int kFarewellMs = 300;
 
 }  // namespace
 
-EnetLink::EnetLink(const std::string& hostToJoin, int portNumber) : hostName(hostToJoin), port(portNumber) {
+EnetLink::EnetLink(const std::string& hostToJoin, int portNumber, int channelCount)
+    : hostName(hostToJoin), port(portNumber), channels(channelCount) {
     if (!enetReady()) {
         failure = "The network could not be started.";
         return;
@@ -39,10 +40,10 @@ EnetLink::EnetLink(const std::string& hostToJoin, int portNumber) : hostName(hos
         ENetAddress address{};
         address.host = ENET_HOST_ANY;
         address.port = static_cast<enet_uint16>(port);
-        host = enet_host_create(&address, 1, 1, 0, 0);
+        host = enet_host_create(&address, 1, static_cast<size_t>(channels), 0, 0);
         if (host == nullptr) failure = "Cannot wait for a player on port " + std::to_string(port) + ": it is in use.";
     } else {
-        host = enet_host_create(nullptr, 1, 1, 0, 0);
+        host = enet_host_create(nullptr, 1, static_cast<size_t>(channels), 0, 0);
         if (host == nullptr) failure = "The network could not be started.";
     }
     if (host != nullptr) {
@@ -75,7 +76,7 @@ void EnetLink::connect() {
         return;
     }
     address.port = static_cast<enet_uint16>(port);
-    peer = enet_host_connect(host, &address, 1, 0);
+    peer = enet_host_connect(host, &address, static_cast<size_t>(channels), 0);
     if (peer == nullptr) failure = "The network could not be started.";
 }
 
@@ -89,6 +90,13 @@ std::vector<EnetLink::Event> EnetLink::poll() {
                 peer = event.peer;
                 connected = true;
                 enet_peer_timeout(peer, 0, kPeerTimeoutMs, kPeerTimeoutMs);
+                // ENet drops unreliable packets when the round trip wavers, taking it for
+                // congestion; the input channel's packets are few and small, and each one
+                // dropped holds the other side's guesses wrong for longer.
+                if (channels > 1) {
+                    enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                                                 ENET_PEER_PACKET_THROTTLE_SCALE, 0);
+                }
                 events.push_back({Event::Kind::Connected, {}});
                 break;
             case ENET_EVENT_TYPE_RECEIVE:
@@ -120,6 +128,14 @@ void EnetLink::send(const std::vector<uint8_t>& bytes) {
     if (!isConnected()) return;
     ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_RELIABLE);
     if (packet != nullptr && enet_peer_send(peer, 0, packet) != 0) enet_packet_destroy(packet);
+}
+
+void EnetLink::sendUnreliable(const std::vector<uint8_t>& bytes) {
+    // A peer that agreed to one channel only is refused at the handshake; until then
+    // there is nowhere else to send.
+    if (!isConnected() || peer->channelCount < 2) return;
+    ENetPacket* packet = enet_packet_create(bytes.data(), bytes.size(), ENET_PACKET_FLAG_UNSEQUENCED);
+    if (packet != nullptr && enet_peer_send(peer, 1, packet) != 0) enet_packet_destroy(packet);
 }
 
 void EnetLink::flush() {

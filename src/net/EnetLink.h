@@ -8,7 +8,8 @@
 typedef struct _ENetHost ENetHost;
 typedef struct _ENetPeer ENetPeer;
 
-// One ENet connection to the other player, over one reliable sequenced channel. The
+// One ENet connection to the other player, over one reliable sequenced channel (and,
+// for rollback play, a second channel whose packets may be lost or overtaken). The
 // host listens on the port on every address and takes the first player who connects;
 // the joiner keeps trying the host until it answers. Nothing here ever blocks except
 // the bounded farewell in the destructor, which gives a goodbye its chance to arrive.
@@ -20,7 +21,8 @@ public:
     };
 
     // Host when `host` is empty; `problem` is set when the port or address is unusable.
-    EnetLink(const std::string& host, int port);
+    // `channels` is 1, or 2 for a link that also carries sendUnreliable.
+    EnetLink(const std::string& host, int port, int channels = 1);
     ~EnetLink();
     EnetLink(const EnetLink&) = delete;
     EnetLink& operator=(const EnetLink&) = delete;
@@ -31,6 +33,8 @@ public:
     // Everything that arrived since the last call; never waits.
     std::vector<Event> poll();
     void send(const std::vector<uint8_t>& bytes);
+    // On the second channel: may be lost, duplicated or overtaken by a later one.
+    void sendUnreliable(const std::vector<uint8_t>& bytes);
     // Sends what is queued now rather than at the next poll.
     void flush();
     // A host lets go of its player at once, without a farewell, and waits for the next.
@@ -45,6 +49,7 @@ private:
 
     std::string hostName;
     int port = 0;
+    int channels = 1;
     ENetHost* host = nullptr;
     ENetPeer* peer = nullptr;
     bool connected = false;

@@ -1,6 +1,7 @@
 #include "net/NetMessage.h"
 
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -99,6 +100,8 @@ private:
     std::string error;
 };
 
+constexpr unsigned kRollbackFollows = 0x80;
+
 bool knownKey(int code) {
     return (code >= 0 && code <= NetMessage::MostRealKey) ||
            (code >= NetMessage::ControlKeyBase && code < NetMessage::ControlKeyBase + 16);
@@ -131,6 +134,13 @@ void readEvent(ByteReader& in, InputEvent& event) {
     }
 }
 
+void readRollback(ByteReader& in, NetMessage& m) {
+    m.rollback = static_cast<int>(in.u8());
+    if (!in.failed() && (m.rollback < 1 || m.rollback > NetMessage::MostRollback)) {
+        in.fail("a rollback of " + std::to_string(m.rollback) + " ticks");
+    }
+}
+
 void readTick(ByteReader& in, const NetMessage::TickWindow& window, int& tick) {
     const uint32_t raw = in.u32();
     if (in.failed()) return;
@@ -141,6 +151,14 @@ void readTick(ByteReader& in, const NetMessage::TickWindow& window, int& tick) {
                        std::to_string(window.last));
     }
     tick = static_cast<int>(raw);
+}
+
+void writeEvent(ByteWriter& out, const InputEvent& event) {
+    out.u8(static_cast<unsigned>(event.kind));
+    out.u32(static_cast<uint32_t>(event.device));
+    out.u32(static_cast<uint32_t>(event.code));
+    out.u8(event.down ? 1 : 0);
+    out.f64(event.value);
 }
 
 void readBody(ByteReader& in, const NetMessage::TickWindow& window, NetMessage& m) {
@@ -155,11 +173,15 @@ void readBody(ByteReader& in, const NetMessage::TickWindow& window, NetMessage& 
                 file.name = in.text(255);
                 file.digest = in.text(64);
             }
+            if (m.protocol == NetMessage::RollbackProtocol) readRollback(in, m);
             break;
         }
         case Type::Start: {
             m.seed = in.u32();
-            m.delay = static_cast<int>(in.u8());
+            // The delay's top bit says a rollback depth follows the settings.
+            const unsigned delayByte = in.u8();
+            const bool withRollback = (delayByte & kRollbackFollows) != 0;
+            m.delay = static_cast<int>(delayByte & ~kRollbackFollows);
             if (m.delay > NetMessage::MostDelay) in.fail("an input delay of " + std::to_string(m.delay) + " ticks");
             m.levelFile = in.text(255);
             if (!in.failed() && !DataFileName::isLevelName(m.levelFile)) {
@@ -167,6 +189,34 @@ void readBody(ByteReader& in, const NetMessage::TickWindow& window, NetMessage& 
             }
             m.settings.resize(in.count(NetMessage::MostSettings));
             for (std::string& line : m.settings) line = in.text(1024);
+            if (withRollback) readRollback(in, m);
+            break;
+        }
+        case Type::Inputs: {
+            readTick(in, window, m.tick);
+            const std::size_t count = in.count(NetMessage::MostInputTicks);
+            if (!in.failed() && static_cast<long>(m.tick) + static_cast<long>(count) - 1 > window.last) {
+                in.fail("input up to tick " + std::to_string(static_cast<long>(m.tick) + static_cast<long>(count) - 1) +
+                        " beyond " + std::to_string(window.last));
+            }
+            m.ticks.resize(count);
+            for (std::vector<InputEvent>& events : m.ticks) {
+                const unsigned many = in.u8();
+                if (many > NetMessage::MostEventsPerTick) in.fail(std::to_string(many) + " inputs in one tick");
+                if (in.failed()) break;
+                events.resize(many);
+                for (InputEvent& event : events) {
+                    if (!in.failed()) readEvent(in, event);
+                }
+            }
+            // Both are ticks of play, bounded like the ones carried: the receiver checks
+            // them against what it sent and what it runs.
+            m.acknowledged = static_cast<int>(in.u32());
+            m.runningTick = static_cast<int>(in.u32());
+            m.lead = static_cast<int8_t>(in.u8());
+            if (!in.failed() && (m.acknowledged < 0 || m.runningTick < 0 || m.runningTick > window.last)) {
+                in.fail("a tick of play outside 0.." + std::to_string(window.last));
+            }
             break;
         }
         case Type::Input: {
@@ -209,24 +259,31 @@ std::vector<uint8_t> NetMessage::encode() const {
                 out.text(file.name);
                 out.text(file.digest);
             }
+            if (protocol == RollbackProtocol) out.u8(static_cast<unsigned>(rollback));
             break;
         case Type::Start:
             out.u32(seed);
-            out.u8(static_cast<unsigned>(delay));
+            out.u8(static_cast<unsigned>(delay) | (rollback > 0 ? kRollbackFollows : 0u));
             out.text(levelFile);
             out.u16(static_cast<unsigned>(settings.size()));
             for (const std::string& line : settings) out.text(line);
+            if (rollback > 0) out.u8(static_cast<unsigned>(rollback));
             break;
         case Type::Input:
             out.u32(static_cast<uint32_t>(tick));
             out.u16(static_cast<unsigned>(events.size()));
-            for (const InputEvent& event : events) {
-                out.u8(static_cast<unsigned>(event.kind));
-                out.u32(static_cast<uint32_t>(event.device));
-                out.u32(static_cast<uint32_t>(event.code));
-                out.u8(event.down ? 1 : 0);
-                out.f64(event.value);
+            for (const InputEvent& event : events) writeEvent(out, event);
+            break;
+        case Type::Inputs:
+            out.u32(static_cast<uint32_t>(tick));
+            out.u16(static_cast<unsigned>(ticks.size()));
+            for (const std::vector<InputEvent>& tickEvents : ticks) {
+                out.u8(static_cast<unsigned>(tickEvents.size()));
+                for (const InputEvent& event : tickEvents) writeEvent(out, event);
             }
+            out.u32(static_cast<uint32_t>(acknowledged));
+            out.u32(static_cast<uint32_t>(runningTick));
+            out.u8(static_cast<unsigned>(static_cast<uint8_t>(static_cast<int8_t>(std::clamp(lead, -128, 127)))));
             break;
         case Type::Digest:
             out.u32(static_cast<uint32_t>(tick));

@@ -21,6 +21,9 @@ struct NetMessage {
         Digest = 4,  // one side's state after `tick` ticks
         End = 5,     // the sender's game is over (see EndKind)
         Alive = 6,   // nothing to say, but still here
+        // Rollback play, unreliable: the sender's input for a run of ticks (all the
+        // receiver has not acknowledged), what it holds of the receiver's, and its pace.
+        Inputs = 7,
     };
     enum class EndKind : uint8_t {
         Left = 1,      // gave up or quit; `tick` is where its game returned to the menu, or -1
@@ -28,7 +31,10 @@ struct NetMessage {
         OutOfStep = 3, // the digests differ or a message was malformed: `text` says where
     };
 
+    // Lockstep speaks Protocol; rollback play speaks RollbackProtocol, whose greeting and
+    // start also carry the rollback depth.
     static constexpr int Protocol = 1;
+    static constexpr int RollbackProtocol = 2;
     // Far beyond any real message; a bigger one is hostile.
     static constexpr std::size_t MostBytes = 1 << 20;
     static constexpr std::size_t MostSettings = 8192;
@@ -39,6 +45,10 @@ struct NetMessage {
     static constexpr std::size_t MostEventsPerTick = 8;
     static constexpr std::size_t MostTextBytes = 400;
     static constexpr int MostDelay = 30;
+    static constexpr int MostRollback = 30;
+    // Ticks one Inputs message may carry: far more than the unacknowledged input of two
+    // sides that wait for each other beyond the rollback depth.
+    static constexpr std::size_t MostInputTicks = 128;
     // The synthetic key codes an online game binds its 16 controls to, and the two
     // joystick numbers its sticks arrive on: no real device produces these, and both
     // lie within what a replay file may hold, so an online game's replay plays back.
@@ -52,14 +62,24 @@ struct NetMessage {
     int protocol = Protocol;
     std::string gameVersion;
     std::vector<ReplayFile::DataFile> data;
+    // Hello and Start under RollbackProtocol (0 otherwise): how many ticks a side may
+    // run ahead of the other's input
+    int rollback = 0;
     // Start
     unsigned seed = 0;
     int delay = 0;
     std::string levelFile;
     std::vector<std::string> settings;
-    // Input, Digest, End
+    // Input, Digest, End; Inputs: the first tick of `ticks`
     int tick = 0;
     std::vector<InputEvent> events;
+    // Inputs: the events of each tick from `tick` on; the ticks of the receiver's input
+    // the sender holds (every one before `acknowledged`); the tick the sender runs next
+    // and how far it runs ahead of what it has heard of the receiver.
+    std::vector<std::vector<InputEvent>> ticks;
+    int acknowledged = 0;
+    int runningTick = 0;
+    int lead = 0;
     // Digest: the StateDigest's text; End: the line to show
     std::string text;
     EndKind endKind = EndKind::Left;

@@ -1,13 +1,17 @@
 #include "net/OnlineSession.h"
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
+#include <deque>
 #include <map>
 #include <optional>
 #include <random>
 #include <sstream>
 #include <vector>
 
+#include "audio/SoundManager.h"
 #include "core/Game.h"
 #include "core/GameVersion.h"
 #include "net/EnetLink.h"
@@ -32,6 +36,19 @@ constexpr std::size_t kMostPending = 255;
 // nothing to say still speaks twice a second.
 constexpr auto kKeepAlive = std::chrono::milliseconds(500);
 
+// Rollback: how often a side with input to send or acknowledge says so while no tick
+// runs (a tick that runs says so anyway), and for how long a side that runs ahead of
+// the other holds one tick back.
+constexpr auto kInputsEvery = std::chrono::milliseconds(20);
+constexpr auto kPaceHold = std::chrono::milliseconds(20);
+// A side holds back one tick at most this often, so the correction never shows as a
+// stutter; it runs ahead when its lead exceeds the other's by this many ticks.
+constexpr int kTicksBetweenHolds = 10;
+constexpr int kLeadWorthHolding = 2;
+// Ticks of the other side's the receiver accepts behind its own: the other side sends
+// from the first tick we have not acknowledged, which loss can hold back a while.
+constexpr int kRollbackHistory = 1000;
+
 const char* const kPeerLeft = "The other player left the game.";
 const char* const kPeerSilent = "The other player has not been heard from for 5 seconds.";
 const char* const kNoStart = "The other machine did not start a game within 5 seconds.";
@@ -46,9 +63,21 @@ struct Refusal {
     std::string forJoiner;
 };
 
-std::optional<Refusal> differences(const NetMessage& hello) {
-    if (hello.protocol != NetMessage::Protocol || hello.gameVersion != kGameVersion) {
-        const std::string theirs = hello.protocol != NetMessage::Protocol ? "another network protocol"
+std::string modeWords(int rollback) {
+    return rollback > 0 ? "with rollback (onlineRollback " + std::to_string(rollback) + ")"
+                        : "in lockstep (onlineRollback 0)";
+}
+
+std::optional<Refusal> differences(const NetMessage& hello, int ownRollback) {
+    const bool knownProtocol = hello.protocol == NetMessage::Protocol || hello.protocol == NetMessage::RollbackProtocol;
+    if (knownProtocol && hello.gameVersion == kGameVersion && (hello.rollback > 0) != (ownRollback > 0)) {
+        return Refusal{"The other player plays " + modeWords(hello.rollback) + "; we play " +
+                           modeWords(ownRollback) + ".",
+                       "The other player plays " + modeWords(ownRollback) + "; we play " +
+                           modeWords(hello.rollback) + "."};
+    }
+    if (!knownProtocol || hello.gameVersion != kGameVersion) {
+        const std::string theirs = !knownProtocol ? "another network protocol"
                                                                          : "version " + hello.gameVersion;
         return Refusal{"The other player runs " + theirs + " of the game; we run version " + kGameVersion + ".",
                        "The other player runs version " + std::string(kGameVersion) + " of the game; we run " +
@@ -75,6 +104,12 @@ std::optional<Refusal> differences(const NetMessage& hello) {
     return std::nullopt;
 }
 
+double processorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 bool parseDigest(const std::string& text, StateDigest& digest) {
     std::istringstream in(text);
     std::vector<std::string> words;
@@ -90,7 +125,7 @@ public:
         : options(options),
           slot(options.host.empty() ? 0 : 1),
           controls(slot),
-          link(options.host, options.port),
+          link(options.host, options.port, options.rollback > 0 ? 2 : 1),
           lastHeard(Clock::now()),
           lastSent(Clock::now()) {
         if (!link.problem().empty()) end(link.problem());
@@ -131,6 +166,9 @@ public:
             // Whatever the peer announced: a game with all the peer's input in hand plays
             // it out in far less time, so silence this long means a game held up.
             end(kPeerSilent);
+        } else if (rollback > 0 && phase == Phase::Playing) {
+            // Acknowledgements and lost input go out while no tick runs too.
+            if (now - lastInputsSent >= kInputsEvery) sendInputs();
         } else if (now - lastSent >= kKeepAlive) {
             send(NetMessage{});
         }
@@ -138,6 +176,7 @@ public:
 
     bool tickReady() {
         if (phase != Phase::Playing) return true;
+        if (rollback > 0) return rollbackTickReady();
         if (peerEndTick >= 0 && tick > peerEndTick) {
             // The peer went back to the menu here and this game did not: it is gone.
             end(kPeerLeft);
@@ -154,6 +193,7 @@ public:
     }
 
     void tickStarting() {
+        if (rollback > 0) return rollbackTickStarting();
         // tickReady() may end the game (the peer left here): then there is nothing to deliver.
         if (!tickReady() || phase != Phase::Playing) return;
         // Host's input first, then the joiner's, on both machines alike.
@@ -172,6 +212,7 @@ public:
 
     void tickEnded() {
         if (phase != Phase::Playing) return;
+        if (rollback > 0) return rollbackTickEnded();
         ++tick;
         if (tick % ReplayFile::DigestInterval != 0) return;
         StateDigest digest = StateDigest::of(Game::instance());
@@ -184,13 +225,24 @@ public:
         compareDigests();
     }
 
-    void playStarted() {
-        if (phase == Phase::Starting) phase = Phase::Playing;
+    void playStarted(const InputSeam::PlayStart& start) {
+        if (phase != Phase::Starting) return;
+        phase = Phase::Playing;
+        if (rollback == 0) return;
+        // The replay hears of each tick once it is certain, from the session, never of
+        // a guessed one from the seam.
+        InputSeam& seam = InputSeam::instance();
+        recorder = seam.getListener();
+        if (recorder != nullptr) {
+            seam.setListener(nullptr);
+            recorder->playStarted(start);
+        }
     }
 
     void playEnded() {
         // The game is on its way to the menu: the menu is this player's own.
         settings.restore();
+        if (rollback > 0) finishRollbackPlay();
         if (phase != Phase::Playing) return;
         tellEnd(NetMessage::EndKind::Left, tick, "");
         end("");
@@ -246,11 +298,26 @@ public:
     std::string levelFile;
     unsigned seed = 0;
     int delay = 0;
+    int rollback = 0;
+    OnlineSession::RollbackFigures figures;
+    std::deque<Clock::time_point> recentRollbacks;
+
+    int ticksRun() const { return tick; }
+
+    int rollbacksLastSecond() const {
+        const Clock::time_point since = Clock::now() - std::chrono::seconds(1);
+        return static_cast<int>(std::count_if(recentRollbacks.begin(), recentRollbacks.end(),
+                                              [since](Clock::time_point at) { return at >= since; }));
+    }
 
 private:
     void greet() {
         NetMessage hello;
         hello.type = NetMessage::Type::Hello;
+        if (options.rollback > 0) {
+            hello.protocol = NetMessage::RollbackProtocol;
+            hello.rollback = std::clamp(options.rollback, 1, NetMessage::MostRollback);
+        }
         hello.gameVersion = kGameVersion;
         hello.data = DataDigest::current();
         send(hello);
@@ -258,7 +325,11 @@ private:
 
     void receive(const std::vector<uint8_t>& bytes) {
         const int slack = 2 * delay + 4;
-        const NetMessage::TickWindow window{std::max(0, tick - slack), tick + slack};
+        // With rollback the other side runs up to the depth ahead of our input, and its
+        // acknowledged input and certain digests trail behind.
+        const NetMessage::TickWindow window =
+            rollback == 0 ? NetMessage::TickWindow{std::max(0, tick - slack), tick + slack}
+                          : NetMessage::TickWindow{std::max(0, tick - kRollbackHistory), tick + slack + rollback + 4};
         NetMessage message;
         std::string error;
         if (!NetMessage::decode(bytes.data(), bytes.size(), window, message, error)) return malformed(error);
@@ -268,28 +339,32 @@ private:
             case NetMessage::Type::Input: return input(message);
             case NetMessage::Type::Digest: return digest(message);
             case NetMessage::Type::End: return peerEnded(message);
+            case NetMessage::Type::Inputs: return inputRun(message);
             case NetMessage::Type::Alive: return;
         }
     }
 
     void hello(const NetMessage& message) {
         if (slot != 0 || phase != Phase::Connecting) return malformed("a greeting out of turn");
-        if (const std::optional<Refusal> refusal = differences(message)) {
+        if (const std::optional<Refusal> refusal = differences(message, options.rollback)) {
             tellEnd(NetMessage::EndKind::Refused, -1, refusal->forJoiner);
             return end(refusal->forHost);
         }
         NetMessage start;
         start.type = NetMessage::Type::Start;
-        start.seed = std::random_device{}() % 32768;
+        start.seed = options.seed != 0 ? options.seed % 32768 : std::random_device{}() % 32768;
         start.delay = std::clamp(options.delay, 0, NetMessage::MostDelay);
         start.levelFile = options.levelFile;
         start.settings = settings.tuning();
+        start.rollback = std::clamp(options.rollback, 0, NetMessage::MostRollback);
         send(start);
         begin(start);
     }
 
     void start(const NetMessage& message) {
         if (slot != 1 || phase != Phase::Connecting) return malformed("a start out of turn");
+        // The host refuses a joiner of the other mode; a start in it is no answer to us.
+        if ((message.rollback > 0) != (options.rollback > 0)) return malformed("a start of another mode");
         begin(message);
     }
 
@@ -297,7 +372,9 @@ private:
         settings.install(start.settings);
         seed = start.seed;
         delay = start.delay;
+        rollback = start.rollback;
         levelFile = start.levelFile;
+        peerHas = delay;
         // The first ticks wait for no one: nobody could have sent input for them.
         for (int t = 0; t < delay; ++t) {
             inputs[0][t];
@@ -310,6 +387,7 @@ private:
 
     void input(const NetMessage& message) {
         if (phase == Phase::Connecting) return malformed("input before the game started");
+        if (rollback > 0) return malformed("lockstep input in a rollback game");
         if (message.tick != receivedThrough + 1) {
             return malformed("input for tick " + std::to_string(message.tick) + " where tick " +
                              std::to_string(receivedThrough + 1) + " was due");
@@ -362,7 +440,10 @@ private:
             // A peer back at its menu sent its input up to that tick before its goodbye;
             // a goodbye beyond the input received would hold this game for input that
             // never comes.
-            if (phase == Phase::Playing && message.tick >= tick && message.tick <= receivedThrough) {
+            // With rollback this side may have run past that tick on a guess; it is
+            // enough that no certain tick lies beyond it.
+            const int passed = rollback > 0 ? recordedThrough + 1 : tick;
+            if (phase == Phase::Playing && message.tick >= passed && message.tick <= receivedThrough) {
                 peerEndTick = message.tick;
                 return;
             }
@@ -384,11 +465,14 @@ private:
         const auto taken = pending.begin() + std::min(pending.size(), NetMessage::MostEventsPerTick);
         message.events.assign(pending.begin(), taken);
         pending.erase(pending.begin(), taken);
-        send(message);
+        if (rollback == 0) send(message);
         inputs[slot][message.tick] = std::move(message.events);
     }
 
     void tellEnd(NetMessage::EndKind kind, int atTick, const std::string& text) {
+        // The last input may have been lost on the way; ahead of a goodbye it goes
+        // reliably, so the other side can play up to where this one left.
+        if (rollback > 0 && phase == Phase::Playing) link.send(inputsMessage().encode());
         NetMessage message;
         message.type = NetMessage::Type::End;
         message.endKind = kind;
@@ -410,6 +494,249 @@ private:
         reason = PeerText::clean(why);
         stalledSince.reset();
     }
+
+
+    // Rollback play.
+
+    bool rollbackTickReady() {
+        // Ticks run again inside a rollback were decided on by the rollback itself.
+        if (runningAgain) return true;
+        if (peerEndTick >= 0 && recordedThrough >= peerEndTick) {
+            // Every tick up to where the peer went back to the menu is certain, and this
+            // game did not go: the peer is gone.
+            end(kPeerLeft);
+            return true;
+        }
+        if (sentThrough < tick + delay) {
+            sendOwnInput();
+            sendInputs();
+        }
+        runAgainFromWrongGuess();
+        confirmTicks();
+        if (phase != Phase::Playing) return true;
+        const Clock::time_point now = Clock::now();
+        if (now < heldUntil) return false;
+        const bool inPlay = Game::instance().isInPlay();
+        const bool ready = tick <= receivedThrough || (tick - receivedThrough <= rollback && inPlay);
+        if (ready) {
+            stalledSince.reset();
+            waiting = false;
+            if (runsAhead()) {
+                heldUntil = now + kPaceHold;
+                lastHoldTick = tick;
+                ++figures.paceHolds;
+                return false;
+            }
+        } else {
+            if (!stalledSince) stalledSince = now;
+            // Menus and cutscenes always wait; only a wait in the fight counts.
+            if (!waiting && inPlay) ++figures.waits;
+            waiting = true;
+        }
+        return ready;
+    }
+
+    // Both sides see the other's tick as it was one network trip ago; when this side's
+    // lead over the other exceeds the other's lead over this one, this side is ahead of
+    // the common clock by half the difference and lets the other catch up.
+    bool runsAhead() const {
+        if (peerRunningTick < 0 || tick - lastHoldTick < kTicksBetweenHolds) return false;
+        const int lead = tick - peerRunningTick;
+        return lead - peerLead >= kLeadWorthHolding;
+    }
+
+    // A tick whose certain input differs from the guess it ran on: the match is
+    // brought back to it and the ticks since run again, as far as they may.
+    void runAgainFromWrongGuess() {
+        if (wrongFrom < 0) return;
+        const int from = wrongFrom;
+        const int until = tick;
+        wrongFrom = -1;
+        const auto savedAt = saved.find(from);
+        if (savedAt == saved.end()) return;  // never: every guessed tick is kept
+        const double started = processorSeconds();
+        SoundManager& sound = SoundManager::instance();
+        sound.takeBackSoundsFrom(from);
+        provisional.erase(provisional.upper_bound(from), provisional.end());
+        Game& game = Game::instance();
+        InputSeam& seam = InputSeam::instance();
+        game.restore(savedAt->second);
+        tick = from;
+        runningAgain = true;
+        while (tick < until && phase == Phase::Playing && seam.isPlaying() &&
+               (tick <= receivedThrough || (tick - receivedThrough <= rollback && game.isInPlay()))) {
+            game.rerunTick(20);
+        }
+        runningAgain = false;
+        sound.settleSounds();
+        if (figures.rollbacks++ == 0) figures.firstFrom = from;
+        figures.longest = std::max(figures.longest, until - from);
+        figures.ticksRunAgain += until - from;
+        figures.secondsRunningAgain += processorSeconds() - started;
+        recentRollbacks.push_back(Clock::now());
+        if (recentRollbacks.size() > 64) recentRollbacks.pop_front();
+    }
+
+    void rollbackTickStarting() {
+        if (phase != Phase::Playing) return;
+        Game& game = Game::instance();
+        const bool guessing = tick > receivedThrough;
+        if (guessing) saved[tick] = game.snapshot();
+        SoundManager::instance().fileSoundsUnder(tick);
+        tickOpen = true;
+        deliveredThisTick.clear();
+        // Host's input first, then the joiner's, on both machines alike; the other
+        // side's while guessing is none: what it holds stays held.
+        for (int side = 0; side < 2; ++side) {
+            if (side != slot && guessing) continue;
+            for (const InputEvent& event : inputs[side][tick]) {
+                if (phase != Phase::Playing || !InputSeam::instance().isPlaying()) return;
+                deliveredThisTick.push_back(event);
+                InputSeam::instance().deliver(event);
+            }
+        }
+    }
+
+    void rollbackTickEnded() {
+        tickOpen = false;
+        ++tick;
+        if (tick % ReplayFile::DigestInterval == 0) provisional[tick] = StateDigest::of(Game::instance());
+        confirmTicks();
+    }
+
+    // Ticks that ran on certain input, in order: the replay hears of them, and their
+    // digests go to the other side. What no rollback can need any more is let go.
+    void confirmTicks() {
+        while (recordedThrough + 1 < tick && recordedThrough + 1 <= receivedThrough &&
+               (wrongFrom < 0 || recordedThrough + 1 < wrongFrom)) {
+            const int t = ++recordedThrough;
+            std::string digestText;
+            const auto digest = provisional.find(t + 1);
+            if (digest != provisional.end()) {
+                digestText = digest->second.toText();
+                NetMessage message;
+                message.type = NetMessage::Type::Digest;
+                message.tick = t + 1;
+                message.text = digestText;
+                send(message);
+                ownDigests[t + 1] = std::move(digest->second);
+                provisional.erase(digest);
+            }
+            if (recorder != nullptr) {
+                for (int side = 0; side < 2; ++side) {
+                    for (const InputEvent& event : inputs[side][t]) recorder->inputDelivered(event);
+                }
+                recorder->pastTickEnded(digestText);
+            }
+            compareDigests();
+            if (phase != Phase::Playing) return;
+        }
+        const int keepFrom = wrongFrom >= 0 ? std::min(recordedThrough + 1, wrongFrom) : recordedThrough + 1;
+        saved.erase(saved.begin(), saved.lower_bound(keepFrom));
+        inputs[1 - slot].erase(inputs[1 - slot].begin(), inputs[1 - slot].lower_bound(keepFrom));
+        inputs[slot].erase(inputs[slot].begin(), inputs[slot].lower_bound(std::min(keepFrom, peerHas)));
+        SoundManager::instance().forgetSoundsBefore(keepFrom);
+    }
+
+    // The game goes back to the menu: the replay gets every certain tick and ends on the
+    // match both sides agree on.
+    void finishRollbackPlay() {
+        SoundManager::instance().stopFilingSounds();
+        InputSeam& seam = InputSeam::instance();
+        if (recorder == nullptr) return;
+        confirmTicks();
+        if (tickOpen) {
+            // Left within a tick (from a menu, which runs on certain input only): the
+            // replay has what it delivered up to the leaving.
+            if (tick == recordedThrough + 1 && tick <= receivedThrough) {
+                for (const InputEvent& event : deliveredThisTick) recorder->inputDelivered(event);
+            }
+        } else if (recordedThrough + 1 < tick) {
+            // Ended between ticks with guessed ones run (the other side left or went
+            // silent): back to the last certain tick, which the replay's end describes.
+            const auto savedAt = saved.find(recordedThrough + 1);
+            if (savedAt != saved.end()) Game::instance().restore(savedAt->second);
+        }
+        tickOpen = false;
+        recorder->playEnded();
+        seam.setListener(recorder);
+        recorder = nullptr;
+    }
+
+    NetMessage inputsMessage() const {
+        NetMessage message;
+        message.type = NetMessage::Type::Inputs;
+        message.tick = peerHas;
+        const int last = std::min(sentThrough, peerHas + static_cast<int>(NetMessage::MostInputTicks) - 1);
+        for (int t = peerHas; t <= last; ++t) {
+            const auto found = inputs[slot].find(t);
+            message.ticks.push_back(found != inputs[slot].end() ? found->second : std::vector<InputEvent>{});
+        }
+        message.acknowledged = receivedThrough + 1;
+        message.runningTick = tick;
+        message.lead = peerRunningTick < 0 ? 0 : tick - peerRunningTick;
+        return message;
+    }
+
+    void sendInputs() {
+        link.sendUnreliable(inputsMessage().encode());
+        link.flush();
+        lastInputsSent = lastSent = Clock::now();
+    }
+
+    void inputRun(const NetMessage& message) {
+        if (phase == Phase::Connecting || rollback == 0) return malformed("input before the game started");
+        if (message.acknowledged > sentThrough + 1) return malformed("an acknowledgement of input never sent");
+        const int peer = 1 - slot;
+        for (const std::vector<InputEvent>& events : message.ticks) {
+            for (const InputEvent& event : events) {
+                if (!OnlineControls::belongsTo(event, peer)) {
+                    return malformed("input that is not the other player's to give");
+                }
+            }
+        }
+        peerHas = std::max(peerHas, message.acknowledged);
+        if (message.runningTick >= peerRunningTick) {
+            peerRunningTick = message.runningTick;
+            peerLead = message.lead;
+        }
+        for (std::size_t i = 0; i < message.ticks.size(); ++i) {
+            const int t = message.tick + static_cast<int>(i);
+            if (t > receivedThrough) inputs[peer].emplace(t, message.ticks[i]);
+        }
+        while (true) {
+            const auto next = inputs[peer].find(receivedThrough + 1);
+            if (next == inputs[peer].end()) break;
+            receivedThrough = next->first;
+            // Run on the guess that nothing changed: only input there makes it wrong.
+            if (receivedThrough < tick && !next->second.empty()) {
+                wrongFrom = wrongFrom < 0 ? receivedThrough : std::min(wrongFrom, receivedThrough);
+            }
+        }
+    }
+
+    // The replay's listener while rollback play runs (detached from the seam meanwhile).
+    InputSeam::Listener* recorder = nullptr;
+    // Every tick before this one was run on certain input and told of.
+    int recordedThrough = -1;
+    // The other side holds this side's input for every tick before this one.
+    int peerHas = 0;
+    // The earliest tick run on a wrong guess, or -1.
+    int wrongFrom = -1;
+    bool runningAgain = false;
+    // A tick has started and not ended: the game is inside it.
+    bool tickOpen = false;
+    bool waiting = false;
+    int peerRunningTick = -1;
+    int peerLead = 0;
+    int lastHoldTick = -kTicksBetweenHolds;
+    Clock::time_point heldUntil;
+    Clock::time_point lastInputsSent;
+    // The match as each guessed tick began.
+    std::map<int, Match> saved;
+    // Digests of ticks not yet certain, by the ticks run.
+    std::map<int, StateDigest> provisional;
+    std::vector<InputEvent> deliveredThisTick;
 
     bool peerInputComplete() const { return peerEndTick >= 0 && receivedThrough >= peerEndTick; }
 
@@ -438,6 +765,10 @@ void OnlineSession::service() { impl->service(); }
 OnlineSession::Phase OnlineSession::phase() const { return impl->phase; }
 const std::string& OnlineSession::levelFile() const { return impl->levelFile; }
 int OnlineSession::inputDelay() const { return impl->delay; }
+int OnlineSession::rollbackDepth() const { return impl->rollback; }
+int OnlineSession::ticksRun() const { return impl->ticksRun(); }
+const OnlineSession::RollbackFigures& OnlineSession::rollbackFigures() const { return impl->figures; }
+int OnlineSession::rollbacksLastSecond() const { return impl->rollbacksLastSecond(); }
 int OnlineSession::stalledMilliseconds() const { return impl->stalledMilliseconds(); }
 int OnlineSession::roundTripMilliseconds() const { return impl->link.roundTripMilliseconds(); }
 const std::string& OnlineSession::endReason() const { return impl->reason; }
@@ -448,7 +779,7 @@ uint64_t OnlineSession::bytesReceived() const { return impl->link.bytesReceived(
 
 unsigned OnlineSession::seed() const { return impl->seed; }
 bool OnlineSession::tickReady() { return impl->tickReady(); }
-void OnlineSession::playStarted(const InputSeam::PlayStart&) { impl->playStarted(); }
+void OnlineSession::playStarted(const InputSeam::PlayStart& start) { impl->playStarted(start); }
 void OnlineSession::inputDelivered(const InputEvent&) {}
 void OnlineSession::tickStarting() { impl->tickStarting(); }
 void OnlineSession::tickEnded() { impl->tickEnded(); }

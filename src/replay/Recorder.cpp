@@ -154,11 +154,16 @@ void Recorder::inputDelivered(const InputEvent& event) {
     out << ReplayFile::eventLine(ticks, event);
 }
 
-void Recorder::tickEnded() {
+void Recorder::tickEnded() { endTick(nullptr); }
+
+void Recorder::pastTickEnded(const std::string& digestText) { endTick(&digestText); }
+
+void Recorder::endTick(const std::string* digestText) {
     if (!recording) return;
     ++ticks;
     if (ticks % ReplayFile::DigestInterval == 0) {
-        out << ticks << " digest " << StateDigest::of(Game::instance()).toText() << "\n";
+        out << ticks << " digest " << (digestText != nullptr ? *digestText : StateDigest::of(Game::instance()).toText())
+            << "\n";
         out.flush();
         check();
     }

@@ -29,6 +29,7 @@ public:
     void playStarted(const InputSeam::PlayStart& start) override;
     void inputDelivered(const InputEvent& event) override;
     void tickEnded() override;
+    void pastTickEnded(const std::string& digestText) override;
     void playEnded() override;
 
     // The program is ending in the middle of a game: close its file properly.
@@ -43,6 +44,8 @@ public:
 private:
     std::string newFilePath() const;
     void pruneOldReplays() const;
+    // A tick ended; `digestText`, when given, is the game's state after it.
+    void endTick(const std::string* digestText);
     void writeEnd(const char* how);
     void check();
 

@@ -166,6 +166,49 @@ TEST_F(SoundEffects, ReplayingANameRestartsItsSound) {
     EXPECT_EQ(state, AL_PLAYING);
 }
 
+// Online play takes ticks back and runs them again: a sound the re-run asks for again
+// sounds on from where it was, one it never asks for again stops, and ticks that became
+// certain are never taken back.
+TEST_F(SoundEffects, SoundsOfTicksRunAgainPlayOnceAndTakenBackOnesStop) {
+    SoundManager& sounds = SoundManager::instance();
+    sounds.loadSound("woosh", "high.wav");
+    sounds.loadSound("thud", "low.wav");
+    const auto state = [&sounds](const char* name) {
+        ALint value = 0;
+        alGetSourcei(sounds.soundSource(name), AL_SOURCE_STATE, &value);
+        return value;
+    };
+    const auto offset = [&sounds](const char* name) {
+        ALfloat seconds = 0.0f;
+        alGetSourcef(sounds.soundSource(name), AL_SEC_OFFSET, &seconds);
+        return seconds;
+    };
+    sounds.fileSoundsUnder(10);
+    sounds.playSound("woosh");
+    sounds.fileSoundsUnder(11);
+    sounds.playSound("thud");
+    pause(300);
+
+    sounds.takeBackSoundsFrom(10);
+    sounds.fileSoundsUnder(10);
+    sounds.fileSoundsUnder(11);
+    sounds.playSound("woosh");  // a tick later than before: the same sound
+    sounds.fileSoundsUnder(12);
+    sounds.settleSounds();
+    EXPECT_EQ(state("woosh"), AL_PLAYING);
+    EXPECT_GT(offset("woosh"), 0.2f);
+    EXPECT_NE(state("thud"), AL_PLAYING);
+
+    sounds.forgetSoundsBefore(12);
+    sounds.takeBackSoundsFrom(10);
+    sounds.settleSounds();
+    EXPECT_EQ(state("woosh"), AL_PLAYING);
+
+    sounds.stopFilingSounds();
+    sounds.playSound("woosh");
+    EXPECT_LT(offset("woosh"), 0.1f);
+}
+
 // A name keeps the last of its files that loads; a negative count loads nothing and the
 // list goes on, a count that does not read ends it. Files that claim more than they
 // hold, or hold more than an effect may cost, are refused.

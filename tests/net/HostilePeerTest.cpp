@@ -87,6 +87,8 @@ protected:
         settings.setInt("player1Attack", kAttack);
         settings.setInt("online", 1);
         settings.setInt("onlinePort", port);
+        // The scripted joiner speaks lockstep unless a test says otherwise.
+        settings.setInt("onlineRollback", 0);
         game().showMainMenu();
     }
     void TearDown() override { insideTest = false; }
@@ -121,18 +123,23 @@ protected:
         }
     }
 
-    void connect() {
+    void connect(int channels = 1) {
         ASSERT_TRUE(game().startOnlineGame());
-        joiner = std::make_unique<EnetLink>("127.0.0.1", port);
+        joiner = std::make_unique<EnetLink>("127.0.0.1", port, channels);
         heard.clear();
         silent = false;
         ASSERT_TRUE(run([&] { return joiner->isConnected(); }));
     }
 
     // The joiner's side of the handshake, until the host's game is under way.
-    void meet() {
-        connect();
-        send(greeting());
+    void meet(int rollback = 0) {
+        connect(rollback > 0 ? 2 : 1);
+        NetMessage hello = greeting();
+        if (rollback > 0) {
+            hello.protocol = NetMessage::RollbackProtocol;
+            hello.rollback = rollback;
+        }
+        send(hello);
         ASSERT_TRUE(run([&] { return game().isOnline() && !game().isWaitingForPeer(); })) << game().getMenuNote();
         ASSERT_FALSE(heard.empty());
         ASSERT_EQ(heard[0].type, NetMessage::Type::Start);
@@ -219,6 +226,52 @@ TEST_F(HostilePeerTest, EveryWaitEnds) {
     EXPECT_NE(dynamic_cast<MainMenu*>(game().getMenu()), nullptr);
     EXPECT_EQ(game().getMenuNote(), "");
     EXPECT_TRUE(run([&] { return !heard.empty() && heard.back().type == NetMessage::Type::End; }));
+}
+
+// Rollback play keeps the rules: a joiner of the other mode is refused in words, a
+// joiner that goes quiet holds the host once its guesses run out and Escape then gives
+// up, and input of the host's own controls or an acknowledgement of input never sent
+// ends the game.
+TEST_F(HostilePeerTest, RollbackPlayKeepsTheRules) {
+    Settings::instance().setInt("onlineRollback", 8);
+    connect();
+    send(greeting());
+    ASSERT_TRUE(run(sessionOver));
+    EXPECT_EQ(game().getMenuNote(),
+              "The other player plays in lockstep (onlineRollback 0); we play with rollback (onlineRollback 8).");
+    joiner.reset();
+
+    ASSERT_NO_FATAL_FAILURE(meet(8));
+    EXPECT_EQ(game().getOnlineSession()->rollbackDepth(), 8);
+    ASSERT_TRUE(run([&] {
+        return game().getOnlineSession()->stalledMilliseconds() >= OnlineSession::StallNoticeMilliseconds;
+    }));
+    EXPECT_LE(game().getOnlineSession()->ticksRun(), delay + 8);
+    InputSeam::instance().key(27, true);
+    EXPECT_TRUE(run(sessionOver, seconds(2)));
+    joiner.reset();
+
+    const auto inputRun = [&](std::vector<InputEvent> events, int acknowledged) {
+        NetMessage message;
+        message.type = NetMessage::Type::Inputs;
+        message.tick = delay;
+        message.ticks = {std::move(events)};
+        message.acknowledged = acknowledged;
+        message.runningTick = delay;
+        joiner->sendUnreliable(message.encode());
+        joiner->flush();
+    };
+    ASSERT_NO_FATAL_FAILURE(meet(8));
+    inputRun({InputEvent::key(NetMessage::ControlKeyBase + 4, true)}, delay);
+    ASSERT_TRUE(run(sessionOver));
+    EXPECT_EQ(game().getMenuNote(),
+              "The other player sent a message we cannot read (input that is not the other player's to give).");
+    joiner.reset();
+    ASSERT_NO_FATAL_FAILURE(meet(8));
+    inputRun({}, 1000000);
+    ASSERT_TRUE(run(sessionOver));
+    EXPECT_EQ(game().getMenuNote(),
+              "The other player sent a message we cannot read (an acknowledgement of input never sent).");
 }
 
 TEST_F(HostilePeerTest, ABurstOfOurOwnInputGoesOutOverSeveralTicks) {

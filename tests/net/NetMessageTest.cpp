@@ -12,7 +12,7 @@ namespace {
 NetMessage::TickWindow wide() { return {0, 1000}; }
 
 std::vector<NetMessage> everyKind() {
-    std::vector<NetMessage> messages(6);
+    std::vector<NetMessage> messages(9);
     messages[0].type = NetMessage::Type::Hello;
     messages[0].gameVersion = "1.0.0";
     messages[0].data = {{"levels/level1.dat", "0123456789abcdef"}};
@@ -32,6 +32,18 @@ std::vector<NetMessage> everyKind() {
     messages[4].endKind = NetMessage::EndKind::OutOfStep;
     messages[4].tick = 50;
     messages[4].text = "The game went out of step at tick 50.";
+    // Rollback play's greeting and start carry the depth; its input comes in runs.
+    messages[6] = messages[0];
+    messages[6].protocol = NetMessage::RollbackProtocol;
+    messages[6].rollback = 8;
+    messages[7] = messages[1];
+    messages[7].rollback = 30;
+    messages[8].type = NetMessage::Type::Inputs;
+    messages[8].tick = 40;
+    messages[8].ticks = {{}, messages[2].events, {InputEvent::key(32, true)}};
+    messages[8].acknowledged = 38;
+    messages[8].runningTick = 41;
+    messages[8].lead = -3;
     return messages;  // the sixth stays Alive
 }
 
@@ -65,6 +77,18 @@ TEST(NetMessageTest, EveryMessageRoundTripsAndEveryDamagedOneIsRefused) {
     odd.tick = 51;
     EXPECT_FALSE(decodes(odd.encode()));
 
+    // A run of input reaching beyond the window, or a tick of play there; depths
+    // beyond the most there is.
+    EXPECT_FALSE(decodes(messages[8].encode(), {0, 41}));
+    NetMessage racing = messages[8];
+    racing.runningTick = 1001;
+    EXPECT_FALSE(decodes(racing.encode()));
+    for (const std::size_t which : {6, 7}) {
+        NetMessage deep = messages[which];
+        deep.rollback = NetMessage::MostRollback + 1;
+        EXPECT_FALSE(decodes(deep.encode())) << which;
+    }
+
     // A count far beyond what the message holds, an overlong text, a huge message.
     NetMessage emptyHello = messages[0];
     emptyHello.data.clear();
@@ -78,6 +102,13 @@ TEST(NetMessageTest, EveryMessageRoundTripsAndEveryDamagedOneIsRefused) {
     NetMessage burst = messages[2];
     burst.events.assign(16, InputEvent::key(27, true));
     EXPECT_FALSE(decodes(burst.encode()));
+    NetMessage burstInRun = messages[8];
+    burstInRun.ticks[1] = burst.events;
+    EXPECT_FALSE(decodes(burstInRun.encode()));
+    NetMessage longRun = messages[8];
+    longRun.tick = 0;
+    longRun.ticks.resize(NetMessage::MostInputTicks + 1);
+    EXPECT_FALSE(decodes(longRun.encode()));
 
     // A control character in any text, where the other side might print it.
     for (const std::size_t which : {0, 1, 3, 4}) {
@@ -99,6 +130,9 @@ TEST(NetMessageTest, EveryMessageRoundTripsAndEveryDamagedOneIsRefused) {
         NetMessage input = messages[2];
         input.events = {event};
         EXPECT_FALSE(decodes(input.encode()));
+        NetMessage run = messages[8];
+        run.ticks[0] = {event};
+        EXPECT_FALSE(decodes(run.encode()));
     }
     NetMessage start = messages[1];
     start.levelFile = "../../etc/passwd";

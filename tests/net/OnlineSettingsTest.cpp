@@ -77,6 +77,7 @@ NetMessage startWith(const std::string& level, const std::vector<std::string>& s
 void ownSettings() {
     Settings& settings = Settings::instance();
     settings.setInt("online", 1);
+    settings.setInt("onlineRollback", 0);
     settings.setString("onlineHost", "127.0.0.1");
     settings.setInt("onlinePort", kPort);
     settings.setInt("arcade", 0);

@@ -9,9 +9,17 @@
 #   refused  a joiner whose levels/level1.dat differs is refused, naming the file
 #   killed   a joiner killed mid-game ends the host's game with its message; the
 #            host's replay is kept
-# Usage: online.sh CASE ONLINE_PEER UDP_RELAY REPLAY_TOOL DATA_DIR
+#   continent  with rollback, through a relay 100 ms each way that drops 5 %: a fighter
+#            and a player who presses attack once play 3000 ticks without a desync and
+#            without waiting for the network; that press makes the host's first
+#            rollback, and both replays play back
+# With a sixth argument (a rollback depth) both peers play with rollback instead of
+# in lockstep.
+# Usage: online.sh CASE ONLINE_PEER UDP_RELAY REPLAY_TOOL DATA_DIR [ROLLBACK]
 set -euo pipefail
 case_name=$1 peer=$2 relay=$3 replay_tool=$4 data=$5
+mode=()
+[ -z "${6:-}" ] || mode=(--rollback "$6")
 work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
@@ -20,8 +28,8 @@ port=$((20000 + ($$ * 13) % 40000))
 fail() { echo "FAIL: $*"; echo "--- host"; cat "$work/host.txt"; echo "--- joiner"; cat "$work/joiner.txt"; exit 1; }
 line() { grep "^online-peer: $1" "$work/$2.txt" || true; }
 
-host() { "$peer" --host --port "$port" --data "$data" --seed 1 "$@" > "$work/host.txt" 2>&1; }
-join() { "$peer" --join 127.0.0.1 --seed 2 "$@" > "$work/joiner.txt" 2>&1; }
+host() { "$peer" --host --port "$port" --data "$data" --seed 1 ${mode[@]+"${mode[@]}"} "$@" > "$work/host.txt" 2>&1; }
+join() { "$peer" --join 127.0.0.1 --seed 2 ${mode[@]+"${mode[@]}"} "$@" > "$work/joiner.txt" 2>&1; }
 
 play_in_step() {
   host --fast --record "$work/replays" & hosting=$!
@@ -59,7 +67,7 @@ case $case_name in
   killed)
     host --record "$work/replays" & hosting=$!
     pids+=("$hosting")
-    "$peer" --join 127.0.0.1 --port "$port" --data "$data" > "$work/joiner.txt" 2>&1 & joining=$!
+    "$peer" --join 127.0.0.1 --port "$port" --data "$data" ${mode[@]+"${mode[@]}"} > "$work/joiner.txt" 2>&1 & joining=$!
     pids+=("$joining")
     sleep 3
     kill -9 "$joining"
@@ -68,6 +76,24 @@ case $case_name in
       fail "the host does not say the other player is gone"
     replay=$(line replay host | cut -d' ' -f3)
     [ -f "$replay" ] && grep -q "^end [0-9]* menu" "$replay" || fail "no finished replay kept" ;;
+  continent)
+    "$relay" $((port + 1)) "$port" --drop 5 --delay 100 --seed 7 & pids+=($!)
+    host --fight --delay 1 --record "$work/replays" & hosting=$!
+    pids+=("$hosting")
+    join --port $((port + 1)) --data "$data" --delay 1 --idle --press 1500 --ticks 3000 --record "$work/joined" ||
+      fail "the joiner did not end cleanly"
+    wait "$hosting" || fail "the host did not end cleanly"
+    [ -n "$(line digest host)" ] && [ "$(line digest host)" = "$(line digest joiner)" ] || fail "the digests differ"
+    # The joiner pressed on tick 1500, which takes effect one tick later.
+    line "first rollback" host | grep -q "from tick 1501$" || fail "the press made no rollback"
+    # Waiting for the other side's input at all is rare at this distance; a wait on
+    # every lost packet would show here as dozens.
+    for side in host joiner; do
+      [ "$(line waits "$side" | cut -d' ' -f3 | tr -d ,)" -le 5 ] || fail "$side waited for the network"
+    done
+    for replay in "$work"/replays/*.replay "$work"/joined/*.replay; do
+      "$replay_tool" --data "$data" "$replay" | grep -q matches || fail "$replay does not play back"
+    done ;;
   *) echo "unknown case $case_name"; exit 2 ;;
 esac
 echo "online $case_name: ok"

@@ -1,8 +1,8 @@
 // One side of an online game without a window or sound, for tests and measurements.
 //
-//   online-peer (--host | --join HOST) [--port N] [--delay D] [--level FILE]
-//               [--data DIR] [--ticks N] [--seed S] [--idle | --fight] [--fast]
-//               [--record DIR] [--nudge TICK]
+//   online-peer (--host | --join HOST) [--port N] [--delay D] [--rollback R]
+//               [--level FILE] [--data DIR] [--ticks N] [--seed S] [--idle | --fight]
+//               [--fast] [--record DIR] [--nudge TICK] [--press TICK] [--game-seed N]
 //
 // Plays this side's player with seeded random keys (none with --idle; the scripted
 // fighter of the regression replays with --fight) at 20 ms per tick (as fast as lockstep allows with --fast). With --ticks N it presses Escape
@@ -11,7 +11,14 @@
 // period, the bytes per second each way and why the game ended; the exit status is 0
 // only when the game went back to the menu in step on both sides. --nudge moves this
 // side's first player a little at that tick, behind the lockstep's back, to show that
-// the two sides notice when they go out of step.
+// the two sides notice when they go out of step (with rollback, on every tick from
+// then on: a rollback to before it would otherwise take a single nudge back). --rollback
+// plays with rollback of that depth instead of in lockstep, and the figures then
+// include the rollbacks, the longest, the processor time spent running ticks again and
+// how often a tick waited for the other side. --press presses attack at that tick, so
+// the other side's guess of this one's input is wrong there; the other side then names
+// the tick its first rollback went back to. --game-seed fixes a host's game seed, so
+// that two runs can be compared.
 #include <AL/alut.h>
 #include <unistd.h>
 
@@ -32,6 +39,7 @@
 #include "net/OnlineSession.h"
 #include "replay/Recorder.h"
 #include "replay/StateDigest.h"
+#include "ui/Menu.h"
 #include "ui/PauseMenu.h"
 
 namespace {
@@ -48,6 +56,7 @@ struct PeerOptions {
     std::string data = ".";
     int ticks = 0;  // 0: until the session ends
     int nudge = -1;
+    int press = -1;
     unsigned seed = 1;
     PeerHands::Style hands = PeerHands::Style::Random;
     bool fast = false;
@@ -55,9 +64,9 @@ struct PeerOptions {
 };
 
 int usage() {
-    std::cerr << "usage: online-peer (--host | --join HOST) [--port N] [--delay D] [--level FILE] [--data DIR]\n"
-                 "                   [--ticks N] [--seed S] [--idle | --fight] [--fast]\n"
-                 "                   [--record DIR] [--nudge TICK]\n";
+    std::cerr << "usage: online-peer (--host | --join HOST) [--port N] [--delay D] [--rollback R] [--level FILE]\n"
+                 "                   [--data DIR] [--ticks N] [--seed S] [--idle | --fight] [--fast]\n"
+                 "                   [--record DIR] [--nudge TICK] [--press TICK] [--game-seed N]\n";
     return 2;
 }
 
@@ -75,12 +84,18 @@ bool parse(const std::vector<std::string>& args, PeerOptions& options) {
             options.session.port = std::atoi(args[++i].c_str());
         } else if (arg == "--delay" && hasValue) {
             options.session.delay = std::atoi(args[++i].c_str());
+        } else if (arg == "--rollback" && hasValue) {
+            options.session.rollback = std::atoi(args[++i].c_str());
         } else if (arg == "--level" && hasValue) {
             options.session.levelFile = args[++i];
         } else if (arg == "--data" && hasValue) {
             options.data = args[++i];
         } else if (arg == "--ticks" && hasValue) {
             options.ticks = std::atoi(args[++i].c_str());
+        } else if (arg == "--game-seed" && hasValue) {
+            options.session.seed = static_cast<unsigned>(std::strtoul(args[++i].c_str(), nullptr, 10));
+        } else if (arg == "--press" && hasValue) {
+            options.press = std::atoi(args[++i].c_str());
         } else if (arg == "--nudge" && hasValue) {
             options.nudge = std::atoi(args[++i].c_str());
         } else if (arg == "--seed" && hasValue) {
@@ -132,6 +147,7 @@ int run(const PeerOptions& options) {
     OnlineSession session(options.session);
     if (!meet(session)) return 1;
     hands.setInputDelay(session.inputDelay());
+    hands.pressAttackAt(options.press);
 
     // Built only now, so every module reads the settings the two sides agreed on.
     Game& game = Game::instance();
@@ -156,10 +172,13 @@ int run(const PeerOptions& options) {
     Clock::duration lateness{};
     while (session.phase() != OnlineSession::Phase::Ended) {
         session.service();
-        if (actedTick != ticks) {
-            if (options.ticks > 0 && ticks == options.ticks) hands.quit();
-            hands.act(game, ticks);
-            actedTick = ticks;
+        // The hands act once per tick of the game, which with rollback is the session's
+        // count (a rollback that stops short at a menu counts back).
+        const int gameTick = session.rollbackDepth() > 0 ? session.ticksRun() : ticks;
+        if (actedTick != gameTick) {
+            if (options.ticks > 0 && gameTick == options.ticks) hands.quit();
+            hands.act(game, gameTick);
+            actedTick = gameTick;
         }
         const Clock::time_point now = Clock::now();
         if ((!options.fast && now < due) || !session.tickReady()) {
@@ -173,9 +192,19 @@ int run(const PeerOptions& options) {
         (ticks == 0 ? firstTick : lastTick) = now;
         game.update(20);
         ++ticks;
-        if (ticks == options.nudge && game.getPlayer1() != nullptr) game.getPlayer1()->position.x += 0.5;
-        const bool pauseShown = dynamic_cast<const PauseMenu*>(game.getMenu()) != nullptr;
-        if (pauseShown && !paused) std::cout << "online-peer: paused at tick " << ticks << "\n";
+        const bool nudged = session.rollbackDepth() > 0 ? options.nudge >= 0 && ticks >= options.nudge
+                                                        : ticks == options.nudge;
+        if (nudged && game.getPlayer1() != nullptr) game.getPlayer1()->position.x += 0.5;
+        const Menu* pause = dynamic_cast<const PauseMenu*>(game.getMenu());
+        const bool pauseShown = pause != nullptr;
+        if (pauseShown && !paused) {
+            // With rollback a side may first see the pause some ticks after it opened (a
+            // rollback brought it in); the tick it opened on is the one both share.
+            const int openedAt = session.rollbackDepth() > 0
+                                     ? session.ticksRun() - static_cast<int>(pause->elapsedMilliseconds() / 20) + 1
+                                     : ticks;
+            std::cout << "online-peer: paused at tick " << openedAt << "\n";
+        }
         paused = pauseShown;
     }
     // An ended session leaves a game in play behind: back to the menu, which also
@@ -195,6 +224,15 @@ int run(const PeerOptions& options) {
               << "online-peer: bytes per second sent " << static_cast<long>(session.bytesSent() / seconds)
               << " received " << static_cast<long>(session.bytesReceived() / seconds) << "\n"
               << "online-peer: level " << game.getLevelName() << "\n";
+    if (session.rollbackDepth() > 0) {
+        const OnlineSession::RollbackFigures& figures = session.rollbackFigures();
+        std::cout << "online-peer: rollbacks " << figures.rollbacks << " (" << figures.rollbacks / seconds
+                  << " per second), longest " << figures.longest << " ticks, " << figures.ticksRunAgain
+                  << " ticks run again in " << figures.secondsRunningAgain * 1000.0 / seconds
+                  << " ms of processor time per second\n"
+                  << "online-peer: waits " << figures.waits << ", pace holds " << figures.paceHolds << "\n"
+                  << "online-peer: first rollback from tick " << figures.firstFrom << "\n";
+    }
     if (recorder) std::cout << "online-peer: replay " << recorder->currentPath() << "\n";
     const std::string& reason = session.endReason();
     std::cout << "online-peer: ended: " << (reason.empty() ? "back at the menu" : reason) << "\n";

@@ -35,6 +35,7 @@ PeerHands::PeerHands(Style handsStyle, int slot, unsigned seed, bool drivesMenus
 PeerHands::~PeerHands() = default;
 
 void PeerHands::act(Game& game, int tick) {
+    if (tick == attackTick) keyboard.press(fighter->keys.attack);
     const Menu* menu = game.getMenu();
     if (quitting) {
         keyboard.releaseAll();

@@ -26,6 +26,8 @@ public:
     // Once per tick of play, before the tick runs.
     void act(Game& game, int tick);
     void quit() { quitting = true; }
+    // Attack is pressed once on this tick, whatever the style (-1: never).
+    void pressAttackAt(int tick) { attackTick = tick; }
     // A press takes the input delay to take effect on both sides and as long again for
     // its effect to be seen; menus are driven at that pace.
     void setInputDelay(int ticks) { settleTicks = 2 * ticks + 4; }
@@ -44,4 +46,5 @@ private:
     bool quitting = false;
     int stretchLeft = 0;
     int lastMenuPress = -1000;
+    int attackTick = -1;
 };
