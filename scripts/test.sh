@@ -7,6 +7,9 @@
 # and every untrusted input is fuzzed for 20 seconds (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+# The virtual X server must not reset when its last client leaves: the end-to-end tests
+# start one game after another, and a game connecting during a reset fails to open the
+# display.
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 
@@ -14,7 +17,7 @@ cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DMB_ASAN=ON -DM
 cmake --build "$root/build-asan" -j"$(nproc)" --target test_render test_characters test_audio test_core soak
 # Leaks are checked here: everything the game allocates must be freed (tests/lsan.supp
 # lets only the GL and sound drivers' own allocations be).
-(cd "$root/build-asan" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+(cd "$root/build-asan" && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --output-on-failure -R "^(characters|core)$|^(ImageDecoding|Checkerboard|TextureManager|SoundEffects\.SoundList|HostileMusic)")
 
 # The bundled data must load without a single complaint.
@@ -23,6 +26,6 @@ cmake --build "$root/build-asan" -j"$(nproc)" --target test_render test_characte
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" UBSAN_OPTIONS=print_stacktrace=1 \
   "$root/build-asan/tools/soak" --seed 1 --ticks 30000 | grep '^soak:'
 
-(cd "$root/build" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure "$@")
+(cd "$root/build" && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure "$@")
 
 bash "$root/scripts/fuzz.sh" 20

@@ -12,8 +12,21 @@ mkdir -p "$XDG_STATE_HOME/margin-brawler"
 
 # start_game DIR: starts the game with DIR as working directory; sets GAME_PID.
 start_game() {
+  GAME_DIR=$1
   (cd "$1" && exec "$GAME" > "$1/stdout.txt" 2> "$1/stderr.txt") &
   GAME_PID=$!
+}
+
+# game_state: what the game started last is doing, for a failure's message.
+game_state() {
+  [ -n "${GAME_PID:-}" ] || return 0
+  if kill -0 "$GAME_PID" 2>/dev/null; then
+    echo "the game (pid $GAME_PID) runs, state $(awk '{print $3}' "/proc/$GAME_PID/stat" 2>/dev/null), waiting in $(cat "/proc/$GAME_PID/wchan" 2>/dev/null);"
+  else
+    echo "the game (pid $GAME_PID) has ended;"
+  fi
+  echo "windows: $(xdotool search --name '.' getwindowname %@ 2>/dev/null | tr '\n' '|')"
+  [ -z "${GAME_DIR:-}" ] || tail -n 5 "$GAME_DIR/stdout.txt" "$GAME_DIR/stderr.txt" 2>&1
 }
 
 stop_game() {
@@ -32,6 +45,7 @@ window_id() {
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
+  game_state >&2
   return 1
 }
 
