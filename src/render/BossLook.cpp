@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 
+#include "render/EyePosition.h"
 #include "render/ShapeLists.h"
 
 namespace {
@@ -33,38 +34,15 @@ const double Red[4] = {0.9, 0.05, 0.05, 1.0};
 
 using Vec = std::array<double, 3>;
 
-// Where the eye of the current projection lies, seen from the current origin, flattened
-// onto the floor's plane of the head's frame; (1, 0, 0) when it cannot be told.
+// Where the eye lies, seen from the current origin, flattened onto the floor's plane of
+// the head's frame; (1, 0, 0) when it cannot be told.
 Vec towardsEyeAcross() {
-    GLdouble model[16];
-    GLdouble projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    double rows[4][4];
-    for (int row = 0; row < 4; ++row) {
-        for (int col = 0; col < 4; ++col) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += projection[k * 4 + row] * model[col * 4 + k];
-            }
-            rows[row][col] = sum;
-        }
-    }
-    // The point that projection and placement send to x = y = w = 0: the null vector of
-    // those three rows.
-    const double* a = rows[0];
-    const double* b = rows[1];
-    const double* c = rows[3];
-    const auto minor = [&](int i, int j, int k) {
-        return a[i] * (b[j] * c[k] - b[k] * c[j]) - a[j] * (b[i] * c[k] - b[k] * c[i]) +
-               a[k] * (b[i] * c[j] - b[j] * c[i]);
-    };
-    const double w = -minor(0, 1, 2);
-    if (std::abs(w) < 1e-12) {
+    const EyePosition eye = EyePosition::current();
+    if (!eye.point) {
         return {1.0, 0.0, 0.0};
     }
-    const double x = minor(1, 2, 3) / w;
-    const double z = minor(0, 1, 3) / w;
+    const double x = eye.at[0];
+    const double z = eye.at[2];
     const double length = std::sqrt(x * x + z * z);
     if (length < 1e-9) {
         return {1.0, 0.0, 0.0};

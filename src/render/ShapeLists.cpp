@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "render/EyePosition.h"
+
 namespace {
 
 // The outline of every shape is a 16-sided polygon, as fine as the spheres and cylinders
@@ -118,50 +120,6 @@ GLuint compile(void (*emit)()) {
     return list;
 }
 
-// Where the eye is, seen from the current origin: the one direction that the current
-// projection and placement send to x = y = w = 0. It is a point for a perspective and a
-// direction (w = 0) for a parallel projection. Null when the matrices are degenerate.
-struct Eye {
-    Vec at;
-    bool point;
-};
-Eye towardsEye() {
-    GLdouble model[16];
-    GLdouble projection[16];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    // Rows x, y, z and w of projection * model (both stored by columns).
-    double rows[4][4];
-    for (int row = 0; row < 4; ++row) {
-        for (int col = 0; col < 4; ++col) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += projection[k * 4 + row] * model[col * 4 + k];
-            }
-            rows[row][col] = sum;
-        }
-    }
-    // The null vector of rows x, y and w: each component is a signed 3 x 3 minor.
-    const double* a = rows[0];
-    const double* b = rows[1];
-    const double* c = rows[3];
-    const auto minor = [&](int i, int j, int k) {
-        return a[i] * (b[j] * c[k] - b[k] * c[j]) - a[j] * (b[i] * c[k] - b[k] * c[i]) +
-               a[k] * (b[i] * c[j] - b[j] * c[i]);
-    };
-    const double eye[4] = {minor(1, 2, 3), -minor(0, 2, 3), minor(0, 1, 3), -minor(0, 1, 2)};
-    const Vec direction{eye[0], eye[1], eye[2]};
-    const double size = length(direction);
-    if (std::abs(eye[3]) > 1e-12 * size) {
-        return {{eye[0] / eye[3], eye[1] / eye[3], eye[2] / eye[3]}, true};
-    }
-    // A parallel projection: of the two ways along the direction, the eye lies where
-    // depth decreases.
-    const double* depth = rows[2];
-    const double sign = depth[0] * eye[0] + depth[1] * eye[1] + depth[2] * eye[2] > 0.0 ? -1.0 : 1.0;
-    return {{sign * eye[0], sign * eye[1], sign * eye[2]}, false};
-}
-
 }  // namespace
 
 ShapeLists& ShapeLists::instance() {
@@ -193,7 +151,7 @@ void ShapeLists::drawOpenTube() {
     // The faces turned to the eye are a run round the section. Its two outer corners
     // make the outline and stay; the faces between them show only as depth, which a few
     // wider faces follow closely enough.
-    const Eye eye = towardsEye();
+    const EyePosition eye = EyePosition::current();
     const double facing = eye.point ? std::cos(Pi / Sides) : 0.0;
     std::array<bool, Sides> front{};
     int count = 0;
@@ -229,7 +187,7 @@ void ShapeLists::drawClosedTube() {
 
 void ShapeLists::drawBall(double radius) {
     build();
-    const Eye eye = towardsEye();
+    const EyePosition eye = EyePosition::current();
     const double distance = length(eye.at);
     const GLuint list = eye.point && radius < SmallBall * distance ? coarseHalfBall : fineHalfBall;
     if (list == 0 || !(distance > 0.0)) {
